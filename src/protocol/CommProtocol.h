@@ -1,0 +1,60 @@
+#pragma once
+// The outgoing frame queue and the bulk commands that fill it.
+// All queue operations take ParamLock (it is recursive, so callers that already hold it while
+// they queue several commands keep the queue consistent as a whole).
+
+#include <cstdint>
+#include <memory>
+
+#include "SendDataQueue.h"
+
+namespace qx {
+
+// Bulk command codes.
+enum BulkCommand : uint8_t {
+    kCmdProbe = 0x7F,
+    kCmdReadName = 0x80,
+    kCmdReadSystem = 0x81,
+    kCmdReadProgram = 0x82,
+    kCmdWriteSystem = 0x83,
+    kCmdWriteProgram = 0x84,
+    kCmdRecall = 0x85,
+    kCmdStore = 0x86,
+    kCmdSystemPassword = 0x8C,
+    kCmdPanelPassword = 0x8D,
+};
+
+constexpr int kNameFrames = 22;  // names of the current program and of programs 1..21
+
+class CCommProtocol {
+public:
+    CCommProtocol();
+    virtual ~CCommProtocol();
+    CCommProtocol(const CCommProtocol&) = delete;
+    CCommProtocol& operator=(const CCommProtocol&) = delete;
+
+    // Appends a frame; the queue owns it from now on.
+    void AddFrame(std::unique_ptr<CSendData> frame);
+    bool HasFrames();
+    int FrameCount();
+    // Copies the whole record of the first frame into target and drops the frame.
+    bool PopFrame(FrameRecord& target);
+    void ClearQueue();
+    // Numbers the queued frames 1..n in their progressStep bytes; returns n.
+    int NumberQueuedFrames();
+
+    // Builds and appends the frames of one bulk command; other codes queue nothing.
+    // Sets deviceBusy for the commands that make the processor store or recall.
+    bool QueueCommand(uint8_t command, uint8_t argument);
+
+    // The queue itself, for inspection with ParamLock held.
+    CSendDataQueue& Queue() { return m_queue; }
+
+private:
+    CSendDataQueue m_queue;
+};
+
+// The one protocol object of the program; set by CCommProtocol's constructor.
+extern CCommProtocol* CommProtocol;
+
+}  // namespace qx
