@@ -5,7 +5,7 @@
 namespace qx {
 
 class ILinkedSlider {
-public:
+  public:
     virtual ~ILinkedSlider() = default;
     // Position = maximum + minimum - value, so the top of a vertical slider is the maximum.
     virtual void SetPosInverted(int value) = 0;

@@ -12,7 +12,7 @@ namespace {
 
 // One frame: count, command and data bytes; the trailer and checksum come after.
 class FrameBuilder {
-public:
+  public:
     FrameBuilder(uint8_t command, int dataBytes) : m_frame(std::make_unique<CSendData>()) {
         FrameRecord& r = m_frame->Record();
         r.SetCount(dataBytes + 2);
@@ -34,7 +34,7 @@ public:
         return std::move(m_frame);
     }
 
-private:
+  private:
     std::unique_ptr<CSendData> m_frame;
     int m_pos = 5;
 };
@@ -146,7 +146,8 @@ bool CCommProtocol::QueueCommand(uint8_t command, uint8_t argument) {
             AtomicCopy(system.panelPassword, PasswordScratch.newPanel, 4);
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return true;
 }

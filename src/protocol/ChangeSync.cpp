@@ -16,22 +16,26 @@ constexpr int kProg = offsetof(ParamImage, program);
 constexpr int kSys = offsetof(ParamImage, system) + offsetof(SystemImage, block);
 constexpr int kScenes = kProg + offsetof(ProgramImage, scenes);
 
-constexpr int Prog(std::size_t blockOffset) { return kProg + static_cast<int>(blockOffset); }
-constexpr int Sys(std::size_t fieldOffset) { return kSys + static_cast<int>(fieldOffset); }
+constexpr int Prog(std::size_t blockOffset) {
+    return kProg + static_cast<int>(blockOffset);
+}
+constexpr int Sys(std::size_t fieldOffset) {
+    return kSys + static_cast<int>(fieldOffset);
+}
 constexpr int Chan(int ch, std::size_t fieldOffset) {
     return ch * static_cast<int>(sizeof(OutputChannelRecord)) + static_cast<int>(fieldOffset);
 }
 
 // Output channels in the order the device numbers them.
-constexpr int kDeviceOrder[kOutputChannels] = {kMainL, kCenter, kSub,   kRearL,
-                                               kSurroundL, kMainR, kRearR, kSurroundR};
+constexpr int kDeviceOrder[kOutputChannels] = {kMainL,     kCenter, kSub,   kRearL,
+                                               kSurroundL, kMainR,  kRearR, kSurroundR};
 
 class ItemTable {
-public:
+  public:
     ItemTable() { Build(); }
     const std::vector<SyncItem>& items() const { return m_items; }
 
-private:
+  private:
     std::vector<SyncItem> m_items;
 
     // A command with an index byte followed by the item's bytes.
@@ -274,9 +278,12 @@ const ItemTable& Table() {
 
 bool Differs(const SyncItem& item, const uint8_t* cur, const uint8_t* sent) {
     switch (item.kind) {
-        case SyncKind::LowNibble: return ((LoadByte(cur[0]) ^ sent[0]) & 0x0F) != 0;
-        case SyncKind::HighNibble: return ((LoadByte(cur[0]) ^ sent[0]) & 0xF0) != 0;
-        case SyncKind::Plain: break;
+        case SyncKind::LowNibble:
+            return ((LoadByte(cur[0]) ^ sent[0]) & 0x0F) != 0;
+        case SyncKind::HighNibble:
+            return ((LoadByte(cur[0]) ^ sent[0]) & 0xF0) != 0;
+        case SyncKind::Plain:
+            break;
     }
     for (int i = 0; i < item.length; ++i) {
         if (LoadByte(cur[i]) != sent[i]) {
@@ -330,18 +337,23 @@ void BuildItemFrame(const SyncItem& item, const uint8_t* cur, uint8_t* sent, Fra
             break;
     }
     switch (item.derived) {
-        case SyncDerived::GateEnable: out.bytes[item.derivedPos] = data[0] != 0 ? 1 : 0; break;
+        case SyncDerived::GateEnable:
+            out.bytes[item.derivedPos] = data[0] != 0 ? 1 : 0;
+            break;
         case SyncDerived::ExciterEnable:
             out.bytes[item.derivedPos] = (data[2] | data[3]) != 0 ? 1 : 0;
             break;
-        case SyncDerived::None: break;
+        case SyncDerived::None:
+            break;
     }
     FinishFrame(out);
 }
 
 }  // namespace
 
-std::span<const SyncItem> SyncItems() { return Table().items(); }
+std::span<const SyncItem> SyncItems() {
+    return Table().items();
+}
 
 const SyncItem* FindSyncItem(uint8_t command, int index) {
     for (const SyncItem& item : Table().items()) {
@@ -362,8 +374,7 @@ int SyncItemOffset(const SyncItem& item, int scene) {
     return kScenes + (scene - 1) * static_cast<int>(sizeof(OutputScene)) + item.offset;
 }
 
-void BuildParameterFrame(const ParamImage& current, ParamImage& sent, int scene,
-                         FrameRecord& out) {
+void BuildParameterFrame(const ParamImage& current, ParamImage& sent, int scene, FrameRecord& out) {
     const uint8_t* cur = BytesOf(current);
     uint8_t* snt = BytesOf(sent);
     for (const SyncItem& item : Table().items()) {
@@ -386,6 +397,8 @@ bool NextParameterFrame() {
     return true;
 }
 
-void ResetPollToggle() { pollToggle = false; }
+void ResetPollToggle() {
+    pollToggle = false;
+}
 
 }  // namespace qx

@@ -27,11 +27,11 @@ enum class SyncDerived : uint8_t {
 // One field or record that the synchroniser compares and sends.
 struct SyncItem {
     uint8_t command;
-    uint8_t count;     // frame count field
-    int16_t index;     // data byte at offset 5, or -1 when the command carries none
-    uint16_t offset;   // into ParamImage, or into the output scene when sceneRelative
-    uint8_t length;    // bytes of the item
-    uint8_t dataPos;   // frame offset of the item's first byte
+    uint8_t count;    // frame count field
+    int16_t index;    // data byte at offset 5, or -1 when the command carries none
+    uint16_t offset;  // into ParamImage, or into the output scene when sceneRelative
+    uint8_t length;   // bytes of the item
+    uint8_t dataPos;  // frame offset of the item's first byte
     bool sceneRelative;
     SyncKind kind;
     SyncDerived derived;
@@ -50,8 +50,7 @@ int SyncItemOffset(const SyncItem& item, int scene);
 
 // Compares current with sent and builds one frame into out: the first difference, or the idle
 // poll. Copies what it sends into sent. scene is the output scene in force (1..3).
-void BuildParameterFrame(const ParamImage& current, ParamImage& sent, int scene,
-                         FrameRecord& out);
+void BuildParameterFrame(const ParamImage& current, ParamImage& sent, int scene, FrameRecord& out);
 
 // The worker's call: BuildParameterFrame on the editor's images into TxFrame, with
 // ParamLock held. Always builds a frame and returns true.

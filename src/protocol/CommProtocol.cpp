@@ -8,7 +8,9 @@ namespace qx {
 
 CCommProtocol* CommProtocol = nullptr;
 
-CCommProtocol::CCommProtocol() { CommProtocol = this; }
+CCommProtocol::CCommProtocol() {
+    CommProtocol = this;
+}
 
 CCommProtocol::~CCommProtocol() {
     if (CommProtocol == this) {

@@ -27,7 +27,7 @@ enum BulkCommand : uint8_t {
 constexpr int kNameFrames = 22;  // names of the current program and of programs 1..21
 
 class CCommProtocol {
-public:
+  public:
     CCommProtocol();
     virtual ~CCommProtocol();
     CCommProtocol(const CCommProtocol&) = delete;
@@ -50,7 +50,7 @@ public:
     // The queue itself, for inspection with ParamLock held.
     CSendDataQueue& Queue() { return m_queue; }
 
-private:
+  private:
     CSendDataQueue m_queue;
 };
 

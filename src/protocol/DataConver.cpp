@@ -64,13 +64,21 @@ int Nearest(const double* table, int size, double x) {
 
 }  // namespace
 
-int FreqToCode(double hz) { return Nearest(kFreqTable, kFreqCodes, hz); }
+int FreqToCode(double hz) {
+    return Nearest(kFreqTable, kFreqCodes, hz);
+}
 
-int QToCode(double q) { return Nearest(kQTable, kQCodes, q); }
+int QToCode(double q) {
+    return Nearest(kQTable, kQCodes, q);
+}
 
-double CodeToFreq(int code) { return kFreqTable[std::clamp(code, 0, kMaxFreqCode)]; }
+double CodeToFreq(int code) {
+    return kFreqTable[std::clamp(code, 0, kMaxFreqCode)];
+}
 
-double CodeToQ(int code) { return kQTable[std::clamp(code, 0, kMaxQCode)]; }
+double CodeToQ(int code) {
+    return kQTable[std::clamp(code, 0, kMaxQCode)];
+}
 
 uint8_t GainToCode(double db) {
     if (!(db > -24.0)) {
@@ -80,6 +88,8 @@ uint8_t GainToCode(double db) {
     return static_cast<uint8_t>(static_cast<int>((db + 24.0) * 100.0 / 20.0 + 0.5));
 }
 
-double CodeToGain(int code) { return code * 0.2 - 24.0; }
+double CodeToGain(int code) {
+    return code * 0.2 - 24.0;
+}
 
 }  // namespace qx

@@ -10,7 +10,7 @@
 
 namespace qx {
 
-constexpr int kFrameArea = 4206;      // bytes 0..4205 may hold a frame
+constexpr int kFrameArea = 4206;  // bytes 0..4205 may hold a frame
 constexpr int kFrameRecordSize = 4230;
 constexpr uint8_t kHeader1 = 0xFF;
 constexpr uint8_t kHeader2 = 0x55;

@@ -19,9 +19,9 @@ namespace {
 
 CurveSetHooks hooks;
 
-const double kMusicHz[] = {20.5, 31.9, 50.6, 80.3, 125,  198,  315, 490,
+const double kMusicHz[] = {20.5, 31.9, 50.6, 80.3, 125,  198,  315,  490,
                            721,  1240, 1920, 3050, 4940, 7550, 12000};
-const double kMicHz[] = {20.5, 31.9, 50.6, 80.3, 125,  198,  315,  490,   721,   1240,
+const double kMicHz[] = {20.5, 31.9, 50.6, 80.3, 125,  198,  315,   490,   721,   1240,
                          1920, 3050, 4940, 6230, 8160, 9890, 12000, 14500, 17600, 20200};
 const double kEffectHz[] = {20.5, 51.6, 135, 354, 926, 2420, 6350};
 const double kOutputHz[] = {20.5, 36.5, 65, 116, 206, 367, 655, 1170, 2080, 3700};
@@ -120,7 +120,9 @@ void CopyKeepingMuteAndDelay(OutputChannelRecord& right, const OutputChannelReco
 
 }  // namespace
 
-void SetCurveSetHooks(const CurveSetHooks& h) { hooks = h; }
+void SetCurveSetHooks(const CurveSetHooks& h) {
+    hooks = h;
+}
 
 void ResetParameters() {
     ParamGuard guard(ParamLock);
@@ -212,10 +214,17 @@ void CopyReverbToShadow() {
 void LinkOutputPair(int eqNumber) {
     int right = 0;
     switch (eqNumber) {
-        case kEqOutputFirst + kMainR: right = kMainR; break;
-        case kEqOutputFirst + kRearR: right = kRearR; break;
-        case kEqOutputFirst + kSurroundR: right = kSurroundR; break;
-        default: return;
+        case kEqOutputFirst + kMainR:
+            right = kMainR;
+            break;
+        case kEqOutputFirst + kRearR:
+            right = kRearR;
+            break;
+        case kEqOutputFirst + kSurroundR:
+            right = kSurroundR;
+            break;
+        default:
+            return;
     }
     const int left = right - 1;  // Main L, Rear L and Surround L precede their partners
     ParamGuard guard(ParamLock);
@@ -232,15 +241,24 @@ void LinkOutputPair(int eqNumber) {
 
 EqBandSpan EqBandsOf(ProgramImage& p, int eqNumber, int scene) {
     switch (eqNumber) {
-        case kEqMusicLeft: return {p.MusicLeft.bands, 15};
-        case kEqMusicRight: return {p.MusicRight.bands, 15};
-        case kEqMic1: return {p.Mic1.bands, 20};
-        case kEqMic2: return {p.Mic2.bands, 20};
-        case kEqEchoA: return {p.EchoA.bands, 7};
-        case kEqEchoB: return {p.EchoB.bands, 7};
-        case kEqReverb: return {p.Reverb.bands, 7};
-        case kEqReverbShadow: return {p.ReverbShadow.bands, 7};
-        default: break;
+        case kEqMusicLeft:
+            return {p.MusicLeft.bands, 15};
+        case kEqMusicRight:
+            return {p.MusicRight.bands, 15};
+        case kEqMic1:
+            return {p.Mic1.bands, 20};
+        case kEqMic2:
+            return {p.Mic2.bands, 20};
+        case kEqEchoA:
+            return {p.EchoA.bands, 7};
+        case kEqEchoB:
+            return {p.EchoB.bands, 7};
+        case kEqReverb:
+            return {p.Reverb.bands, 7};
+        case kEqReverbShadow:
+            return {p.ReverbShadow.bands, 7};
+        default:
+            break;
     }
     if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast) {
         const int s = (scene >= 1 && scene <= kSceneCount) ? scene : SceneInForce();
@@ -252,16 +270,21 @@ EqBandSpan EqBandsOf(ProgramImage& p, int eqNumber, int scene) {
 StartupFrequencies StartupBandFrequencies(int eqNumber) {
     switch (eqNumber) {
         case kEqMusicLeft:
-        case kEqMusicRight: return {kMusicHz, static_cast<int>(std::size(kMusicHz))};
+        case kEqMusicRight:
+            return {kMusicHz, static_cast<int>(std::size(kMusicHz))};
         case kEqMic1:
-        case kEqMic2: return {kMicHz, static_cast<int>(std::size(kMicHz))};
+        case kEqMic2:
+            return {kMicHz, static_cast<int>(std::size(kMicHz))};
         case kEqEchoA:
         case kEqEchoB:
         case kEqReverb:
-        case kEqReverbShadow: return {kEffectHz, static_cast<int>(std::size(kEffectHz))};
+        case kEqReverbShadow:
+            return {kEffectHz, static_cast<int>(std::size(kEffectHz))};
         case kEqDynamicLeft:
-        case kEqDynamicRight: return {kDynamicHz, static_cast<int>(std::size(kDynamicHz))};
-        default: break;
+        case kEqDynamicRight:
+            return {kDynamicHz, static_cast<int>(std::size(kDynamicHz))};
+        default:
+            break;
     }
     if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast) {
         return {kOutputHz, static_cast<int>(std::size(kOutputHz))};

@@ -16,9 +16,9 @@
 
 namespace qx {
 
-extern ParamImage ParameterSet;    // what the editor shows and edits
-extern ParamImage SentImage;       // what the processor is known to have
-extern BankImage ProgramBank;      // the 21 stored programs, from the device or a file
+extern ParamImage ParameterSet;  // what the editor shows and edits
+extern ParamImage SentImage;     // what the processor is known to have
+extern BankImage ProgramBank;    // the 21 stored programs, from the device or a file
 extern PasswordPair PasswordScratch;
 extern std::recursive_mutex ParamLock;
 
@@ -42,8 +42,8 @@ constexpr int kEqNumberCount = 18;
 // Curve sets are built by the EQ layer; the parameter operations tell it when records were
 // replaced so it can attach its filters again. Unset hooks do nothing (headless tools).
 struct CurveSetHooks {
-    void (*buildAll)() = nullptr;                     // after start-up defaults
-    void (*attachAll)() = nullptr;                    // after a whole image was adopted
+    void (*buildAll)() = nullptr;                       // after start-up defaults
+    void (*attachAll)() = nullptr;                      // after a whole image was adopted
     void (*attach)(int eqNumber, int scene) = nullptr;  // one EQ; scene 1..3 for outputs
 };
 void SetCurveSetHooks(const CurveSetHooks& hooks);

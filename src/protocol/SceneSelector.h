@@ -6,7 +6,7 @@
 namespace qx {
 
 class CSceneSelector {
-public:
+  public:
     // Points the selector at an OutputMode byte and remembers scene 1.
     void Attach(U8* outputMode);
 
@@ -20,7 +20,7 @@ public:
 
     int RememberedScene() const { return m_remembered.load(std::memory_order_relaxed); }
 
-private:
+  private:
     U8* m_mode = nullptr;
     std::atomic<int> m_remembered{1};
 };
@@ -28,6 +28,8 @@ private:
 extern CSceneSelector SceneSelector;
 
 // The scene in force of the editor's image.
-inline int SceneInForce() { return SceneSelector.SceneInForce(); }
+inline int SceneInForce() {
+    return SceneSelector.SceneInForce();
+}
 
 }  // namespace qx

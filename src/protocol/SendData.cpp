@@ -2,7 +2,9 @@
 
 namespace qx {
 
-CSendData::CSendData() : m_record(std::make_unique<FrameRecord>()) { InitFrame(*m_record); }
+CSendData::CSendData() : m_record(std::make_unique<FrameRecord>()) {
+    InitFrame(*m_record);
+}
 
 CSendData::~CSendData() = default;
 

@@ -8,7 +8,7 @@
 namespace qx {
 
 class CSendData {
-public:
+  public:
     CSendData();
     virtual ~CSendData();
     CSendData(const CSendData&) = delete;
@@ -17,7 +17,7 @@ public:
     FrameRecord& Record() { return *m_record; }
     const FrameRecord& Record() const { return *m_record; }
 
-private:
+  private:
     std::unique_ptr<FrameRecord> m_record;
 };
 

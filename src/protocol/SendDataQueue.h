@@ -9,7 +9,7 @@
 namespace qx {
 
 class CSendDataQueue {
-public:
+  public:
     void Append(std::unique_ptr<CSendData> frame) { m_frames.push_back(std::move(frame)); }
     bool Empty() const { return m_frames.empty(); }
     int Size() const { return static_cast<int>(m_frames.size()); }
@@ -18,7 +18,7 @@ public:
     void Clear() { m_frames.clear(); }
     CSendData& At(int i) { return *m_frames[static_cast<std::size_t>(i)]; }
 
-private:
+  private:
     std::deque<std::unique_ptr<CSendData>> m_frames;
 };
 

@@ -11,7 +11,7 @@ using namespace qx;
 namespace {
 
 class BulkCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetParameters();
         deviceBusy = false;

@@ -2,13 +2,13 @@
 
 #include <cstring>
 #include <random>
-#include <set>
 #include <vector>
 
 #include "ChangeSync.h"
 #include "FrameDecoder.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
+#include "SyncedBytes.h"
 
 using namespace qx;
 
@@ -23,10 +23,12 @@ std::vector<uint8_t> Next() {
     return Frame(TxFrame);
 }
 
-bool IsPoll(const std::vector<uint8_t>& f) { return f[4] == kPollA || f[4] == kPollB; }
+bool IsPoll(const std::vector<uint8_t>& f) {
+    return f[4] == kPollA || f[4] == kPollB;
+}
 
 class ChangeSyncTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetParameters();
         AdoptAsSent(true);
@@ -53,8 +55,8 @@ TEST_F(ChangeSyncTest, ExampleFramesAreByteExact) {
     b.qCode = 10;
     b.type = 0;
     SentImage.program.MusicLeft.bands[0].type = 1;  // force a difference
-    EXPECT_EQ(Next(), (Bytes{0xFF, 0x55, 0x08, 0x00, 0x03, 0x00, 0x02, 0x00, 0x78, 0x0A, 0x00,
-                             0x8F}));
+    EXPECT_EQ(Next(),
+              (Bytes{0xFF, 0x55, 0x08, 0x00, 0x03, 0x00, 0x02, 0x00, 0x78, 0x0A, 0x00, 0x8F}));
 
     S().musicVolume = 0x85;
     EXPECT_EQ(Next(), (Bytes{0xFF, 0x55, 0x04, 0x00, 0x01, 0x00, 0x85, 0x8A}));
@@ -71,9 +73,9 @@ TEST_F(ChangeSyncTest, RecordItemsCarryTheWholeRecord) {
     P().Mic1.limiter.attack = 7;
     const Bytes f = Next();
     const Limiter& l = P().Mic1.limiter;
-    EXPECT_EQ(f, (Bytes{0xFF, 0x55, 0x07, 0x00, 0x07, 0x00, l.level, 7, l.release, l.ratio,
-                        static_cast<uint8_t>(0x07 + 0x07 + 0x00 + l.level + 7 + l.release +
-                                             l.ratio)}));
+    EXPECT_EQ(
+        f, (Bytes{0xFF, 0x55, 0x07, 0x00, 0x07, 0x00, l.level, 7, l.release, l.ratio,
+                  static_cast<uint8_t>(0x07 + 0x07 + 0x00 + l.level + 7 + l.release + l.ratio)}));
     EXPECT_TRUE(IsPoll(Next()));
 }
 
@@ -189,59 +191,8 @@ TEST_F(ChangeSyncTest, RandomEditsAllReachTheDecodedCopy) {
     ParamImage device;
     std::memcpy(&device, &SentImage, sizeof device);
 
-    // Bytes that never take part, and structural kind bytes the decoder relies on.
-    std::set<int> excluded;
-    auto exclude = [&](const void* field, std::size_t n) {
-        const int off =
-            static_cast<int>(static_cast<const uint8_t*>(field) - BytesOf(ParameterSet));
-        for (std::size_t i = 0; i < n; ++i) {
-            excluded.insert(off + static_cast<int>(i));
-        }
-    };
-    ProgramImage& p = P();
-    exclude(&p.name, sizeof p.name);
-    exclude(&p.ReverbShadow, sizeof p.ReverbShadow);
-    exclude(&p.MusicRight.limiter, sizeof(Limiter));
-    exclude(&p.MusicRight.noiseGate, sizeof(NoiseGate));
-    exclude(&p.imageSum, 1);
-    exclude(&p.Mic1.reserved, 5);
-    exclude(&p.Mic2.reserved, 5);
-    exclude(&p.MusicLeft.reserved, 5);
-    exclude(&p.MusicRight.reserved, 5);
-    exclude(&ParameterSet.system.block.currentProgram, 1);
-    exclude(&ParameterSet.system.block.panelPassword, 4 + 6 + 39);
-    exclude(&ParameterSet.system.extraWord, 2);
-    exclude(&p.OutputMode, 1);  // changed through the selector below
-    for (MicChannel* m : {&p.Mic1, &p.Mic2}) {
-        exclude(&m->hpf.kind, 1);
-        exclude(&m->lpf.kind, 1);
-    }
-    for (MusicChannel* m : {&p.MusicLeft, &p.MusicRight}) {
-        exclude(&m->hpf.kind, 1);
-        exclude(&m->lpf.kind, 1);
-        exclude(&m->mainHpf.kind, 1);
-    }
-    for (EchoBlock* e : {&p.EchoA, &p.EchoB}) {
-        exclude(&e->hpf.kind, 1);
-        exclude(&e->lpf.kind, 1);
-    }
-    exclude(&p.Reverb.hpf.kind, 1);
-    exclude(&p.Reverb.lpf.kind, 1);
-    for (OutputScene& sc : p.scenes) {
-        for (int ch = 0; ch < kOutputChannels; ++ch) {
-            exclude(&sc.channels[ch].hpf.kind, 1);
-            exclude(&sc.channels[ch].lpf.kind, 1);
-            if (ch == kMainR || ch == kRearR || ch == kSurroundR) {
-                exclude(&sc.channels[ch].limiter, sizeof(Limiter));
-            }
-        }
-    }
-    std::vector<int> editable;
-    for (int i = 0; i < static_cast<int>(sizeof(ParamImage)); ++i) {
-        if (!excluded.count(i)) {
-            editable.push_back(i);
-        }
-    }
+    const std::vector<int> editable = qxtest::EditableOffsets();
+    const std::vector<int> fixed = qxtest::FixedOffsets();
     const std::vector<uint8_t> untouched(BytesOf(device), BytesOf(device) + sizeof device);
 
     int edits = 0;
@@ -269,19 +220,15 @@ TEST_F(ChangeSyncTest, RandomEditsAllReachTheDecodedCopy) {
             ASSERT_EQ(err, "");
         }
         // The decoded copy matches the editor on every compared byte of the scene in force.
-        const int scene = SceneInForce();
-        const int sceneStart = offsetof(ProgramImage, scenes) + (scene - 1) * 608;
         for (int off : editable) {
-            const bool inScenes = off >= 882 && off < 882 + 3 * 608;
-            if (inScenes && (off < sceneStart || off >= sceneStart + 608)) {
-                continue;
+            if (!qxtest::InOtherScene(off, SceneInForce())) {
+                ASSERT_EQ(BytesOf(device)[off], img[off]) << "offset " << off;
             }
-            ASSERT_EQ(BytesOf(device)[off], img[off]) << "offset " << off;
         }
         ASSERT_EQ(device.program.OutputMode, P().OutputMode);
     }
     // No frame touched a byte that never takes part.
-    for (int off : excluded) {
+    for (int off : fixed) {
         if (off != static_cast<int>(offsetof(ProgramImage, OutputMode))) {
             EXPECT_EQ(BytesOf(device)[off], untouched[static_cast<std::size_t>(off)])
                 << "offset " << off;

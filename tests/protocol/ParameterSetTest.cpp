@@ -16,7 +16,7 @@ bool SameBytes(const T& a, const T& b) {
 }
 
 class ParameterSetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetParameters(); }
     ProgramImage& P() { return ParameterSet.program; }
 };
