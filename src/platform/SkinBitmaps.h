@@ -1,0 +1,60 @@
+#pragma once
+// Skin bitmaps addressed by numeric resource id. Every id is drawn once, at first use, by
+// the painter functions in SkinBitmaps.cpp; a PNG file named <id>.png in a skin folder
+// replaces the drawn image. Unknown ids give a null image, which the controls treat as a
+// bitmap that could not be loaded.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace qx {
+
+namespace skinid {
+// Sliders.
+constexpr int kVolumeThumb = 133;  // top-bar volume slider
+constexpr int kVolumeChannel = 134;
+constexpr int kVolumeActiveChannel = 169;
+constexpr int kGainThumb = 137;  // vertical gain slider
+constexpr int kGainChannel = 138;
+constexpr int kGainActiveThumb = 139;
+constexpr int kSliderThumb = 141;  // horizontal page slider
+constexpr int kSliderChannel = 142;
+constexpr int kSliderActiveChannel = 155;
+// Buttons.
+constexpr int kPageButton = 152;
+constexpr int kPageButtonPressed = 153;
+constexpr int kSelectorPressed = 157;
+constexpr int kSelectorReleased = 158;
+constexpr int kSwitchMinus = 160;
+constexpr int kSwitchPlus = 161;
+constexpr int kTopBarButton = 168;
+constexpr int kMuteOff = 172;
+constexpr int kMuteOn = 173;
+constexpr int kModeButton = 175;
+constexpr int kModeButtonPressed = 176;
+constexpr int kOkButtonPressed = 177;
+constexpr int kOkButton = 178;
+// Combo boxes and their lists.
+constexpr int kComboMiddle = 200;
+constexpr int kComboLeft = 201;
+constexpr int kComboRight = 202;
+constexpr int kListTop = 203;
+constexpr int kListBottom = 204;
+constexpr int kListLeft = 205;
+constexpr int kListRight = 206;
+}  // namespace skinid
+
+class CSkinBitmaps {
+  public:
+    // The bitmap of an id; a null image when the id is unknown.
+    static const QImage& Get(int id);
+    // Every id the skin provides.
+    static QList<int> Ids();
+    // Folders searched for <id>.png overrides, first match wins. Changing them drops the
+    // images made so far.
+    static void SetSearchPath(const QStringList& folders);
+    static QStringList SearchPath();
+};
+
+}  // namespace qx

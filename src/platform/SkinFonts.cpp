@@ -1,0 +1,28 @@
+#include "SkinFonts.h"
+
+namespace qx {
+
+QStringList CSkinFonts::Families() {
+    return {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
+}
+
+QFont CSkinFonts::Arial(int pixelHeight, bool bold) {
+    QFont font;
+    font.setFamilies(Families());
+    font.setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont CSkinFonts::ArialPoints(int points, bool bold) {
+    QFont font;
+    font.setFamilies(Families());
+    font.setPointSize(points > 0 ? points : 1);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace qx
