@@ -1,0 +1,703 @@
+#include "ParamCatalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "ByteField.h"
+#include "DataConver.h"
+#include "LabelRules.h"
+
+namespace qx {
+
+namespace {
+
+constexpr int kSystemBase = static_cast<int>(offsetof(ParamImage, system));
+
+const char* const kFilterKindTexts[] = {"HPF", "LPF"};
+const char* const kSwitchTexts[] = {"OFF", "ON"};
+const char* const kInputSelectTexts[] = {"Auto",  "VOD",   "BGM",   "COAX", "OPTI",
+                                         "HDMI1", "HDMI2", "HDMI3", "ARC"};
+const char* const kSensitivityTexts[] = {"L", "H"};
+const char* const kEnableTexts[] = {"Disable", "Enable"};
+const char* const kOutputModeTexts[] = {"Auto", "Sing", "Disco", "Decode"};
+const char* const kChannelNames[] = {"MainL", "MainR", "Center",    "SUB",
+                                     "RearL", "RearR", "SurroundL", "SurroundR"};
+const char* const kSourceNames[] = {"Music", "Mic", "EchoA", "EchoB", "Reverb"};
+
+// Builds the table by walking the records in their byte order.
+class CatalogueBuilder {
+  public:
+    std::vector<ParamField> fields;
+
+    void Add(const std::string& name, int offset, int width, FieldKind kind, int minimum,
+             int maximum, uint8_t mask = 0) {
+        ParamField f;
+        f.name = name;
+        f.offset = offset;
+        f.width = width;
+        f.mask = mask;
+        f.kind = kind;
+        f.minimum = minimum;
+        f.maximum = maximum;
+        fields.push_back(std::move(f));
+    }
+    void Byte(const std::string& name, int offset, FieldKind kind, int minimum, int maximum) {
+        Add(name, offset, 1, kind, minimum, maximum);
+    }
+    void Word(const std::string& name, int offset, FieldKind kind, int minimum, int maximum) {
+        Add(name, offset, 2, kind, minimum, maximum);
+    }
+    void Reserved(const std::string& name, int offset, int width) {
+        Add(name, offset, width, FieldKind::Bytes, 0, 255);
+    }
+
+    void Band(const std::string& p, int o) {
+        Word(p + ".freqCode", o + 0, FieldKind::Frequency, 0, kMaxFreqCode);
+        Byte(p + ".gainCode", o + 2, FieldKind::Gain, 0, kMaxGainCode);
+        Byte(p + ".qCode", o + 3, FieldKind::Q, 0, kMaxQCode);
+        Byte(p + ".type", o + 4, FieldKind::BandType, 0, kBandTypeCodes - 1);
+    }
+    void Bands(const std::string& p, int o, int count) {
+        for (int i = 0; i < count; ++i) {
+            Band(p + "[" + std::to_string(i) + "]", o + i * static_cast<int>(sizeof(EqBand)));
+        }
+    }
+    void Filter(const std::string& p, int o) {
+        Byte(p + ".kind", o + 0, FieldKind::FilterKind, 0, 1);
+        Word(p + ".freqCode", o + 1, FieldKind::Frequency, 0, kMaxFreqCode);
+        Byte(p + ".slope", o + 3, FieldKind::Slope, 0, kSlopeCodes - 1);
+    }
+    void Limit(const std::string& p, int o, FieldKind levelKind) {
+        Byte(p + ".level", o + 0, levelKind, 0, 34);
+        Byte(p + ".attack", o + 1, FieldKind::Attack, 0, kAttackCodes - 1);
+        Byte(p + ".release", o + 2, FieldKind::Release, 0, kReleaseCodes - 1);
+        Byte(p + ".ratio", o + 3, FieldKind::Ratio, 0, kRatioCodes - 1);
+    }
+    void Gate(const std::string& p, int o) {
+        Byte(p + ".threshold", o + 0, FieldKind::GateThreshold, 0, 60);
+        Byte(p + ".attack", o + 1, FieldKind::Attack, 0, kAttackCodes - 1);
+        Byte(p + ".release", o + 2, FieldKind::Release, 0, kReleaseCodes - 1);
+    }
+    void Excite(const std::string& p, int o) {
+        Word(p + ".freqCode", o + 0, FieldKind::Frequency, 0, kMaxFreqCode);
+        Byte(p + ".harmonic", o + 2, FieldKind::Amount, 0, kExciterCodes - 1);
+        Byte(p + ".timbre", o + 3, FieldKind::Amount, 0, kExciterCodes - 1);
+    }
+    void Dynamic(const std::string& p, int o) {
+        Band(p, o);
+        Byte(p + ".threshold", o + 5, FieldKind::DeqThreshold, 0, 60);
+        Byte(p + ".attack", o + 6, FieldKind::Attack, 0, kAttackCodes - 1);
+        Byte(p + ".release", o + 7, FieldKind::Release, 0, kReleaseCodes - 1);
+        Byte(p + ".ratio", o + 8, FieldKind::Ratio, 0, kRatioCodes - 1);
+        Byte(p + ".reserved", o + 9, FieldKind::Number, 0, 255);
+    }
+    // The parts every effect block shares (bytes 0..47).
+    void EffectHead(const std::string& p, int o) {
+        Bands(p + ".bands", o, 7);
+        Byte(p + ".eqBypass", o + 35, FieldKind::Switch, 0, 1);
+        Byte(p + ".wetLevel", o + 36, FieldKind::Percent, 0, 100);
+        Byte(p + ".wetSwitch", o + 37, FieldKind::Switch, 0, 1);
+        Byte(p + ".dryLevel", o + 38, FieldKind::Percent, 0, 100);
+        Byte(p + ".drySwitch", o + 39, FieldKind::Switch, 0, 1);
+        Filter(p + ".hpf", o + 40);
+        Filter(p + ".lpf", o + 44);
+    }
+    void Echo(const std::string& p, int o) {
+        EffectHead(p, o);
+        Word(p + ".preDelay", o + 48, FieldKind::Tenths, 0, 1500);
+        Word(p + ".rightPreDelay", o + 50, FieldKind::Percent, 0, 50);
+        Word(p + ".delay", o + 52, FieldKind::Tenths, 0, 5000);
+        Word(p + ".rightDelay", o + 54, FieldKind::PercentFrom50, 0, 100);
+        Byte(p + ".repeat", o + 56, FieldKind::Percent, 0, 90);
+    }
+    void Reverb(const std::string& p, int o) {
+        EffectHead(p, o);
+        Word(p + ".preDelay", o + 48, FieldKind::Tenths, 0, 2000);
+        Word(p + ".time", o + 50, FieldKind::Tenths, 0, 50000);
+    }
+    void Mic(const std::string& p, int o) {
+        Byte(p + ".level", o + 0, FieldKind::HalfDb, 0, 40);
+        Byte(p + ".feedback", o + 1, FieldKind::Feedback, 0, kFeedbackCodes - 1);
+        Limit(p + ".limiter", o + 2, FieldKind::LimiterDbv);
+        Gate(p + ".noiseGate", o + 6);
+        Filter(p + ".hpf", o + 9);
+        Filter(p + ".lpf", o + 13);
+        Bands(p + ".bands", o + 17, 20);
+        Byte(p + ".eqBypass", o + 117, FieldKind::Switch, 0, 1);
+        Bands(p + ".extraBands", o + 118, 5);
+        Byte(p + ".extraBypass", o + 143, FieldKind::Switch, 0, 1);
+        Excite(p + ".lowExciter", o + 144);
+        Excite(p + ".highExciter", o + 148);
+        Reserved(p + ".reserved", o + 152, 5);
+    }
+    void Music(const std::string& p, int o) {
+        Limit(p + ".limiter", o + 0, FieldKind::LimiterDbv);
+        Gate(p + ".noiseGate", o + 4);
+        Filter(p + ".hpf", o + 7);
+        Filter(p + ".lpf", o + 11);
+        Bands(p + ".bands", o + 15, 15);
+        Byte(p + ".eqBypass", o + 90, FieldKind::Switch, 0, 1);
+        Bands(p + ".extraBands", o + 91, 5);
+        Byte(p + ".extraBypass", o + 116, FieldKind::Switch, 0, 1);
+        Filter(p + ".mainHpf", o + 117);
+        for (int i = 0; i < 3; ++i) {
+            Dynamic(p + ".deq[" + std::to_string(i) + "]", o + 121 + i * 10);
+        }
+        Excite(p + ".lowExciter", o + 151);
+        Excite(p + ".highExciter", o + 155);
+        Reserved(p + ".reserved", o + 159, 5);
+    }
+    void Output(const std::string& p, int o) {
+        Byte(p + ".mute", o + 0, FieldKind::Switch, 0, 1);
+        for (int s = 0; s < kMixSources; ++s) {
+            const std::string send = p + ".send." + kSourceNames[s];
+            Byte(send + ".level", o + 1 + 2 * s, FieldKind::Percent, 0, 200);
+            Byte(send + ".toggle", o + 2 + 2 * s, FieldKind::Switch, 0, 1);
+        }
+        Bands(p + ".bands", o + 11, 10);
+        Byte(p + ".eqBypass", o + 61, FieldKind::Switch, 0, 1);
+        Limit(p + ".limiter", o + 62, FieldKind::LimiterDb);
+        Filter(p + ".hpf", o + 66);
+        Filter(p + ".lpf", o + 70);
+        Word(p + ".delay", o + 74, FieldKind::Tenths, 0, 1500);
+    }
+
+    void Program() {
+        Add("name", offsetof(ProgramImage, name), kNameLength, FieldKind::Text, 0, 255);
+        Echo("EchoA", offsetof(ProgramImage, EchoA));
+        Echo("EchoB", offsetof(ProgramImage, EchoB));
+        Reverb("Reverb", offsetof(ProgramImage, Reverb));
+        Reverb("ReverbShadow", offsetof(ProgramImage, ReverbShadow));
+        Mic("Mic1", offsetof(ProgramImage, Mic1));
+        Mic("Mic2", offsetof(ProgramImage, Mic2));
+        Byte("MicLink", offsetof(ProgramImage, MicLink), FieldKind::Switch, 0, 1);
+        Music("MusicLeft", offsetof(ProgramImage, MusicLeft));
+        Music("MusicRight", offsetof(ProgramImage, MusicRight));
+        Byte("MusicLink", offsetof(ProgramImage, MusicLink), FieldKind::Switch, 0, 1);
+        for (int s = 0; s < kSceneCount; ++s) {
+            const int base =
+                static_cast<int>(offsetof(ProgramImage, scenes) + s * sizeof(OutputScene));
+            for (int ch = 0; ch < kOutputChannels; ++ch) {
+                Output("Scene[" + std::to_string(s + 1) + "]." + kChannelNames[ch],
+                       base + ch * static_cast<int>(sizeof(OutputChannelRecord)));
+            }
+        }
+        Byte("OutputMode", offsetof(ProgramImage, OutputMode), FieldKind::OutputMode, 0, 3);
+        for (int i = 0; i < 4; ++i) {
+            Byte("OutputLinks[" + std::to_string(i) + "]",
+                 static_cast<int>(offsetof(ProgramImage, OutputLinks)) + i, FieldKind::Switch, 0,
+                 1);
+        }
+        Byte("imageSum", offsetof(ProgramImage, imageSum), FieldKind::Number, 0, 255);
+    }
+
+    void System() {
+        const int b = kSystemBase;
+        auto at = [b](std::size_t offset) { return b + static_cast<int>(offset); };
+        Byte("System.currentProgram", at(offsetof(SystemBlock, currentProgram)), FieldKind::Program,
+             0, kProgramCount);
+        const struct {
+            const char* name;
+            std::size_t offset;
+            int maximum;
+        } volumes[] = {{"effect", offsetof(SystemBlock, effectVolume), 70},
+                       {"mic", offsetof(SystemBlock, micVolume), 84},
+                       {"music", offsetof(SystemBlock, musicVolume), 84}};
+        for (const auto& v : volumes) {
+            Add(std::string("System.") + v.name + "Volume", at(v.offset), 1, FieldKind::Number, 0,
+                v.maximum, 0x7F);
+            Add(std::string("System.") + v.name + "Mute", at(v.offset), 1, FieldKind::Switch, 0, 1,
+                0x80);
+        }
+        Byte("System.effectMax", at(offsetof(SystemBlock, effectMax)), FieldKind::Number, 0, 70);
+        Byte("System.micMax", at(offsetof(SystemBlock, micMax)), FieldKind::Number, 0, 84);
+        Byte("System.musicMax", at(offsetof(SystemBlock, musicMax)), FieldKind::Number, 0, 84);
+        Byte("System.rearMicPhantom", at(offsetof(SystemBlock, rearMicPhantom)), FieldKind::Switch,
+             0, 1);
+        Byte("System.inputSelect", at(offsetof(SystemBlock, inputSelect)), FieldKind::InputSelect,
+             0, 8);
+        Add("System.key", at(offsetof(SystemBlock, keyAndSensitivity)), 1, FieldKind::Key, 0, 14,
+            0xF0);
+        Add("System.sensitivity", at(offsetof(SystemBlock, keyAndSensitivity)), 1,
+            FieldKind::Sensitivity, 0, 1, 0x0F);
+        for (int i = 0; i < 4; ++i) {
+            Byte("System.inputGains[" + std::to_string(i) + "]",
+                 at(offsetof(SystemBlock, inputGains)) + i, FieldKind::InputGain, 0, 40);
+        }
+        Byte("System.irRemote", at(offsetof(SystemBlock, irRemote)), FieldKind::Enable, 0, 1);
+        Add("System.panelPassword", at(offsetof(SystemBlock, panelPassword)), 4, FieldKind::Text, 0,
+            255);
+        Add("System.systemPassword", at(offsetof(SystemBlock, systemPassword)), 6, FieldKind::Text,
+            0, 255);
+        Reserved("System.reserved", at(offsetof(SystemBlock, reserved)), 39);
+        Word("System.extraWord", b + static_cast<int>(offsetof(SystemImage, extraWord)),
+             FieldKind::Number, 0, 65535);
+    }
+};
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string Squeeze(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (!std::isspace(static_cast<unsigned char>(c))) {
+            out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        }
+    }
+    return out;
+}
+
+std::string Printf(const char* format, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, v);
+    return buf;
+}
+
+template <std::size_t N>
+std::string FromList(const char* const (&list)[N], uint32_t code) {
+    return code < N ? list[code] : std::to_string(code);
+}
+
+LabelConfig Config(int minimum, int maximum, LabelRule rule, double factor, double offset,
+                   const char* unit) {
+    LabelConfig c;
+    c.minimum = minimum;
+    c.maximum = maximum;
+    c.rule = rule;
+    c.factor = factor;
+    c.offset = offset;
+    c.unit = unit;
+    return c;
+}
+
+std::string Hex(const uint8_t* p, int n) {
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s.push_back(digits[p[i] >> 4]);
+        s.push_back(digits[p[i] & 15]);
+    }
+    return s;
+}
+
+bool ParseHex(const std::string& text, std::vector<uint8_t>& out) {
+    std::string digits;
+    for (char c : text) {
+        if (std::isxdigit(static_cast<unsigned char>(c))) {
+            digits.push_back(c);
+        } else if (!std::isspace(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    if (digits.size() % 2 != 0) {
+        return false;
+    }
+    out.clear();
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return true;
+}
+
+int LowestBit(uint8_t mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask = static_cast<uint8_t>(mask >> 1);
+        ++shift;
+    }
+    return shift;
+}
+
+// Splits "12.5ms" into 12.5 and "ms"; false when the text does not start with a number.
+bool SplitNumber(const std::string& text, double& value, std::string& unit) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    value = std::strtod(begin, &end);
+    if (end == begin || !std::isfinite(value)) {
+        return false;
+    }
+    unit = Squeeze(end);
+    return true;
+}
+
+bool IsWholeNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// Turns a value in the field's unit into a code; false with a reason when it cannot.
+bool ValueToCode(const ParamField& f, double v, const std::string& unit, uint32_t& code,
+                 std::string& error) {
+    auto unitIs = [&unit](std::initializer_list<const char*> accepted) {
+        for (const char* u : accepted) {
+            if (unit == u) {
+                return true;
+            }
+        }
+        return false;
+    };
+    double exact = 0;  // the code before rounding
+    switch (f.kind) {
+        case FieldKind::Frequency: {
+            double hz = v;
+            if (unitIs({"khz", "k"})) {
+                hz = v * 1000;
+            } else if (!unitIs({"hz"})) {
+                error = "a frequency needs Hz or kHz";
+                return false;
+            }
+            if (hz < kFreqTable[0] - 0.05 || hz > kFreqTable[kMaxFreqCode] + 0.5) {
+                error = Printf("%g Hz is outside 19.7Hz..20600Hz", hz);
+                return false;
+            }
+            code = static_cast<uint32_t>(FreqToCode(hz));
+            return true;
+        }
+        case FieldKind::Q:
+            if (!unitIs({"", "q"})) {
+                error = "a Q value has no unit";
+                return false;
+            }
+            if (v < kQTable[0] - 0.005 || v > kQTable[kMaxQCode] + 0.5) {
+                error = Printf("Q %g is outside 0.4..128", v);
+                return false;
+            }
+            code = static_cast<uint32_t>(QToCode(v));
+            return true;
+        case FieldKind::Gain:
+            if (!unitIs({"db"})) {
+                error = "a gain needs dB";
+                return false;
+            }
+            exact = (v + 24) * 5;
+            break;
+        case FieldKind::LimiterDbv:
+        case FieldKind::LimiterDb:
+            if (!unitIs({"db", "dbv"})) {
+                error = "a limiter level needs dBV or dB";
+                return false;
+            }
+            exact = v + 22;
+            break;
+        case FieldKind::GateThreshold:
+            if (!unitIs({"db", "dbv"})) {
+                error = "a gate threshold needs dBV (or OFF)";
+                return false;
+            }
+            exact = v + 78;
+            if (std::lround(exact) == 0) {
+                error = "-78dBV is not a threshold; use OFF";
+                return false;
+            }
+            break;
+        case FieldKind::DeqThreshold:
+            if (!unitIs({"db", "dbv"})) {
+                error = "a threshold needs dBV";
+                return false;
+            }
+            exact = v + 48;
+            break;
+        case FieldKind::HalfDb:
+        case FieldKind::InputGain:
+            if (!unitIs({"db", ""})) {
+                error = "a level needs dB";
+                return false;
+            }
+            exact = (v + 10) * 2;
+            break;
+        case FieldKind::Percent:
+            if (!unitIs({"%"})) {
+                error = "a percentage needs %";
+                return false;
+            }
+            exact = v;
+            break;
+        case FieldKind::PercentFrom50:
+            if (!unitIs({"%"})) {
+                error = "a percentage needs %";
+                return false;
+            }
+            exact = v + 50;
+            break;
+        case FieldKind::Tenths:
+            if (unitIs({"ms"})) {
+                exact = v * 10;
+            } else if (unitIs({"s"})) {
+                exact = v * 10000;
+            } else {
+                error = "a time needs ms or s";
+                return false;
+            }
+            break;
+        case FieldKind::Key:
+            if (!unitIs({""})) {
+                error = "a key shift has no unit";
+                return false;
+            }
+            exact = v + 7;
+            break;
+        default:
+            error = "expected a code or one of the shown texts";
+            return false;
+    }
+    const double rounded = std::round(exact);
+    if (std::fabs(exact - rounded) > 1e-6) {
+        error = "not a step of this field";
+        return false;
+    }
+    if (rounded < f.minimum || rounded > f.maximum) {
+        error = "out of range (" + CParamCatalogue::DisplayCode(f, f.minimum) + ".." +
+                CParamCatalogue::DisplayCode(f, f.maximum) + ")";
+        return false;
+    }
+    code = static_cast<uint32_t>(rounded);
+    return true;
+}
+
+}  // namespace
+
+const std::vector<ParamField>& CParamCatalogue::Fields() {
+    static const std::vector<ParamField> table = [] {
+        CatalogueBuilder b;
+        b.Program();
+        b.System();
+        return std::move(b.fields);
+    }();
+    return table;
+}
+
+const ParamField* CParamCatalogue::Find(const std::string& name) {
+    static const std::unordered_map<std::string, const ParamField*> index = [] {
+        std::unordered_map<std::string, const ParamField*> m;
+        for (const ParamField& f : Fields()) {
+            m.emplace(Lower(f.name), &f);
+        }
+        return m;
+    }();
+    const auto it = index.find(Lower(name));
+    return it == index.end() ? nullptr : it->second;
+}
+
+uint32_t CParamCatalogue::Read(const uint8_t* image, const ParamField& f) {
+    const uint8_t* p = image + f.offset;
+    if (f.mask != 0) {
+        return static_cast<uint32_t>((LoadByte(*p) & f.mask) >> LowestBit(f.mask));
+    }
+    if (f.width == 2) {
+        return static_cast<uint32_t>(LoadByte(p[0]) | (LoadByte(p[1]) << 8));
+    }
+    return LoadByte(*p);
+}
+
+std::string CParamCatalogue::DisplayCode(const ParamField& f, uint32_t code) {
+    const int c = static_cast<int>(code);
+    if (c < f.minimum || c > f.maximum) {
+        return "code " + std::to_string(code);
+    }
+    switch (f.kind) {
+        case FieldKind::Number:
+            return std::to_string(code);
+        case FieldKind::Frequency:
+            return FormatFrequency(CodeToFreq(c)) + "Hz";
+        case FieldKind::Gain:
+            return Printf("%.1fdB", CodeToGain(c));
+        case FieldKind::Q:
+            return Printf("%g", CodeToQ(c));
+        case FieldKind::BandType:
+            return TableText(kBandTypeWords, c);
+        case FieldKind::FilterKind:
+            return FromList(kFilterKindTexts, code);
+        case FieldKind::Slope:
+            return TableText(kSlopeNames, c);
+        case FieldKind::LimiterDbv:
+            return FormatLabel(c, Config(0, 34, LabelRule::L20, 1, 22, "dBV"));
+        case FieldKind::LimiterDb:
+            return FormatLabel(c, Config(0, 34, LabelRule::L20, 1, 22, "dB"));
+        case FieldKind::Attack:
+            return std::string(TableText(kAttackTexts, c)) + "ms";
+        case FieldKind::Release:
+            return TableText(kReleaseTexts, c);
+        case FieldKind::Ratio:
+            return TableText(kRatioTexts, c);
+        case FieldKind::GateThreshold:
+            return FormatLabel(c, Config(0, 60, LabelRule::L47, 1, 78, "dBV"));
+        case FieldKind::DeqThreshold:
+            return FormatLabel(c, Config(0, 60, LabelRule::L20, 1, 48, "dBV"));
+        case FieldKind::HalfDb:
+            return FormatLabel(c, Config(0, 40, LabelRule::L14, 0.5, 10, "dB"));
+        case FieldKind::InputGain:
+            return FormatLabel(c, Config(0, 40, LabelRule::L14, 0.5, 10, ""));
+        case FieldKind::Percent:
+            return std::to_string(code) + "%";
+        case FieldKind::PercentFrom50:
+            return std::to_string(c - 50) + "%";
+        case FieldKind::Tenths:
+            return Printf("%.1fms", c * 0.1);
+        case FieldKind::Switch:
+            return FromList(kSwitchTexts, code);
+        case FieldKind::Feedback:
+            return TableText(kFeedbackNames, c);
+        case FieldKind::Amount:
+            return TableText(kExciterTexts, c);
+        case FieldKind::InputSelect:
+            return FromList(kInputSelectTexts, code);
+        case FieldKind::Key:
+            return c > 7 ? "+" + std::to_string(c - 7) : std::to_string(c - 7);
+        case FieldKind::Sensitivity:
+            return FromList(kSensitivityTexts, code);
+        case FieldKind::Enable:
+            return FromList(kEnableTexts, code);
+        case FieldKind::OutputMode:
+            return FromList(kOutputModeTexts, code);
+        case FieldKind::Program:
+            return c > 16 ? "F" + std::to_string(c - 16) : std::to_string(code);
+        case FieldKind::Text:
+        case FieldKind::Bytes:
+            break;
+    }
+    return std::to_string(code);
+}
+
+std::string CParamCatalogue::Display(const uint8_t* image, const ParamField& f) {
+    if (f.kind == FieldKind::Bytes) {
+        std::vector<uint8_t> bytes(static_cast<std::size_t>(f.width));
+        AtomicCopy(bytes.data(), image + f.offset, bytes.size());
+        return Hex(bytes.data(), f.width);
+    }
+    if (f.kind == FieldKind::Text) {
+        std::string s;
+        for (int i = 0; i < f.width; ++i) {
+            const uint8_t b = LoadByte(image[f.offset + i]);
+            if (b >= 0x20 && b < 0x7F && b != '\\' && b != '"') {
+                s.push_back(static_cast<char>(b));
+            } else if (b == '\\' || b == '"') {
+                s += '\\';
+                s.push_back(static_cast<char>(b));
+            } else {
+                s += "\\x" + Hex(&b, 1);
+            }
+        }
+        // Shown trimmed of the padding spaces.
+        const auto first = s.find_first_not_of(' ');
+        const auto last = s.find_last_not_of(' ');
+        s = first == std::string::npos ? "" : s.substr(first, last - first + 1);
+        return "\"" + s + "\"";
+    }
+    return DisplayCode(f, Read(image, f));
+}
+
+std::string CParamCatalogue::RawText(const uint8_t* image, const ParamField& f) {
+    if (f.IsBytes()) {
+        std::vector<uint8_t> bytes(static_cast<std::size_t>(f.width));
+        AtomicCopy(bytes.data(), image + f.offset, bytes.size());
+        return Hex(bytes.data(), f.width);
+    }
+    return std::to_string(Read(image, f));
+}
+
+bool CParamCatalogue::Parse(const ParamField& f, const std::string& typed, ParsedValue& out,
+                            std::string& error) {
+    out = ParsedValue{};
+    const auto first = typed.find_first_not_of(" \t");
+    const auto last = typed.find_last_not_of(" \t");
+    const std::string text =
+        first == std::string::npos ? "" : typed.substr(first, last - first + 1);
+
+    if (f.IsBytes()) {
+        const std::string hexPrefix = "hex:";
+        if (Lower(text.substr(0, hexPrefix.size())) == hexPrefix || f.kind == FieldKind::Bytes) {
+            const std::string digits =
+                Lower(text.substr(0, hexPrefix.size())) == hexPrefix ? text.substr(4) : text;
+            if (!ParseHex(digits, out.bytes) || static_cast<int>(out.bytes.size()) != f.width) {
+                error = "expected " + std::to_string(f.width) + " bytes in hex";
+                return false;
+            }
+            return true;
+        }
+        // Text fields take the characters typed, padded with spaces.
+        if (static_cast<int>(typed.size()) > f.width) {
+            error = "at most " + std::to_string(f.width) + " characters";
+            return false;
+        }
+        for (char c : typed) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u == 0x7F) {
+                error = "control characters are not allowed";
+                return false;
+            }
+        }
+        out.bytes.assign(static_cast<std::size_t>(f.width), ' ');
+        std::copy(typed.begin(), typed.end(), out.bytes.begin());
+        return true;
+    }
+
+    if (text.empty()) {
+        error = "no value given";
+        return false;
+    }
+    if (IsWholeNumber(text)) {
+        const long code = std::stol(text);
+        if (code < f.minimum || code > f.maximum) {
+            error = "code " + text + " is out of range " + std::to_string(f.minimum) + ".." +
+                    std::to_string(f.maximum);
+            return false;
+        }
+        out.code = static_cast<uint32_t>(code);
+        return true;
+    }
+    // A value as it is shown ("OFF", "PEQ", "16ms", "F3", "1000Hz", ...).
+    const std::string wanted = Squeeze(text);
+    if (f.maximum - f.minimum <= 1000) {
+        for (int c = f.minimum; c <= f.maximum; ++c) {
+            if (Squeeze(DisplayCode(f, static_cast<uint32_t>(c))) == wanted) {
+                out.code = static_cast<uint32_t>(c);
+                return true;
+            }
+        }
+    }
+    if (f.kind == FieldKind::BandType) {  // the selection lists' short name of PEQ
+        if (wanted == "p") {
+            out.code = 1;
+            return true;
+        }
+    }
+    double value = 0;
+    std::string unit;
+    if (!SplitNumber(text, value, unit)) {
+        error = "\"" + text + "\" is neither a code nor a value of this field";
+        return false;
+    }
+    if (!ValueToCode(f, value, unit, out.code, error)) {
+        error = "\"" + text + "\": " + error;
+        return false;
+    }
+    return true;
+}
+
+void CParamCatalogue::Apply(uint8_t* image, const ParamField& f, const ParsedValue& v) {
+    uint8_t* p = image + f.offset;
+    if (f.IsBytes()) {
+        AtomicCopy(p, v.bytes.data(), static_cast<std::size_t>(f.width));
+    } else if (f.mask != 0) {
+        const uint8_t shifted = static_cast<uint8_t>((v.code << LowestBit(f.mask)) & f.mask);
+        StoreByte(*p, static_cast<uint8_t>((LoadByte(*p) & ~f.mask) | shifted));
+    } else if (f.width == 2) {
+        StoreByte(p[0], static_cast<uint8_t>(v.code & 0xFF));
+        StoreByte(p[1], static_cast<uint8_t>(v.code >> 8));
+    } else {
+        StoreByte(*p, static_cast<uint8_t>(v.code));
+    }
+}
+
+}  // namespace qx
