@@ -10,6 +10,8 @@
 
 namespace qx {
 
+class CReplySink;
+
 // Bulk command codes.
 enum BulkCommand : uint8_t {
     kCmdProbe = 0x7F,
@@ -50,8 +52,23 @@ class CCommProtocol {
     // The queue itself, for inspection with ParamLock held.
     CSendDataQueue& Queue() { return m_queue; }
 
+    // Receiver of the processor's replies (the serial worker calls it with ParamLock held).
+    // Assembles bytes of channel 1 in RxFrame; returns true when a complete, valid reply has
+    // been handled, RxFrame and TxFrame bytes 4.. then cleared. Bytes of another channel than
+    // linkChannel are ignored.
+    bool FeedBytes(int channel, const uint8_t* bytes, int count);
+    // Channel 1 only: zeroes RxFrame and, with alsoSendFrame, TxFrame from byte 4 on.
+    void ClearFrames(int channel, bool alsoSendFrame);
+    // Where replies are announced; null announces nothing.
+    void SetReplySink(CReplySink* sink) { m_sink = sink; }
+    CReplySink* ReplySink() const { return m_sink; }
+
   private:
+    bool AcceptFrame();
+    void Dispatch();
+
     CSendDataQueue m_queue;
+    CReplySink* m_sink = nullptr;
 };
 
 // The one protocol object of the program; set by CCommProtocol's constructor.

@@ -1,0 +1,41 @@
+#include "MessageMap.h"
+
+#include "MessageEvent.h"
+
+namespace qx {
+
+CMessageMap::CMessageMap(QObject* owner) : QObject(owner), m_owner(owner) {
+    owner->installEventFilter(this);
+}
+
+CMessageMap& CMessageMap::On(int message, Handler handler) {
+    m_handlers[message] = std::move(handler);
+    return *this;
+}
+
+CMessageMap& CMessageMap::On(int message, std::function<void(WParam, LParam)> handler) {
+    return On(message, Handler([h = std::move(handler)](WParam w, LParam l) -> LParam {
+                  h(w, l);
+                  return 0;
+              }));
+}
+
+bool CMessageMap::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_owner || !IsWindowMessage(static_cast<int>(event->type()))) {
+        return false;
+    }
+    const auto it = m_handlers.find(static_cast<int>(event->type()));
+    if (it == m_handlers.end()) {
+        return false;
+    }
+    auto* msg = dynamic_cast<CMessageEvent*>(event);
+    if (msg == nullptr) {
+        return false;
+    }
+    // Copy the handler: it may replace itself while it runs.
+    const Handler handler = it->second;
+    msg->SetResult(handler(msg->wParam(), msg->lParam()));
+    return true;
+}
+
+}  // namespace qx
