@@ -1,0 +1,195 @@
+#include "CurveSets.h"
+
+#include <memory>
+
+#include "ParameterSet.h"
+#include "SceneSelector.h"
+
+namespace qx {
+
+namespace {
+
+// Index 0..7 the music, mic and effect sets, 8..31 the outputs scene by scene, 32 and 33 the
+// dynamic equalisers.
+std::array<CKTVEQ, kCurveSetCount> curveSets;
+bool built = false;
+
+int ResolveScene(int eqNumber, int scene) {
+    if (eqNumber < kEqOutputFirst || eqNumber > kEqOutputLast) {
+        return 0;
+    }
+    return (scene >= 1 && scene <= kSceneCount) ? scene : SceneInForce();
+}
+
+int SlotOf(int eqNumber, int scene) {
+    if (eqNumber >= 0 && eqNumber < kEqOutputFirst) {
+        return eqNumber;
+    }
+    if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast) {
+        return kEqOutputFirst + (ResolveScene(eqNumber, scene) - 1) * kOutputChannels +
+               (eqNumber - kEqOutputFirst);
+    }
+    if (eqNumber == kEqDynamicLeft || eqNumber == kEqDynamicRight) {
+        return kEqOutputFirst + kSceneCount * kOutputChannels + (eqNumber - kEqDynamicLeft);
+    }
+    return -1;
+}
+static_assert(kEqOutputFirst + kSceneCount * kOutputChannels + 2 == kCurveSetCount);
+
+// The records of one equaliser.
+struct EqRecords {
+    EqBand* bands = nullptr;
+    int count = 0;
+    PassFilter* hpf = nullptr;
+    PassFilter* lpf = nullptr;
+    DynamicEqBand* dynamic = nullptr;
+};
+
+template <class Block>
+EqRecords RecordsOf(Block& b, int count) {
+    return {b.bands, count, &b.hpf, &b.lpf, nullptr};
+}
+
+EqRecords Records(ProgramImage& p, int eqNumber, int scene) {
+    switch (eqNumber) {
+        case kEqMusicLeft:
+            return RecordsOf(p.MusicLeft, 15);
+        case kEqMusicRight:
+            return RecordsOf(p.MusicRight, 15);
+        case kEqMic1:
+            return RecordsOf(p.Mic1, 20);
+        case kEqMic2:
+            return RecordsOf(p.Mic2, 20);
+        case kEqEchoA:
+            return RecordsOf(p.EchoA, 7);
+        case kEqEchoB:
+            return RecordsOf(p.EchoB, 7);
+        case kEqReverb:
+            return RecordsOf(p.Reverb, 7);
+        case kEqReverbShadow:
+            return RecordsOf(p.ReverbShadow, 7);
+        case kEqDynamicLeft:
+            return {nullptr, 3, nullptr, nullptr, p.MusicLeft.deq};
+        case kEqDynamicRight:
+            return {nullptr, 3, nullptr, nullptr, p.MusicRight.deq};
+        default:
+            break;
+    }
+    if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast) {
+        const int s = ResolveScene(eqNumber, scene);
+        return RecordsOf(p.scenes[s - 1].channels[eqNumber - kEqOutputFirst], 10);
+    }
+    return {};
+}
+
+void BuildAll() {
+    if (built) {
+        // Views may hold pointers to the filters: keep them and attach again.
+        for (int eq = 0; eq < kEqNumberCount; ++eq) {
+            const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
+            for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
+                AttachCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
+            }
+        }
+        return;
+    }
+    for (int eq = 0; eq < kEqNumberCount; ++eq) {
+        const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
+        for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
+            BuildCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
+        }
+    }
+    built = true;
+}
+
+void AttachAll() {
+    if (!built) {
+        BuildAll();
+        return;
+    }
+    for (int eq = 0; eq < kEqNumberCount; ++eq) {
+        const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
+        for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
+            AttachCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
+        }
+    }
+}
+
+void AttachOne(int eqNumber, int scene) {
+    if (!built) {
+        BuildAll();
+        return;
+    }
+    if (CKTVEQ* set = CurveSetOf(eqNumber, scene)) {
+        AttachCurveSet(*set, ParameterSet.program, eqNumber, scene);
+    }
+}
+
+}  // namespace
+
+void InstallCurveSets() {
+    SetCurveSetHooks({&BuildAll, &AttachAll, &AttachOne});
+}
+
+CKTVEQ* CurveSetOf(int eqNumber, int scene) {
+    const int slot = SlotOf(eqNumber, scene);
+    return slot >= 0 ? &curveSets[slot] : nullptr;
+}
+
+bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
+    const EqRecords r = Records(image, eqNumber, scene);
+    if (r.dynamic != nullptr) {
+        set.BuildDynamicEq(r.dynamic);
+        return true;
+    }
+    if (r.bands == nullptr) {
+        return false;
+    }
+    set.BuildEq(r.count, r.bands, r.hpf, r.lpf);
+    return true;
+}
+
+bool AttachCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
+    const EqRecords r = Records(image, eqNumber, scene);
+    if (r.dynamic != nullptr) {
+        set.AttachDynamicEq(r.dynamic);
+        return true;
+    }
+    if (r.bands == nullptr) {
+        return false;
+    }
+    if (set.BandCount() != r.count) {
+        set.BuildEq(r.count, r.bands, r.hpf, r.lpf);
+        return true;
+    }
+    set.AttachEq(r.bands, r.hpf, r.lpf);
+    return true;
+}
+
+std::vector<std::pair<double, double>> EqTotalResponse(const ParamImage& image, int eqNumber,
+                                                       int scene) {
+    // Attaching clamps stray codes in the records it reads; work on a copy so the caller's
+    // image stays as it was.
+    auto copy = std::make_unique<ProgramImage>();
+    AtomicCopy(copy.get(), &image.program, sizeof(ProgramImage));
+    // The scene in force of the given image, not of the editor's image.
+    if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast &&
+        (scene < 1 || scene > kSceneCount)) {
+        const int mode = copy->OutputMode;
+        scene = (mode >= 1 && mode <= kSceneCount) ? mode : 1;
+    }
+    CKTVEQ set;
+    if (!BuildCurveSet(set, *copy, eqNumber, scene)) {
+        return {};
+    }
+    const auto total = set.TotalResponse();
+    const auto& grid = DisplayGrid();
+    std::vector<std::pair<double, double>> out;
+    out.reserve(kGridPoints);
+    for (int i = 0; i < kGridPoints; ++i) {
+        out.emplace_back(grid[i].hz, total[i]);
+    }
+    return out;
+}
+
+}  // namespace qx

@@ -1,0 +1,36 @@
+#pragma once
+// The 34 curve sets of the editor, one per equaliser of the parameter image: music left and
+// right, the two microphones, Echo A, Echo B, Reverb and its shadow, the eight output channels
+// of each of the three output scenes, and the two dynamic equalisers.
+
+#include <utility>
+#include <vector>
+
+#include "KTVEQ.h"
+#include "ProgramImage.h"
+
+namespace qx {
+
+constexpr int kCurveSetCount = 34;
+
+// Registers the curve sets with the parameter operations, so that ResetParameters builds them
+// and every operation that replaces or copies records attaches them again. Call once at
+// start-up, before ResetParameters.
+void InstallCurveSets();
+
+// The set of an EQ number. Output numbers 8..15 resolve to the given scene (1..3), or to the
+// scene in force when scene is 0. Null for a number that names no equaliser.
+CKTVEQ* CurveSetOf(int eqNumber, int scene = 0);
+
+// Builds a set over the records of one equaliser of an image, or attaches a built set to them
+// again. Numbers that name no equaliser leave the set untouched and return false.
+bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene);
+bool AttachCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene);
+
+// The total response of one equaliser of an image on the display grid: (frequency in Hz,
+// level in dB) per point, ascending. Empty for a number that names no equaliser. The image is
+// only read.
+std::vector<std::pair<double, double>> EqTotalResponse(const ParamImage& image, int eqNumber,
+                                                       int scene = 0);
+
+}  // namespace qx
