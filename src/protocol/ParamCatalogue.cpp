@@ -576,22 +576,30 @@ std::string CParamCatalogue::Display(const uint8_t* image, const ParamField& f) 
         return Hex(bytes.data(), f.width);
     }
     if (f.kind == FieldKind::Text) {
+        // Shown trimmed of padding (spaces, and the zero bytes of a never-named program).
+        std::vector<uint8_t> bytes(static_cast<std::size_t>(f.width));
+        AtomicCopy(bytes.data(), image + f.offset, bytes.size());
+        auto pad = [](uint8_t b) { return b == ' ' || b == 0; };
+        std::size_t first = 0;
+        std::size_t last = bytes.size();
+        while (first < last && pad(bytes[first])) {
+            ++first;
+        }
+        while (last > first && pad(bytes[last - 1])) {
+            --last;
+        }
         std::string s;
-        for (int i = 0; i < f.width; ++i) {
-            const uint8_t b = LoadByte(image[f.offset + i]);
-            if (b >= 0x20 && b < 0x7F && b != '\\' && b != '"') {
-                s.push_back(static_cast<char>(b));
-            } else if (b == '\\' || b == '"') {
+        for (std::size_t i = first; i < last; ++i) {
+            const uint8_t b = bytes[i];
+            if (b == '\\' || b == '"') {
                 s += '\\';
+                s.push_back(static_cast<char>(b));
+            } else if (b >= 0x20 && b < 0x7F) {
                 s.push_back(static_cast<char>(b));
             } else {
                 s += "\\x" + Hex(&b, 1);
             }
         }
-        // Shown trimmed of the padding spaces.
-        const auto first = s.find_first_not_of(' ');
-        const auto last = s.find_last_not_of(' ');
-        s = first == std::string::npos ? "" : s.substr(first, last - first + 1);
         return "\"" + s + "\"";
     }
     return DisplayCode(f, Read(image, f));

@@ -1,0 +1,79 @@
+#include "CommandArgs.h"
+
+#include <algorithm>
+
+namespace qx {
+
+bool CCommandArgs::Parse(const std::vector<std::string>& args,
+                         const std::vector<std::string>& valueOptions,
+                         const std::vector<std::string>& flags, std::string& error) {
+    m_positional.clear();
+    m_options.clear();
+    auto known = [](const std::vector<std::string>& list, const std::string& name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-' ||
+            (a[1] != '-' && a != "-o" && a != "-h")) {
+            m_positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = a;
+        std::string value;
+        bool inlineValue = false;
+        if (const auto eq = a.find('='); eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (name == "-h") {
+            name = "--help";
+        }
+        if (name == "--help" || known(flags, name)) {
+            if (inlineValue) {
+                error = "option " + name + " takes no value";
+                return false;
+            }
+            m_options.emplace(name, "");
+        } else if (known(valueOptions, name)) {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) {
+                    error = "option " + name + " needs a value";
+                    return false;
+                }
+                value = args[++i];
+            }
+            m_options.emplace(name, value);
+        } else {
+            error = "unknown option " + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CCommandArgs::Value(const std::string& option, const std::string& fallback) const {
+    const auto range = m_options.equal_range(option);
+    std::string value = fallback;
+    for (auto it = range.first; it != range.second; ++it) {
+        value = it->second;
+    }
+    return value;
+}
+
+std::vector<std::string> CCommandArgs::Values(const std::string& option) const {
+    std::vector<std::string> values;
+    const auto range = m_options.equal_range(option);
+    for (auto it = range.first; it != range.second; ++it) {
+        values.push_back(it->second);
+    }
+    return values;
+}
+
+}  // namespace qx

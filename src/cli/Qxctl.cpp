@@ -1,0 +1,484 @@
+#include "Qxctl.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "CurveCommand.h"
+#include "DeviceCommands.h"
+#include "DeviceModes.h"
+#include "JsonImage.h"
+#include "ProgramFile.h"
+
+namespace qx {
+
+struct QxctlCommand {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    std::string details;
+    std::vector<std::string> valueOptions;
+    std::vector<std::string> flags;
+};
+
+namespace {
+
+const char* const kPortHelp =
+    "  --port PATH     use this serial device (repeatable); without it every serial port\n"
+    "                  is probed, as the editor does\n";
+
+const std::vector<QxctlCommand>& Commands() {
+    static const std::vector<QxctlCommand> commands = {
+        {"ports", "ports", "list the serial ports", "", {}, {}},
+        {"probe",
+         "probe [--port PATH]",
+         "find the processor and show its current program",
+         kPortHelp,
+         {"--port"},
+         {}},
+        {"pull",
+         "pull FILE.dia [--port PATH]",
+         "read the current program and system block into a program file",
+         kPortHelp,
+         {"--port"},
+         {}},
+        {"push",
+         "push FILE.dia [--port PATH]",
+         "write a program file's program to the processor",
+         "  The processor's system block is kept; the file's is not used.\n" +
+             std::string(kPortHelp),
+         {"--port"},
+         {}},
+        {"bank-pull",
+         "bank-pull FILE.dat [--port PATH]",
+         "read all 21 stored programs into an all-programs file",
+         kPortHelp,
+         {"--port"},
+         {}},
+        {"bank-push",
+         "bank-push FILE.dat [--port PATH]",
+         "write all 21 stored programs and the system block of an all-programs file",
+         kPortHelp,
+         {"--port"},
+         {}},
+        {"recall",
+         "recall N [--port PATH]",
+         "recall stored program N (1..16, F1..F5) on the processor",
+         kPortHelp,
+         {"--port"},
+         {}},
+        {"store",
+         "store N --name TEXT [--port PATH]",
+         "store the processor's current settings as program N (1..16)",
+         "  --name TEXT     the program's name, at most 20 characters\n"
+         "  The processor must allow storing (store permission).\n" +
+             std::string(kPortHelp),
+         {"--port", "--name"},
+         {}},
+        {"set",
+         "set NAME=VALUE ... [--port PATH | --file FILE.dia]",
+         "change fields on the processor, or in a program file",
+         "  On the processor, set returns when every change has been acknowledged.\n"
+         "  NAME is a field name as 'show' prints it (case does not matter); VALUE is a bare\n"
+         "  code (a whole number) or a value as shown: 1000Hz, 1.2kHz, -3dB, -20dBV, 0.71,\n"
+         "  12.5ms, 40%, OFF, PEQ, \"24dB Butuerworth\", F3. Nothing changes unless every\n"
+         "  assignment is valid.\n"
+         "  --file FILE.dia  change a program file instead of the processor\n",
+         {"--port", "--file"},
+         {}},
+        {"show",
+         "show FILE [--json] [--only TEXT]",
+         "print every field of a program (.dia) or all-programs (.dat) file",
+         "  --json       print JSON: each field with its code and its shown value\n"
+         "  --only TEXT  only fields whose name contains TEXT\n",
+         {"--only"},
+         {"--json"}},
+        {"diff",
+         "diff A B",
+         "print the fields in which two files of the same kind differ",
+         "  exit status 0 when they are equal, 1 when they differ, 2 on trouble\n",
+         {},
+         {}},
+        {"to-json",
+         "to-json FILE.dia [-o OUT.json]",
+         "convert a program file to JSON (field codes by name)",
+         "",
+         {"-o"},
+         {}},
+        {"from-json",
+         "from-json FILE.json FILE.dia",
+         "convert JSON written by to-json back into the identical program file",
+         "",
+         {},
+         {}},
+        {"curve",
+         "curve FILE.dia --eq N [--scene S]",
+         "print the total response of equaliser N as CSV (frequency,dB) on the 420-point grid",
+         "  N: 0 MusicLeft, 1 MusicRight, 2 Mic1, 3 Mic2, 4 EchoA, 5 EchoB, 6 Reverb,\n"
+         "     7 ReverbShadow, 8..15 output channels MainL..SurroundR, 16/17 dynamic EQ L/R\n"
+         "  --scene S  output scene 1 Sing, 2 Disco, 3 Decode (default: the one in force)\n",
+         {"--eq", "--scene"},
+         {}},
+        {"simulate",
+         "simulate [qx-sim options]",
+         "run a virtual processor on a pseudo-terminal (same as qx-sim)",
+         "",
+         {},
+         {}},
+    };
+    return commands;
+}
+
+const QxctlCommand* FindCommand(const std::string& name) {
+    for (const QxctlCommand& c : Commands()) {
+        if (name == c.name) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// One shown line or JSON member per field, with an optional name prefix.
+struct FieldRow {
+    std::string name;
+    std::string value;
+    std::string raw;
+    bool numeric = true;
+};
+
+void CollectRows(const uint8_t* image, bool system, const std::string& prefix,
+                 const std::string& only, std::vector<FieldRow>& rows) {
+    const std::string filter = Lower(only);
+    for (const ParamField& f : CParamCatalogue::Fields()) {
+        if (f.IsSystem() != system) {
+            continue;
+        }
+        const std::string name = prefix + f.name;
+        if (!filter.empty() && Lower(name).find(filter) == std::string::npos) {
+            continue;
+        }
+        rows.push_back({name, CParamCatalogue::Display(image, f),
+                        CParamCatalogue::RawText(image, f), !f.IsBytes()});
+    }
+}
+
+// The image a bank's system block and one of its programs make together.
+std::unique_ptr<ParamImage> BankView(const BankImage& bank, int program) {
+    auto view = std::make_unique<ParamImage>();
+    std::memcpy(&view->system, &bank.BankSystemBlock, sizeof(SystemImage));
+    std::memcpy(&view->program, &bank.programs[program], sizeof(ProgramImage));
+    return view;
+}
+
+std::vector<FieldRow> FileRows(const CQxctl::LoadedFile& file, const std::string& only) {
+    std::vector<FieldRow> rows;
+    if (!file.isBank) {
+        const uint8_t* bytes = CParamCatalogue::Bytes(file.program);
+        CollectRows(bytes, false, "", only, rows);
+        CollectRows(bytes, true, "", only, rows);
+        return rows;
+    }
+    auto first = BankView(file.bank, 0);
+    CollectRows(CParamCatalogue::Bytes(*first), true, "", only, rows);
+    for (int k = 0; k < kProgramCount; ++k) {
+        auto view = BankView(file.bank, k);
+        CollectRows(CParamCatalogue::Bytes(*view), false,
+                    "Program[" + CDeviceModes::ProgramLabel(k + 1) + "].", only, rows);
+    }
+    if (only.empty() || Lower("bankValid").find(Lower(only)) != std::string::npos) {
+        const uint8_t valid = file.bank.bankValid;
+        rows.push_back({"bankValid", std::to_string(valid), std::to_string(valid), true});
+    }
+    return rows;
+}
+
+bool ReadText(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = std::string(kReadError) + ": " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return true;
+}
+
+}  // namespace
+
+CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+int CQxctl::Fail(const std::string& command, const std::string& message, int code) {
+    m_err << "qxctl: " << (command.empty() ? "" : command + ": ") << message << "\n";
+    return code;
+}
+
+int CQxctl::Help(const std::vector<std::string>& words) {
+    if (!words.empty()) {
+        const QxctlCommand* c = FindCommand(words[0]);
+        if (c == nullptr) {
+            return Fail("", "unknown command '" + words[0] + "' (see qxctl --help)", 2);
+        }
+        return CommandHelp(*c);
+    }
+    m_out << "Usage: qxctl COMMAND [ARGS...]\n\n"
+             "Reads, writes and inspects the settings of a QX processor and its program\n"
+             "files (.dia, one program; .dat, all 21 stored programs).\n\nCommands:\n";
+    for (const QxctlCommand& c : Commands()) {
+        const std::string summary = c.summary;
+        m_out << "  " << std::left << std::setw(11) << c.name
+              << summary.substr(0, summary.find('\n')) << "\n";
+    }
+    m_out << "\nRun 'qxctl COMMAND --help' for a command's arguments.\n"
+             "Exit status: 0 success, 1 failure, 2 bad usage.\n";
+    return 0;
+}
+
+int CQxctl::CommandHelp(const QxctlCommand& c) {
+    m_out << "Usage: qxctl " << c.usage << "\n\n" << c.summary << "\n";
+    if (!c.details.empty()) {
+        m_out << "\n" << c.details;
+    }
+    return 0;
+}
+
+int CQxctl::Run(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        Help({});
+        return 2;
+    }
+    const std::string& name = args[0];
+    if (name == "--help" || name == "-h" || name == "help") {
+        return Help(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (name == "--version") {
+        m_out << "qxctl 0.1.0\n";
+        return 0;
+    }
+    const QxctlCommand* c = FindCommand(name);
+    if (c == nullptr) {
+        return Fail("", "unknown command '" + name + "' (see qxctl --help)", 2);
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (name == "simulate") {
+        if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
+            std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
+            CommandHelp(*c);
+        }
+        return CDeviceCommands::Simulate(*this, rest);
+    }
+    CCommandArgs a;
+    std::string error;
+    if (!a.Parse(rest, c->valueOptions, c->flags, error)) {
+        return Fail(name, error + " (see qxctl " + name + " --help)", 2);
+    }
+    if (a.Has("--help")) {
+        return CommandHelp(*c);
+    }
+    if (name == "show") {
+        return Show(a);
+    }
+    if (name == "diff") {
+        return Diff(a);
+    }
+    if (name == "to-json") {
+        return ToJson(a);
+    }
+    if (name == "from-json") {
+        return FromJson(a);
+    }
+    if (name == "curve") {
+        return CCurveCommand::Run(*this, a);
+    }
+    if (name == "set" && a.Has("--file")) {
+        return SetFile(a);
+    }
+    return CDeviceCommands::Run(*this, name, a);
+}
+
+bool CQxctl::LoadAnyFile(const std::string& path, LoadedFile& file, std::string& error) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    FileResult r;
+    if (!ec && size == sizeof(BankImage)) {
+        file.isBank = true;
+        r = CProgramFile::ReadBank(path, file.bank);
+    } else if (!ec && size == 2778) {
+        file.isBank = false;
+        r = CProgramFile::ReadProgram(path, file.program);
+    } else if (ec) {
+        r = FileResult::Failure(kReadError, path, ec.message());
+    } else {
+        r = FileResult::Failure(kReadError, path,
+                                "expected 2778 bytes (program file) or 57019 bytes "
+                                "(all-programs file), found " +
+                                    std::to_string(size));
+    }
+    error = r.error;
+    return r.ok;
+}
+
+bool CQxctl::ParseAssignments(const std::vector<std::string>& words, std::vector<Assignment>& out,
+                              std::string& error) {
+    out.clear();
+    if (words.empty()) {
+        error = "no NAME=VALUE given";
+        return false;
+    }
+    for (const std::string& w : words) {
+        const auto eq = w.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            error = "'" + w + "' is not NAME=VALUE";
+            return false;
+        }
+        const std::string name = w.substr(0, eq);
+        const ParamField* f = CParamCatalogue::Find(name);
+        if (f == nullptr) {
+            error = "unknown field '" + name + "' (qxctl show FILE lists the names)";
+            return false;
+        }
+        Assignment as;
+        as.field = f;
+        std::string why;
+        if (!CParamCatalogue::Parse(*f, w.substr(eq + 1), as.value, why)) {
+            error = f->name + ": " + why;
+            return false;
+        }
+        out.push_back(std::move(as));
+    }
+    return true;
+}
+
+int CQxctl::Show(const CCommandArgs& a) {
+    if (a.Positional().size() != 1) {
+        return Fail("show", "expected one FILE (see qxctl show --help)", 2);
+    }
+    auto file = std::make_unique<LoadedFile>();
+    std::string error;
+    if (!LoadAnyFile(a.Positional()[0], *file, error)) {
+        return Fail("show", error);
+    }
+    const std::vector<FieldRow> rows = FileRows(*file, a.Value("--only"));
+    if (a.Has("--json")) {
+        m_out << "{\n  \"type\": \"" << (file->isBank ? "bank" : "program")
+              << "\",\n  \"fields\": {";
+        bool first = true;
+        for (const FieldRow& r : rows) {
+            m_out << (first ? "\n" : ",\n") << "    " << CJsonImage::Quote(r.name)
+                  << ": {\"code\": " << (r.numeric ? r.raw : CJsonImage::Quote(r.raw))
+                  << ", \"value\": " << CJsonImage::Quote(r.value) << "}";
+            first = false;
+        }
+        m_out << "\n  }\n}\n";
+        return 0;
+    }
+    std::size_t width = 0;
+    for (const FieldRow& r : rows) {
+        width = std::max(width, r.name.size());
+    }
+    for (const FieldRow& r : rows) {
+        m_out << std::left << std::setw(static_cast<int>(width) + 2) << r.name << r.value;
+        if (r.numeric && r.value != r.raw) {
+            m_out << "  [" << r.raw << "]";
+        }
+        m_out << "\n";
+    }
+    return 0;
+}
+
+int CQxctl::Diff(const CCommandArgs& a) {
+    if (a.Positional().size() != 2) {
+        return Fail("diff", "expected two files A B (see qxctl diff --help)", 2);
+    }
+    auto fa = std::make_unique<LoadedFile>();
+    auto fb = std::make_unique<LoadedFile>();
+    std::string error;
+    if (!LoadAnyFile(a.Positional()[0], *fa, error) ||
+        !LoadAnyFile(a.Positional()[1], *fb, error)) {
+        return Fail("diff", error, 2);
+    }
+    if (fa->isBank != fb->isBank) {
+        return Fail("diff", "cannot compare a program file with an all-programs file", 2);
+    }
+    const std::vector<FieldRow> ra = FileRows(*fa, "");
+    const std::vector<FieldRow> rb = FileRows(*fb, "");
+    int differences = 0;
+    for (std::size_t i = 0; i < ra.size() && i < rb.size(); ++i) {
+        if (ra[i].raw != rb[i].raw) {
+            m_out << ra[i].name << ": " << ra[i].value << " -> " << rb[i].value << "\n";
+            ++differences;
+        }
+    }
+    return differences == 0 ? 0 : 1;
+}
+
+int CQxctl::ToJson(const CCommandArgs& a) {
+    if (a.Positional().size() != 1) {
+        return Fail("to-json", "expected one FILE.dia (see qxctl to-json --help)", 2);
+    }
+    auto image = std::make_unique<ParamImage>();
+    const FileResult r = CProgramFile::ReadProgram(a.Positional()[0], *image);
+    if (!r.ok) {
+        return Fail("to-json", r.error);
+    }
+    const std::string json = CJsonImage::ToJson(*image);
+    if (!a.Has("-o")) {
+        m_out << json;
+        return 0;
+    }
+    const FileResult w = CProgramFile::WriteBytes(a.Value("-o"), json.data(), json.size());
+    return w.ok ? 0 : Fail("to-json", w.error);
+}
+
+int CQxctl::FromJson(const CCommandArgs& a) {
+    if (a.Positional().size() != 2) {
+        return Fail("from-json", "expected FILE.json FILE.dia (see qxctl from-json --help)", 2);
+    }
+    std::string text;
+    std::string error;
+    if (!ReadText(a.Positional()[0], text, error)) {
+        return Fail("from-json", error);
+    }
+    auto image = std::make_unique<ParamImage>();
+    if (!CJsonImage::FromJson(text, *image, error)) {
+        return Fail("from-json", a.Positional()[0] + ": " + error);
+    }
+    const FileResult w = CProgramFile::WriteProgram(a.Positional()[1], *image);
+    return w.ok ? 0 : Fail("from-json", w.error);
+}
+
+int CQxctl::SetFile(const CCommandArgs& a) {
+    if (a.Has("--port")) {
+        return Fail("set", "--file and --port exclude each other", 2);
+    }
+    std::vector<Assignment> assignments;
+    std::string error;
+    if (!ParseAssignments(a.Positional(), assignments, error)) {
+        return Fail("set", error, 2);
+    }
+    const std::string path = a.Value("--file");
+    auto image = std::make_unique<ParamImage>();
+    const FileResult r = CProgramFile::ReadProgram(path, *image);
+    if (!r.ok) {
+        return Fail("set", r.error);
+    }
+    for (const Assignment& as : assignments) {
+        CParamCatalogue::Apply(CParamCatalogue::Bytes(*image), *as.field, as.value);
+    }
+    const FileResult w = CProgramFile::WriteProgram(path, *image);
+    return w.ok ? 0 : Fail("set", w.error);
+}
+
+}  // namespace qx

@@ -1,0 +1,58 @@
+#pragma once
+// qxctl: the command-line tool. Run() takes the words after the program name and writes to
+// the given streams; it returns the exit code (0 success, 1 failure, 2 bad usage; diff
+// returns 1 when the files differ). Every failure is one line "qxctl: ..." on err.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "CommandArgs.h"
+#include "ParamCatalogue.h"
+#include "ProgramImage.h"
+
+namespace qx {
+
+struct QxctlCommand;
+
+class CQxctl {
+  public:
+    CQxctl(std::ostream& out, std::ostream& err);
+
+    int Run(const std::vector<std::string>& args);
+
+    // A loaded file: a program or a whole bank.
+    struct LoadedFile {
+        bool isBank = false;
+        ParamImage program{};
+        BankImage bank{};
+    };
+    // Reads a program or an all-programs file, told apart by size.
+    static bool LoadAnyFile(const std::string& path, LoadedFile& file, std::string& error);
+    // Parses NAME=VALUE words into catalogue fields and values; nothing is applied.
+    struct Assignment {
+        const ParamField* field = nullptr;
+        ParsedValue value;
+    };
+    static bool ParseAssignments(const std::vector<std::string>& words,
+                                 std::vector<Assignment>& out, std::string& error);
+
+    std::ostream& Out() { return m_out; }
+    // Writes "qxctl: <command>: <message>" and returns the code.
+    int Fail(const std::string& command, const std::string& message, int code = 1);
+
+  private:
+    int Help(const std::vector<std::string>& words);
+    int CommandHelp(const QxctlCommand& c);
+
+    int Show(const CCommandArgs& a);
+    int Diff(const CCommandArgs& a);
+    int ToJson(const CCommandArgs& a);
+    int FromJson(const CCommandArgs& a);
+    int SetFile(const CCommandArgs& a);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+}  // namespace qx
