@@ -1,0 +1,185 @@
+#include "DeviceLink.h"
+
+#include "EnumSerialPorts.h"
+#include "LinkState.h"
+#include "MessageMap.h"
+#include "ParameterSet.h"
+
+namespace qx {
+
+CDeviceLink::CDeviceLink(CLinkUi* ui, QObject* parent)
+    : QObject(parent), m_port(m_protocol), m_sink(this, m_port) {
+    SetUi(ui);
+    m_protocol.SetReplySink(&m_sink);
+    m_messages = new CMessageMap(this);
+    m_messages->On(WM_LINK_FAILED, [this](WParam, LParam l) { OnLinkFailed(l); });
+    m_messages->On(WM_DEVICE_FOUND, [this](WParam, LParam) { OnDeviceFound(); });
+}
+
+CDeviceLink::~CDeviceLink() {
+    m_port.Close();
+    m_protocol.SetReplySink(nullptr);
+    linkChannel = 0;
+    online = false;
+}
+
+void CDeviceLink::SetMainWindow(QObject* mainWindow) {
+    m_sink.SetMainWindow(mainWindow);
+}
+
+void CDeviceLink::SetUi(CLinkUi* ui) {
+    m_ui = ui != nullptr ? ui : &m_noUi;
+    m_port.SetUi(m_ui);
+    m_sink.SetUi(m_ui);
+}
+
+void CDeviceLink::SetPortSource(std::function<std::vector<PortInfo>()> source) {
+    m_portSource = std::move(source);
+}
+
+bool CDeviceLink::CollectPorts() {
+    m_candidates.clear();
+    if (m_portSource) {
+        m_candidates = m_portSource();
+    } else {
+        EnumSerialPorts(m_candidates, false);
+    }
+    std::erase_if(m_candidates, [](const PortInfo& p) { return p.comName.isEmpty(); });
+    if (m_candidates.empty()) {
+        return false;
+    }
+    portsPending = true;
+    return true;
+}
+
+bool CDeviceLink::OpenCandidatePort() {
+    const bool opened = m_port.OpenPort(this, m_currentPortName, 115200, 'N', 8, 0, 115200);
+    if (opened) {
+        linkChannel = 1;
+        online = true;
+        m_protocol.ClearQueue();
+        // Nothing half-received or half-retried from an earlier port counts on this one.
+        m_protocol.ClearFrames(1, true);
+    }
+    return opened;
+}
+
+bool CDeviceLink::OpenNextCandidate() {
+    while (!m_candidates.empty()) {
+        m_currentPortName = m_candidates.front().comName;
+        m_candidates.erase(m_candidates.begin());
+        if (OpenCandidatePort()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDeviceLink::QueueProbe() {
+    m_protocol.QueueCommand(kCmdProbe, 0);
+}
+
+void CDeviceLink::ConnectDevice() {
+    if (online) {
+        DisconnectDevice();
+        return;
+    }
+    CollectPorts();
+    if (OpenNextCandidate()) {
+        portsPending = true;
+        m_ui->ShowLookup();
+        AdoptAsSent(true);
+        QueueProbe();
+        m_port.StartWorker();
+        emit onlineChanged(true);
+        return;
+    }
+    portsPending = false;
+    m_ui->ShowUnableToOpen();
+}
+
+void CDeviceLink::GoOffline(bool tell) {
+    m_port.Close();
+    linkChannel = 0;
+    online = false;
+    deviceBusy = false;
+    m_ui->HideTransfer();
+    m_ui->ConnectionChanged();
+    if (tell) {
+        m_ui->ShowUnableToOpen();
+    }
+    emit onlineChanged(false);
+}
+
+void CDeviceLink::DisconnectDevice() {
+    GoOffline(false);
+}
+
+void CDeviceLink::OnLinkFailed(LParam notifyOnFailure) {
+    if (notifyOnFailure != 0) {
+        // The probe found nothing on this port: try the next one.
+        m_port.Close();
+        if (OpenNextCandidate()) {
+            QueueProbe();
+            m_port.StartWorker();
+        } else {
+            portsPending = false;
+            GoOffline(true);
+        }
+    } else if (online) {
+        GoOffline(true);
+    }
+    emit linkFailed(static_cast<int>(notifyOnFailure));
+}
+
+void CDeviceLink::OnDeviceFound() {
+    ReadDevice();
+    emit deviceFound();
+}
+
+void CDeviceLink::ReadDevice() {
+    ParamGuard guard(ParamLock);
+    m_protocol.QueueCommand(kCmdReadName, 0);
+    SendDeviceCommand(kCmdReadSystem, 0);
+    SendDeviceCommand(kCmdReadProgram, 0);
+    StartQueueProgress();
+}
+
+void CDeviceLink::StartQueueProgress() {
+    const int total = m_protocol.NumberQueuedFrames();
+    m_ui->StartProgress(total);
+}
+
+void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
+    SystemBlock& system = ParameterSet.system.block;
+    if (online) {
+        ParamGuard guard(ParamLock);
+        m_protocol.QueueCommand(command, argument);
+        if (command == kCmdReadProgram && argument != 0) {
+            StartQueueProgress();
+        } else if (command == kCmdRecall) {
+            system.currentProgram = argument;
+        } else if (command == kCmdStore && argument != 0) {
+            system.currentProgram = argument;
+            m_ui->CurrentProgramChanged();
+        }
+        if (deviceBusy) {
+            m_ui->ShowTransfer();
+        }
+        return;
+    }
+    // Offline: the command acts on the stored bank only.
+    ParamGuard guard(ParamLock);
+    const bool bankValid = ProgramBank.bankValid != 0;
+    if (command == kCmdRecall && bankValid && argument >= 1 && argument <= kProgramCount) {
+        AtomicCopy(&ParameterSet.program, &ProgramBank.programs[argument - 1],
+                   sizeof(ProgramImage));
+        system.currentProgram = argument;
+        AdoptAsSent(false);
+    } else if (command == kCmdReadProgram && argument != 0 && bankValid) {
+        AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
+        m_ui->SaveBankToFile();
+    }
+}
+
+}  // namespace qx

@@ -1,0 +1,382 @@
+#include "SerialPort.h"
+
+#include <QMetaObject>
+#include <QRegularExpression>
+#include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "ChangeSync.h"
+#include "CommProtocol.h"
+#include "FrameRecord.h"
+#include "LinkState.h"
+#include "LinkUi.h"
+#include "Messages.h"
+#include "ParameterSet.h"
+#include "QtSerialLine.h"
+
+namespace qx {
+
+namespace {
+
+constexpr int kPauseEachTurnMs = 20;
+constexpr int kQuietPollMs = 100;
+constexpr int kQuietPolls = 5;  // a sixth empty poll ends the wait
+constexpr int kRetryLimit = 2;  // resends before the link counts as failed
+constexpr int kSlowReplyPauseMs = 1000;
+constexpr int kStoreDelayMs = 3000;
+constexpr int kWriteTimeoutMs = 1000;
+constexpr int kWaitSliceMs = 20;  // how soon a waiting worker notices a stop request
+
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int TrailingNumber(const QString& name) {
+    static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
+    const auto m = digits.match(name);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+}  // namespace
+
+CSerialPort::CSerialPort(CCommProtocol& protocol, QObject* parent)
+    : QObject(parent), m_protocol(protocol) {}
+
+CSerialPort::~CSerialPort() {
+    Close();
+}
+
+template <class F>
+void CSerialPort::OnUiThread(F f) {
+    QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+}
+
+bool CSerialPort::OpenPort(QObject* owner, const QString& portName, int baudRate, char parity,
+                           int dataBits, int stopBits, int bufferSize) {
+    Close();
+    auto line = std::make_unique<CQtSerialLine>();
+    std::unique_lock<std::mutex> portGuard(m_portLock);
+    if (!line->Open(portName)) {
+        return false;
+    }
+    QSerialPort& p = line->Port();
+    QSerialPort::StopBits stop = QSerialPort::OneStop;
+    if (stopBits == 1) {
+        stop = QSerialPort::OneAndHalfStop;
+    } else if (stopBits == 2) {
+        stop = QSerialPort::TwoStop;
+    }
+    QSerialPort::Parity par = QSerialPort::NoParity;
+    switch (QChar::toUpper(static_cast<char16_t>(parity))) {
+        case 'E':
+            par = QSerialPort::EvenParity;
+            break;
+        case 'M':
+            par = QSerialPort::MarkParity;
+            break;
+        case 'O':
+            par = QSerialPort::OddParity;
+            break;
+        case 'S':
+            par = QSerialPort::SpaceParity;
+            break;
+        default:
+            break;
+    }
+    m_portNumber = TrailingNumber(portName);
+    const bool configured =
+        p.setBaudRate(baudRate) && p.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
+        p.setParity(par) && p.setStopBits(stop) && p.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        ShowPortError(QStringLiteral("SetCommState()"), p.errorString());
+        p.clearError();
+    }
+    // Pseudo-terminals have no modem lines and refuse RTS; that is no fault of the link.
+    if (!p.setRequestToSend(true)) {
+        p.clearError();
+    }
+    line->Purge();
+    portGuard.unlock();
+    return OpenLine(owner, std::move(line), bufferSize);
+}
+
+bool CSerialPort::OpenLine(QObject* owner, std::unique_ptr<CSerialLine> line, int bufferSize) {
+    if (m_line != nullptr) {
+        Close();
+    }
+    std::lock_guard<std::mutex> portGuard(m_portLock);
+    m_owner = owner;
+    m_ownerRaw = owner;
+    m_bufferSize = bufferSize;
+    m_writeBuffer.assign(static_cast<std::size_t>(bufferSize), 0);
+    m_readBuffer.assign(static_cast<std::size_t>(bufferSize), 0);
+    m_line = std::move(line);
+    return true;
+}
+
+bool CSerialPort::StartWorker() {
+    if (m_line == nullptr || m_thread != nullptr) {
+        return false;
+    }
+    m_reported = false;
+    m_stopFlag = false;
+    m_stopEvent = false;
+    m_wrongProgram = false;
+    m_sendEvent = false;
+    m_addDataEvent = true;
+    m_threadAlive = true;
+    m_thread = QThread::create([this] {
+        WorkerLoop();
+        m_line->ReturnFromWorker();
+        m_threadAlive = false;
+    });
+    if (m_thread == nullptr) {
+        m_threadAlive = false;
+        return false;
+    }
+    m_line->MoveToWorker(m_thread);
+    m_thread->start();
+    return true;
+}
+
+void CSerialPort::StopWorker() {
+    if (m_thread == nullptr) {
+        return;
+    }
+    m_stopEvent = true;
+    m_boxDone.notify_all();
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+}
+
+void CSerialPort::Close() {
+    StopWorker();
+    std::lock_guard<std::mutex> portGuard(m_portLock);
+    m_line.reset();
+}
+
+void CSerialPort::ShowPortError(const QString& operation, const QString& errorText) {
+    const QString text =
+        QStringLiteral("WARNING:  %1 Failed with the following error: \n%2\nPort: %3\n")
+            .arg(operation, errorText)
+            .arg(m_portNumber);
+    OnUiThread([this, text] {
+        if (m_ui != nullptr) {
+            m_ui->ShowPortError(text);
+        }
+    });
+}
+
+void CSerialPort::ReportLinkFailure() {
+    if (m_reported.exchange(true)) {
+        return;
+    }
+    m_stopFlag = true;
+    PostMessage(m_ownerRaw, WM_LINK_FAILED, 1, TxFrame.notifyOnFailure);
+}
+
+CSerialPort::Wake CSerialPort::WaitForWork(int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (m_stopEvent) {
+            return Wake::Stop;
+        }
+        if (m_sendEvent) {
+            return Wake::Send;
+        }
+        if (m_addDataEvent) {
+            return Wake::AddData;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            return Wake::Timeout;
+        }
+        bool input = false;
+        bool lost = false;
+        {
+            std::lock_guard<std::mutex> portGuard(m_portLock);
+            input = m_line->WaitForInput(static_cast<int>(std::min<long>(left, kWaitSliceMs)));
+            lost = m_line->Lost();
+        }
+        if (lost) {
+            ReportLinkFailure();
+            return Wake::Stop;
+        }
+        if (input) {
+            return Wake::Input;
+        }
+    }
+}
+
+void CSerialPort::WorkerLoop() {
+    {
+        std::lock_guard<std::mutex> portGuard(m_portLock);
+        m_line->Purge();
+    }
+    for (;;) {
+        if (m_stopFlag) {
+            return;
+        }
+        const int timeoutMs = TxFrame.written == 0 ? 1000 : (TxFrame.slowReply != 0 ? 2000 : 500);
+        const Wake wake = WaitForWork(timeoutMs);
+        if (wake == Wake::Stop || m_stopFlag) {
+            return;
+        }
+        {
+            std::unique_lock<std::recursive_mutex> paramLock(ParamLock);
+            switch (wake) {
+                case Wake::Send:
+                    WriteFrame(paramLock);
+                    break;
+                case Wake::AddData:
+                    AddDataStep();
+                    break;
+                case Wake::Timeout: {
+                    std::lock_guard<std::mutex> portGuard(m_portLock);
+                    m_line->ClearError();
+                }
+                    [[fallthrough]];
+                case Wake::Input:
+                    ReadInput(paramLock);
+                    break;
+                case Wake::Stop:
+                    break;
+            }
+        }
+        if (m_wrongProgram.exchange(false)) {
+            ShowWrongProgramAndWait();
+        }
+        SleepMs(kPauseEachTurnMs);
+    }
+}
+
+void CSerialPort::AddDataStep() {
+    if (m_protocol.PopFrame(TxFrame) || NextParameterFrame()) {
+        m_addDataEvent = false;
+        m_sendEvent = true;
+        return;
+    }
+    m_addDataEvent = true;
+    SleepMs(5);
+}
+
+void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) {
+    m_sendEvent = false;
+    {
+        std::lock_guard<std::mutex> portGuard(m_portLock);
+        m_line->Purge();
+        const int length = std::min({TxFrame.Length(), kFrameArea, m_bufferSize});
+        std::memcpy(m_writeBuffer.data(), TxFrame.bytes, static_cast<std::size_t>(length));
+        if (!m_line->Write(m_writeBuffer.data(), length, kWriteTimeoutMs)) {
+            if (m_line->Lost()) {
+                ReportLinkFailure();
+                return;
+            }
+            ShowPortError(QStringLiteral("GetOverlappedResults() in WriteFile()"),
+                          m_line->ErrorText());
+        }
+        // Bytes that arrived before or during the write belong to no reply of this frame.
+        m_line->Purge();
+    }
+    if (TxFrame.progressStep != 0) {
+        const int step = TxFrame.progressStep;
+        OnUiThread([this, step] {
+            if (m_ui != nullptr) {
+                m_ui->SetProgress(step);
+            }
+        });
+    }
+    TxFrame.written = 1;
+    const bool slow = TxFrame.slowReply != 0;
+    const bool store = TxFrame.storeDelay != 0;
+    if (slow || store) {
+        // The processor stores; nobody else needs to wait for it.
+        paramLock.unlock();
+        SleepMs((slow ? kSlowReplyPauseMs : 0) + (store ? kStoreDelayMs : 0));
+        paramLock.lock();
+    }
+}
+
+void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
+    for (;;) {
+        if (m_stopEvent) {
+            return;
+        }
+        int waiting = 0;
+        bool lost = false;
+        {
+            std::lock_guard<std::mutex> portGuard(m_portLock);
+            m_line->ClearError();
+            waiting = m_line->BytesAvailable();
+            lost = m_line->Lost();
+        }
+        if (lost) {
+            ReportLinkFailure();
+            return;
+        }
+        if (waiting == 0) {
+            ++RxFrame.idlePolls;
+            if (RxFrame.idlePolls > kQuietPolls) {
+                const uint8_t retries = static_cast<uint8_t>(RxFrame.retries + 1);
+                if (retries > kRetryLimit) {
+                    ReportLinkFailure();
+                    m_protocol.ClearFrames(1, true);
+                    return;
+                }
+                std::memset(&RxFrame, 0, sizeof RxFrame);
+                RxFrame.retries = retries;
+                m_sendEvent = true;  // the same TxFrame goes out again
+                return;
+            }
+            paramLock.unlock();
+            SleepMs(kQuietPollMs);
+            paramLock.lock();
+            continue;
+        }
+        std::lock_guard<std::mutex> portGuard(m_portLock);
+        const int n = m_line->Read(m_readBuffer.data(), std::min(waiting, m_bufferSize));
+        if (n < 0) {
+            const uint8_t retries = static_cast<uint8_t>(RxFrame.retries + 1);
+            if (retries > 1 || m_line->Lost()) {
+                ReportLinkFailure();
+            } else {
+                std::memset(&RxFrame, 0, sizeof RxFrame);
+                RxFrame.retries = retries;
+                m_sendEvent = true;
+            }
+            return;
+        }
+        if (m_protocol.FeedBytes(linkChannel, m_readBuffer.data(), n)) {
+            m_line->ClearError();
+            m_addDataEvent = true;
+            m_line->Purge();
+            return;
+        }
+    }
+}
+
+void CSerialPort::ShowWrongProgramAndWait() {
+    if (m_ui == nullptr) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_boxLock);
+        m_boxShown = false;
+    }
+    OnUiThread([this] {
+        m_ui->ShowWrongProgram();
+        std::lock_guard<std::mutex> guard(m_boxLock);
+        m_boxShown = true;
+        m_boxDone.notify_all();
+    });
+    std::unique_lock<std::mutex> guard(m_boxLock);
+    m_boxDone.wait(guard, [this] { return m_boxShown || m_stopEvent.load(); });
+}
+
+}  // namespace qx

@@ -1,0 +1,103 @@
+#pragma once
+// The one serial port to the processor and its worker thread, which conducts a strict
+// stop-and-wait exchange: fetch a frame (queue first, then the synchroniser), write it, wait
+// for its reply, hand the bytes to the reply parser, and only then fetch the next one.
+//
+// The worker is a QThread running a loop of turns. Each turn waits for one of: stop, "write
+// TxFrame", "fetch the next frame", received bytes, or a time-out (1000 ms with no reply
+// outstanding, else 500 ms, 2000 ms for a slow-reply frame); then acts with ParamLock held
+// and pauses 20 ms. Sleeps (the 20 ms pause, the 100 ms quiet polls, the 1000/3000 ms pauses
+// after a write) run without ParamLock, so the user-interface thread never waits for them.
+// Lock order: ParamLock, then m_portLock.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "SerialLine.h"
+
+class QThread;
+
+namespace qx {
+
+class CCommProtocol;
+class CLinkUi;
+
+class CSerialPort : public QObject {
+    Q_OBJECT
+  public:
+    explicit CSerialPort(CCommProtocol& protocol, QObject* parent = nullptr);
+    ~CSerialPort() override;
+
+    // Closes any earlier port, opens portName (a name like ttyUSB0 or a path) and sets the
+    // line up. owner receives WM_LINK_FAILED. True when the port opened, even if a setting
+    // failed (that failure is shown in an error box).
+    bool OpenPort(QObject* owner, const QString& portName, int baudRate = 115200, char parity = 'N',
+                  int dataBits = 8, int stopBits = 0, int bufferSize = 115200);
+    // The same with a line made elsewhere (tests use a scripted line).
+    bool OpenLine(QObject* owner, std::unique_ptr<CSerialLine> line, int bufferSize = 115200);
+    // Starts the worker; its first act is to fetch a frame.
+    bool StartWorker();
+    // Asks the worker to end and waits for it. Never call it holding ParamLock.
+    void StopWorker();
+    // StopWorker, then closes the port.
+    void Close();
+    bool IsOpen() const { return m_line != nullptr; }
+    bool WorkerRunning() const { return m_threadAlive.load(); }
+
+    // The "Application Error" box for a failed call, shown on the user-interface thread.
+    void ShowPortError(const QString& operation, const QString& errorText);
+    // Ends the worker at its next turn and posts WM_LINK_FAILED (1, TxFrame.notifyOnFailure)
+    // to the owner, once per run of the worker.
+    void ReportLinkFailure();
+    // From the reply parser on the worker: the "11" box must be shown before the next
+    // exchange.
+    void RequestWrongProgramBox() { m_wrongProgram = true; }
+
+    void SetUi(CLinkUi* ui) { m_ui = ui; }
+    // Number printed in error boxes: the digits at the end of the port's name.
+    int PortNumber() const { return m_portNumber; }
+
+  private:
+    enum class Wake { Stop, Send, AddData, Input, Timeout };
+
+    void WorkerLoop();
+    Wake WaitForWork(int timeoutMs);
+    void AddDataStep();
+    void WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock);
+    void ReadInput(std::unique_lock<std::recursive_mutex>& paramLock);
+    void ShowWrongProgramAndWait();
+    // Runs f on the user-interface thread without waiting.
+    template <class F>
+    void OnUiThread(F f);
+
+    CCommProtocol& m_protocol;
+    CLinkUi* m_ui = nullptr;
+    std::atomic<bool> m_stopFlag{false};
+    QThread* m_thread = nullptr;
+    std::mutex m_portLock;
+    std::atomic<bool> m_threadAlive{false};
+    std::atomic<bool> m_stopEvent{false};
+    std::unique_ptr<CSerialLine> m_line;
+    // Set and reset by the worker only (and by StartWorker before it runs).
+    bool m_sendEvent = false;
+    bool m_addDataEvent = false;
+    QPointer<QObject> m_owner;
+    QObject* m_ownerRaw = nullptr;
+    int m_portNumber = 0;
+    int m_bufferSize = 0;
+    std::vector<uint8_t> m_writeBuffer;
+    std::vector<uint8_t> m_readBuffer;
+    std::atomic<bool> m_reported{false};
+    std::atomic<bool> m_wrongProgram{false};
+    std::mutex m_boxLock;
+    std::condition_variable m_boxDone;
+    bool m_boxShown = false;
+};
+
+}  // namespace qx
