@@ -14,8 +14,6 @@ class CQxctl;
 class CDeviceCommands {
   public:
     static int Run(CQxctl& cli, const std::string& command, const CCommandArgs& args);
-    // qxctl simulate: the virtual processor, with qx-sim's own arguments.
-    static int Simulate(CQxctl& cli, const std::vector<std::string>& args);
 };
 
 }  // namespace qx

@@ -15,6 +15,7 @@
 #include "DeviceModes.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
+#include "SimulateCommand.h"
 
 namespace qx {
 
@@ -273,11 +274,7 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (name == "simulate") {
-        if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
-            std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
-            CommandHelp(*c);
-        }
-        return CDeviceCommands::Simulate(*this, rest);
+        return CSimulateCommand::Run(*this, rest);
     }
     CCommandArgs a;
     std::string error;
