@@ -1,0 +1,157 @@
+#include "BitButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ControlId.h"
+#include "SkinBitmaps.h"
+#include "SkinColors.h"
+#include "SkinFonts.h"
+
+namespace qx {
+
+namespace {
+
+QImage Load(int id) {
+    return id != 0 ? CSkinBitmaps::Get(id) : QImage();
+}
+
+}  // namespace
+
+CBitButton::CBitButton(QWidget* parent, int controlId) : QAbstractButton(parent) {
+    SetControlId(this, controlId);
+    setFont(CSkinFonts::Arial(13));
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void CBitButton::SetBitmaps(int normal, int hover, int pressed, int checkedNormal, int checkedHover,
+                            int checkedPressed) {
+    m_unchecked = {Load(normal), Load(hover), Load(pressed)};
+    m_checkedImages = {Load(checkedNormal != 0 ? checkedNormal : normal),
+                       Load(checkedHover != 0 ? checkedHover : hover),
+                       Load(checkedPressed != 0 ? checkedPressed : pressed)};
+    update();
+}
+
+void CBitButton::SetDisabledBitmaps(int unchecked, int checked) {
+    m_disabledUnchecked = Load(unchecked);
+    m_disabledChecked = Load(checked);
+    update();
+}
+
+void CBitButton::SetTextColors(const QColor& normal, const QColor& hover, const QColor& pressed,
+                               const QColor& checkedNormal, const QColor& checkedHover,
+                               const QColor& checkedPressed) {
+    m_uncheckedText = {normal, hover, pressed};
+    m_checkedText = {checkedNormal, checkedHover, checkedPressed};
+    update();
+}
+
+void CBitButton::SetDisabledTextColor(const QColor& color, bool use) {
+    m_disabledText = color;
+    m_useDisabledText = use;
+    update();
+}
+
+void CBitButton::SetCheck(int state) {
+    if (m_checked != state) {
+        m_checked = state;
+        update();
+    }
+}
+
+CBitButton::State CBitButton::CurrentState() const {
+    if (m_hover && m_down) {
+        return kPressed;
+    }
+    return m_hover ? kHover : kNormal;
+}
+
+QImage CBitButton::CurrentImage() const {
+    if (!isEnabled()) {
+        return m_checked != 0 ? m_disabledChecked : m_disabledUnchecked;
+    }
+    return (m_checked != 0 ? m_checkedImages : m_unchecked)[CurrentState()];
+}
+
+QColor CBitButton::CurrentTextColor() const {
+    if (!isEnabled()) {
+        return m_useDisabledText ? m_disabledText : skin::kButtonShadow;
+    }
+    return (m_checked != 0 ? m_checkedText : m_uncheckedText)[CurrentState()];
+}
+
+QSize CBitButton::sizeHint() const {
+    const QImage& image = m_unchecked[kNormal];
+    return image.isNull() ? QSize(86, 25) : image.size();
+}
+
+void CBitButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QImage image = CurrentImage();
+    if (image.isNull()) {
+        p.fillRect(rect(), skin::kButtonFace);
+    } else {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), image);
+    }
+    const QString caption = text();
+    if (caption.isEmpty()) {
+        return;
+    }
+    p.setFont(font());
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    if (!isEnabled() && !m_useDisabledText) {
+        // Embossed: highlight below, shadow one pixel up and to the left.
+        p.setPen(skin::kButtonHighlight);
+        p.drawText(rect(), flags, caption);
+        p.setPen(skin::kButtonShadow);
+        p.drawText(rect().translated(-1, -1), flags, caption);
+        return;
+    }
+    p.setPen(CurrentTextColor());
+    p.drawText(rect(), flags, caption);
+}
+
+void CBitButton::SetHover(bool hover) {
+    if (m_hover != hover) {
+        m_hover = hover;
+        update();
+    }
+}
+
+void CBitButton::enterEvent(QEnterEvent* event) {
+    QAbstractButton::enterEvent(event);
+    SetHover(true);
+}
+
+void CBitButton::leaveEvent(QEvent* event) {
+    QAbstractButton::leaveEvent(event);
+    SetHover(false);
+}
+
+void CBitButton::mouseMoveEvent(QMouseEvent* event) {
+    SetHover(rect().contains(event->position().toPoint()));
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void CBitButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_down = true;
+        SetHover(rect().contains(event->position().toPoint()));
+        update();
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CBitButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_down = false;
+        update();
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+}  // namespace qx

@@ -1,0 +1,438 @@
+#include "BitmapSlider.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "ControlId.h"
+#include "Messages.h"
+#include "SkinBitmaps.h"
+
+namespace qx {
+
+QImage MaskTransparent(const QImage& image, quint32 transparentColor, int pixelX, int pixelY) {
+    if (image.isNull()) {
+        return image;
+    }
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    QRgb key;
+    if (transparentColor == CBitmapSlider::kPixelColor) {
+        const int x = std::clamp(pixelX, 0, out.width() - 1);
+        const int y = std::clamp(pixelY, 0, out.height() - 1);
+        key = out.pixel(x, y);
+    } else {
+        key = qRgb(static_cast<int>(transparentColor & 0xFF),
+                   static_cast<int>((transparentColor >> 8) & 0xFF),
+                   static_cast<int>((transparentColor >> 16) & 0xFF));
+    }
+    key &= 0xFFFFFFu;
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if ((line[x] & 0xFFFFFFu) == key) {
+                line[x] = 0;
+            }
+        }
+    }
+    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+CBitmapSlider::CBitmapSlider(QWidget* parent, int controlId) : QWidget(parent) {
+    SetControlId(this, controlId);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+bool CBitmapSlider::SetBitmapChannel(int channelId, int activeId, bool transparent,
+                                     quint32 transparentColor, int pixelX, int pixelY) {
+    if (channelId == 0) {
+        return SetChannelImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
+    }
+    const QImage channel = CSkinBitmaps::Get(channelId);
+    if (channel.isNull()) {
+        SetChannelImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
+        return false;
+    }
+    QImage active;
+    if (activeId != 0) {
+        active = CSkinBitmaps::Get(activeId);
+        if (active.isNull()) {
+            SetChannelImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
+            return false;
+        }
+    }
+    return SetChannelImages(channel, active, transparent, transparentColor, pixelX, pixelY);
+}
+
+bool CBitmapSlider::SetChannelImages(const QImage& channel, const QImage& active, bool transparent,
+                                     quint32 transparentColor, int pixelX, int pixelY) {
+    m_channel = QImage();
+    m_activeChannel = QImage();
+    m_hasChannel = false;
+    m_hasActiveChannel = false;
+    m_transparentChannel = false;
+    if (channel.isNull()) {
+        update();
+        return active.isNull();
+    }
+    m_transparentChannel = transparent;
+    m_channel = transparent ? MaskTransparent(channel, transparentColor, pixelX, pixelY)
+                            : channel.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_hasChannel = true;
+    if (!active.isNull()) {
+        m_activeChannel = transparent ? MaskTransparent(active, transparentColor, pixelX, pixelY)
+                                      : active.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_hasActiveChannel = true;
+    }
+    m_width = m_channel.width();
+    m_height = m_channel.height();
+    resize(m_width, m_height);
+    update();
+    return true;
+}
+
+bool CBitmapSlider::SetBitmapThumb(int thumbId, int activeId, bool transparent,
+                                   quint32 transparentColor, int pixelX, int pixelY) {
+    if (thumbId == 0) {
+        return SetThumbImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
+    }
+    const QImage thumb = CSkinBitmaps::Get(thumbId);
+    if (thumb.isNull()) {
+        SetThumbImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
+        return false;
+    }
+    QImage active;
+    if (activeId != 0) {
+        active = CSkinBitmaps::Get(activeId);
+        if (active.isNull()) {
+            SetThumbImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
+            return false;
+        }
+    }
+    return SetThumbImages(thumb, active, transparent, transparentColor, pixelX, pixelY);
+}
+
+bool CBitmapSlider::SetThumbImages(const QImage& thumb, const QImage& active, bool transparent,
+                                   quint32 transparentColor, int pixelX, int pixelY) {
+    m_thumb = QImage();
+    m_activeThumb = QImage();
+    m_hasThumb = false;
+    m_hasActiveThumb = false;
+    m_transparentThumb = false;
+    m_thumbWidth = 0;
+    m_thumbHeight = 0;
+    if (thumb.isNull()) {
+        update();
+        return active.isNull();
+    }
+    if (!m_hasChannel) {
+        m_width = width();
+        m_height = height();
+    }
+    m_transparentThumb = transparent;
+    m_thumb = transparent ? MaskTransparent(thumb, transparentColor, pixelX, pixelY)
+                          : thumb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_hasThumb = true;
+    if (!active.isNull()) {
+        m_activeThumb = transparent ? MaskTransparent(active, transparentColor, pixelX, pixelY)
+                                    : active.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_hasActiveThumb = true;
+    }
+    m_thumbWidth = m_thumb.width();
+    m_thumbHeight = m_thumb.height();
+    update();
+    return true;
+}
+
+void CBitmapSlider::SetMargin(int left, int top, int right, int bottom) {
+    m_marginLeft = left;
+    m_marginTop = top;
+    m_marginRight = right;
+    m_marginBottom = bottom;
+    update();
+}
+
+void CBitmapSlider::SetRange(int minimum, int maximum, bool redraw) {
+    m_minimum = minimum;
+    m_maximum = maximum;
+    m_position = m_minimum;
+    if (redraw) {
+        update();
+    }
+}
+
+void CBitmapSlider::SetVertical(bool vertical) {
+    m_vertical = vertical;
+    update();
+}
+
+void CBitmapSlider::Enable(bool enable) {
+    m_enabled = enable;
+    if (!enable && m_dragging) {
+        // Ends the drag; the mouse grab of the press is ignored from here on.
+        m_dragging = false;
+        m_moved = false;
+        m_clickStepped = false;
+        StopTimer();
+    }
+    update();
+}
+
+void CBitmapSlider::SetFocusLook(bool focused) {
+    if (m_focusLook != focused) {
+        m_focusLook = focused;
+        update();
+    }
+}
+
+void CBitmapSlider::SetPos(int value) {
+    m_position = std::clamp(value, std::min(m_minimum, m_maximum), std::max(m_minimum, m_maximum));
+    update();
+}
+
+void CBitmapSlider::SetPosInverted(int value) {
+    // Clamped like SetPos: a value outside the range would put the thumb beside the channel.
+    SetPos(m_maximum + m_minimum - value);
+    RedrawInParent();
+}
+
+int CBitmapSlider::GetPosInverted() const {
+    return m_maximum + m_minimum - m_position;
+}
+
+int CBitmapSlider::Length() const {
+    const int length = m_vertical ? m_height - m_marginTop - m_marginBottom - m_thumbHeight
+                                  : m_width - m_marginLeft - m_marginRight - m_thumbWidth;
+    return std::max(length, 0);
+}
+
+int CBitmapSlider::LowestCentre() const {
+    return m_vertical ? m_marginTop + m_thumbHeight / 2 : m_marginLeft + m_thumbWidth / 2;
+}
+
+int CBitmapSlider::CentreOf(int position) const {
+    const long long range = static_cast<long long>(m_maximum) - m_minimum;
+    if (range == 0) {
+        return LowestCentre();
+    }
+    const long long offset = static_cast<long long>(Length()) * (position - m_minimum) / range;
+    return static_cast<int>(offset) + LowestCentre();
+}
+
+int CBitmapSlider::PositionOf(int centre) const {
+    const int length = Length();
+    if (length == 0) {
+        return m_minimum;
+    }
+    const double fraction = static_cast<double>(centre - LowestCentre()) / length;
+    return static_cast<int>(m_minimum + fraction * (static_cast<double>(m_maximum) - m_minimum));
+}
+
+int CBitmapSlider::AxisCoordinate(const QPointF& point) const {
+    return static_cast<int>(m_vertical ? point.y() : point.x());
+}
+
+QSize CBitmapSlider::sizeHint() const {
+    if (m_hasChannel) {
+        return m_channel.size();
+    }
+    return m_vertical ? QSize(20, 100) : QSize(100, 20);
+}
+
+void CBitmapSlider::paintEvent(QPaintEvent*) {
+    // Qt composes the widget over its parent, so a transparent channel (or none) shows the
+    // page below without copying the screen first, and nothing has to be saved under the thumb.
+    QPainter p(this);
+    if (m_hasChannel) {
+        if (!m_hasActiveChannel || !m_enabled) {
+            p.drawImage(0, 0, m_channel);
+        } else {
+            const int centre = CentreOf(m_position);
+            if (m_vertical) {
+                p.drawImage(QRect(0, 0, m_width, centre), m_activeChannel,
+                            QRect(0, 0, m_width, centre));
+                p.drawImage(QRect(0, centre, m_width, m_height - centre), m_channel,
+                            QRect(0, centre, m_width, m_height - centre));
+            } else {
+                p.drawImage(QRect(0, 0, centre, m_height), m_activeChannel,
+                            QRect(0, 0, centre, m_height));
+                p.drawImage(QRect(centre, 0, m_width - centre, m_height), m_channel,
+                            QRect(centre, 0, m_width - centre, m_height));
+            }
+        }
+    }
+    if (m_hasThumb && m_enabled) {
+        const bool active = m_hasActiveThumb && (m_dragging || m_focusLook);
+        const QImage& thumb = active ? m_activeThumb : m_thumb;
+        const int centre = CentreOf(m_position);
+        if (m_vertical) {
+            p.drawImage(m_marginLeft, centre - m_thumbHeight / 2, thumb);
+        } else {
+            p.drawImage(centre - m_thumbWidth / 2, m_marginTop, thumb);
+        }
+    }
+}
+
+void CBitmapSlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    if (!m_enabled) {
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    m_dragging = true;
+    m_clickStepped = false;
+    const int point = AxisCoordinate(event->position());
+    const int centre = CentreOf(m_position);
+    const int half = (m_vertical ? m_thumbHeight : m_thumbWidth) / 2;
+    m_mouseOffset = std::abs(point - centre) <= half ? point - centre : 0;
+    const int target = std::clamp(point - m_mouseOffset, LowestCentre(), LowestCentre() + Length());
+    if (target != centre) {
+        // A press on the channel beside the thumb steps once towards the point.
+        const int step = PositionOf(target) >= m_position ? 1 : -1;
+        SetPos(m_position + step);
+        m_dragging = false;
+        m_moved = true;
+        m_clickStepped = true;
+    }
+    m_timer.start(kTimerPeriodMs, this);
+    update();
+}
+
+void CBitmapSlider::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging || !m_enabled) {
+        return;
+    }
+    const int lowest = LowestCentre();
+    const int centre =
+        std::clamp(AxisCoordinate(event->position()) - m_mouseOffset, lowest, lowest + Length());
+    if (centre == lowest && m_position != m_minimum) {
+        SetPos(m_minimum);
+        m_moved = true;
+    } else if (centre != CentreOf(m_position)) {
+        SetPos(PositionOf(centre));
+        m_moved = true;
+    }
+}
+
+void CBitmapSlider::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_timer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    if (m_moved) {
+        Notify(WM_SLIDER_TRACKING);
+        m_moved = false;
+    }
+}
+
+void CBitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_enabled) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    // A step made by a press on the channel is reported too, even when the button comes up
+    // before the first timer tick, so the parent never misses a position it shows.
+    if (m_dragging || m_clickStepped) {
+        Notify(WM_SLIDER_CHANGED);
+    }
+    m_dragging = false;
+    m_moved = false;
+    m_clickStepped = false;
+    StopTimer();
+    RedrawInParent();
+}
+
+void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
+    if (!m_enabled) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    int position = m_position;
+    switch (event->key()) {
+        case Qt::Key_PageUp:
+            position -= m_page;
+            break;
+        case Qt::Key_PageDown:
+            position += m_page;
+            break;
+        case Qt::Key_End:
+            position = m_maximum;
+            break;
+        case Qt::Key_Home:
+            position = m_minimum;
+            break;
+        case Qt::Key_Up:
+            position += m_vertical ? -1 : 1;
+            break;
+        case Qt::Key_Down:
+            position += m_vertical ? 1 : -1;
+            break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    SetPos(position);
+    Notify(WM_SLIDER_CHANGED);
+    event->accept();
+}
+
+void CBitmapSlider::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    // A disabled slider stands for a setting that cannot be changed now; the wheel must not
+    // change it either.
+    if (!m_enabled) {
+        return;
+    }
+    const int delta =
+        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    m_wheel = static_cast<qint16>(std::clamp(m_wheel + delta, -120, 120));
+    // A notch away from the user (+120) moves a vertical thumb up and a horizontal one right.
+    const int direction = m_vertical ? -1 : 1;
+    bool stepped = false;
+    if (m_wheel <= -120) {
+        SetPos(m_position - direction);
+        m_wheel = 0;
+        stepped = true;
+    } else if (m_wheel >= 120) {
+        SetPos(m_position + direction);
+        m_wheel = 0;
+        stepped = true;
+    }
+    if (m_vertical || stepped) {
+        Notify(WM_SLIDER_CHANGED);
+    }
+    RedrawInParent();
+}
+
+void CBitmapSlider::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    m_focusLook = true;
+    update();
+}
+
+void CBitmapSlider::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    m_focusLook = false;
+    update();
+}
+
+void CBitmapSlider::Notify(int message) {
+    PostMessage(parentWidget(), message, ControlId(this), m_position);
+}
+
+void CBitmapSlider::StopTimer() {
+    m_timer.stop();
+}
+
+void CBitmapSlider::RedrawInParent() {
+    update();
+}
+
+}  // namespace qx

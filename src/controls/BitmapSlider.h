@@ -1,0 +1,123 @@
+#pragma once
+// The skinned slider of every page: a channel image, an optional active channel that fills
+// up to the thumb, a thumb and an optional active thumb. It reports its position to its parent
+// with WM_SLIDER_TRACKING (every 50 ms while dragged, when it moved) and WM_SLIDER_CHANGED
+// (release, navigation keys, wheel steps), both posted with the control id and the position.
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QWidget>
+
+#include "LinkedSlider.h"
+
+namespace qx {
+
+// A transparent colour as the resource tools write it: 0x00BBGGRR.
+constexpr quint32 MakeColorRef(int red, int green, int blue) {
+    return static_cast<quint32>(red & 0xFF) | (static_cast<quint32>(green & 0xFF) << 8) |
+           (static_cast<quint32>(blue & 0xFF) << 16);
+}
+
+class CBitmapSlider : public QWidget, public ILinkedSlider {
+    Q_OBJECT
+  public:
+    // The transparent colour that stands for "the colour of the given pixel".
+    static constexpr quint32 kPixelColor = 0xFF000000u;
+    static constexpr int kTimerPeriodMs = 50;
+
+    explicit CBitmapSlider(QWidget* parent = nullptr, int controlId = 0);
+
+    bool SetBitmapChannel(int channelId, int activeId = 0, bool transparent = false,
+                          quint32 transparentColor = kPixelColor, int pixelX = 0, int pixelY = 0);
+    bool SetBitmapThumb(int thumbId, int activeId = 0, bool transparent = false,
+                        quint32 transparentColor = kPixelColor, int pixelX = 0, int pixelY = 0);
+    // The same with images instead of resource ids (a null image fails to load).
+    bool SetChannelImages(const QImage& channel, const QImage& active, bool transparent,
+                          quint32 transparentColor, int pixelX, int pixelY);
+    bool SetThumbImages(const QImage& thumb, const QImage& active, bool transparent,
+                        quint32 transparentColor, int pixelX, int pixelY);
+
+    void SetMargin(int left, int top, int right, int bottom);
+    void SetRange(int minimum, int maximum, bool redraw = false);
+    int GetRangeMin() const { return m_minimum; }
+    int GetRangeMax() const { return m_maximum; }
+    void SetPageSize(int page) { m_page = page; }
+    int GetPageSize() const { return m_page; }
+    void SetVertical(bool vertical);
+    bool IsVertical() const { return m_vertical; }
+    void Enable(bool enable);
+    bool IsEnabledLook() const { return m_enabled; }
+    void SetFocusLook(bool focused);
+    bool GetFocusLook() const { return m_focusLook; }
+
+    void SetPos(int value);
+    int GetPos() const { return m_position; }
+    void SetPosInverted(int value) override;
+    int GetPosInverted() const override;
+
+    bool IsDragging() const { return m_dragging; }
+    // Thumb centre of a position along the slider's axis, and the position of a centre.
+    int CentreOf(int position) const;
+    int PositionOf(int centre) const;
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+  private:
+    int Length() const;  // usable length of centres
+    int LowestCentre() const;
+    int AxisCoordinate(const QPointF& point) const;
+    void Notify(int message);
+    void StopTimer();
+    void RedrawInParent();
+
+    int m_maximum = 100;
+    int m_minimum = 0;
+    int m_position = 0;
+    int m_page = 20;
+    int m_width = 0;
+    int m_height = 0;
+    int m_thumbWidth = 0;
+    int m_thumbHeight = 0;
+    int m_marginLeft = 0;
+    int m_marginRight = 0;
+    int m_marginTop = 0;
+    int m_marginBottom = 0;
+    int m_mouseOffset = 0;
+    bool m_moved = false;
+    bool m_vertical = false;
+    bool m_hasActiveChannel = false;
+    bool m_hasActiveThumb = false;
+    bool m_transparentChannel = false;
+    bool m_transparentThumb = false;
+    bool m_hasThumb = false;
+    bool m_hasChannel = false;
+    bool m_dragging = false;
+    bool m_clickStepped = false;  // a press on the channel stepped the position
+    bool m_focusLook = false;
+    bool m_enabled = true;
+    // Transparent images keep their transparent pixels as alpha 0; drawing them composes over
+    // what lies below, as the mask-and-image pair of a GDI blit does.
+    QImage m_channel;
+    QImage m_activeChannel;
+    QImage m_thumb;
+    QImage m_activeThumb;
+    qint16 m_wheel = 0;
+    QBasicTimer m_timer;
+};
+
+// An image with every pixel of the transparent colour made fully transparent. kPixelColor
+// picks the colour of the pixel at (pixelX, pixelY).
+QImage MaskTransparent(const QImage& image, quint32 transparentColor, int pixelX, int pixelY);
+
+}  // namespace qx
