@@ -166,6 +166,37 @@ bool AttachCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
     return true;
 }
 
+const U8* EqBypassByte(const ProgramImage& p, int eqNumber) {
+    switch (eqNumber) {
+        case kEqMusicLeft:
+            return &p.MusicLeft.eqBypass;
+        case kEqMusicRight:
+            return &p.MusicRight.eqBypass;
+        case kEqMic1:
+            return &p.Mic1.eqBypass;
+        case kEqMic2:
+            return &p.Mic2.eqBypass;
+        case kEqEchoA:
+            return &p.EchoA.eqBypass;
+        case kEqEchoB:
+            return &p.EchoB.eqBypass;
+        case kEqReverb:
+            return &p.Reverb.eqBypass;
+        case kEqReverbShadow:
+            return &p.ReverbShadow.eqBypass;
+        default:
+            break;
+    }
+    if (eqNumber >= kEqOutputFirst && eqNumber <= kEqOutputLast) {
+        const int mode = p.OutputMode;
+        if (mode < 1 || mode > kSceneCount) {
+            return nullptr;
+        }
+        return &p.scenes[mode - 1].channels[eqNumber - kEqOutputFirst].eqBypass;
+    }
+    return nullptr;
+}
+
 std::vector<std::pair<double, double>> EqTotalResponse(const ParamImage& image, int eqNumber,
                                                        int scene) {
     // Attaching clamps stray codes in the records it reads; work on a copy so the caller's

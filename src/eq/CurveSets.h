@@ -27,6 +27,11 @@ CKTVEQ* CurveSetOf(int eqNumber, int scene = 0);
 bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene);
 bool AttachCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene);
 
+// The bypass byte the curve view shows for an equaliser: output numbers 8..15 take the channel
+// of the scene named by the image's OutputMode and have none while it is Auto (0); the dynamic
+// equalisers have none. Null when there is none.
+const U8* EqBypassByte(const ProgramImage& image, int eqNumber);
+
 // The total response of one equaliser of an image on the display grid: (frequency in Hz,
 // level in dB) per point, ascending. Empty for a number that names no equaliser. The image is
 // only read.

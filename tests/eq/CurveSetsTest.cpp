@@ -113,3 +113,17 @@ TEST_F(CurveSetsTest, TotalResponseOfAnImage) {
     EXPECT_TRUE(EqTotalResponse(*image, -1).empty());
     EXPECT_EQ(std::memcmp(before.get(), image.get(), sizeof(ParamImage)), 0);
 }
+
+TEST_F(CurveSetsTest, BypassBytesShownByTheView) {
+    ProgramImage& p = ParameterSet.program;
+    EXPECT_EQ(EqBypassByte(p, kEqMusicLeft), &p.MusicLeft.eqBypass);
+    EXPECT_EQ(EqBypassByte(p, kEqReverbShadow), &p.ReverbShadow.eqBypass);
+    EXPECT_EQ(EqBypassByte(p, kEqDynamicLeft), nullptr);
+    EXPECT_EQ(EqBypassByte(p, 18), nullptr);
+    p.OutputMode = 3;
+    EXPECT_EQ(EqBypassByte(p, kEqOutputFirst + kRearR), &p.scenes[2].channels[kRearR].eqBypass);
+    p.OutputMode = 0;
+    EXPECT_EQ(EqBypassByte(p, kEqOutputFirst), nullptr);
+    p.OutputMode = 7;  // only a damaged image holds this
+    EXPECT_EQ(EqBypassByte(p, kEqOutputFirst), nullptr);
+}

@@ -41,3 +41,24 @@ TEST(DataConverTest, GainCodes) {
         EXPECT_EQ(GainToCode(CodeToGain(c)), c);
     }
 }
+
+TEST(DataConverTest, TablesAscendSoTheNearestSearchHolds) {
+    for (int i = 1; i < kFreqCodes; ++i) {
+        EXPECT_LT(kFreqTable[i - 1], kFreqTable[i]) << i;
+    }
+    for (int i = 1; i < kQCodes; ++i) {
+        EXPECT_LT(kQTable[i - 1], kQTable[i]) << i;
+    }
+    EXPECT_DOUBLE_EQ(CodeToFreq(2), 20.5);
+    EXPECT_DOUBLE_EQ(CodeToFreq(204), 1000);
+    EXPECT_DOUBLE_EQ(CodeToQ(10), 0.71);
+    // Every table value finds its own code, and a point just above a midpoint the upper one.
+    for (int c = 0; c < kFreqCodes; ++c) {
+        EXPECT_EQ(FreqToCode(CodeToFreq(c)), c);
+    }
+    for (int c = 0; c < kQCodes; ++c) {
+        EXPECT_EQ(QToCode(CodeToQ(c)), c);
+    }
+    EXPECT_EQ(QToCode((0.4 + 0.42) / 2 + 1e-9), 1);
+    EXPECT_EQ(QToCode(0.405), 0);
+}
