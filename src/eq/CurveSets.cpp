@@ -1,6 +1,9 @@
 #include "CurveSets.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "ParameterSet.h"
 #include "SceneSelector.h"
@@ -82,56 +85,101 @@ EqRecords Records(ProgramImage& p, int eqNumber, int scene) {
     return {};
 }
 
-void BuildAll() {
-    if (built) {
-        // Views may hold pointers to the filters: keep them and attach again.
-        for (int eq = 0; eq < kEqNumberCount; ++eq) {
-            const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
-            for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
-                AttachCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
-            }
-        }
-        return;
-    }
+// Each eq number and scene of a set, for walking all of them.
+template <class Fn>
+void ForEachSet(Fn fn) {
     for (int eq = 0; eq < kEqNumberCount; ++eq) {
         const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
         for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
-            BuildCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
+            fn(eq, s, SlotOf(eq, s));
         }
     }
+}
+
+// The filters belong to the user-interface thread (views draw and drag them). A reload asked
+// for on another thread, as the serial worker does when it adopts an image from the device,
+// is recorded here and carried out on the user-interface thread by
+// ApplyPendingCurveReloads() or the next CurveSetOf().
+std::thread::id uiThread;
+std::atomic<uint64_t> pendingSlots{0};
+constexpr uint64_t kAllSlots = (uint64_t{1} << kCurveSetCount) - 1;
+static_assert(kCurveSetCount < 64);
+
+bool OnUiThread() {
+    return std::this_thread::get_id() == uiThread;
+}
+
+void AttachSlots(uint64_t slots) {
+    ForEachSet([slots](int eq, int s, int slot) {
+        if ((slots >> slot) & 1) {
+            AttachCurveSet(curveSets[slot], ParameterSet.program, eq, s);
+        }
+    });
+}
+
+void BuildAll() {
+    if (built) {
+        // Views may hold pointers to the filters: keep them and attach again.
+        if (OnUiThread()) {
+            pendingSlots.store(0);
+            AttachSlots(kAllSlots);
+        } else {
+            pendingSlots.fetch_or(kAllSlots);
+        }
+        return;
+    }
+    ForEachSet([](int eq, int s, int slot) {
+        BuildCurveSet(curveSets[slot], ParameterSet.program, eq, s);
+    });
     built = true;
 }
 
 void AttachAll() {
     if (!built) {
         BuildAll();
-        return;
-    }
-    for (int eq = 0; eq < kEqNumberCount; ++eq) {
-        const bool output = eq >= kEqOutputFirst && eq <= kEqOutputLast;
-        for (int s = 1; s <= (output ? kSceneCount : 1); ++s) {
-            AttachCurveSet(*CurveSetOf(eq, s), ParameterSet.program, eq, s);
-        }
+    } else if (OnUiThread()) {
+        pendingSlots.store(0);
+        AttachSlots(kAllSlots);
+    } else {
+        pendingSlots.fetch_or(kAllSlots);
     }
 }
 
 void AttachOne(int eqNumber, int scene) {
-    if (!built) {
-        BuildAll();
+    const int slot = SlotOf(eqNumber, scene);
+    if (slot < 0) {
         return;
     }
-    if (CKTVEQ* set = CurveSetOf(eqNumber, scene)) {
-        AttachCurveSet(*set, ParameterSet.program, eqNumber, scene);
+    if (!built) {
+        BuildAll();
+    } else if (OnUiThread()) {
+        AttachSlots(uint64_t{1} << slot);
+    } else {
+        pendingSlots.fetch_or(uint64_t{1} << slot);
     }
 }
 
 }  // namespace
 
 void InstallCurveSets() {
+    uiThread = std::this_thread::get_id();
     SetCurveSetHooks({&BuildAll, &AttachAll, &AttachOne});
 }
 
+void ApplyPendingCurveReloads() {
+    if (!built || !OnUiThread()) {
+        return;
+    }
+    const uint64_t slots = pendingSlots.exchange(0);
+    if (slots != 0) {
+        AttachSlots(slots);
+    }
+}
+
 CKTVEQ* CurveSetOf(int eqNumber, int scene) {
+    if (pendingSlots.load(std::memory_order_relaxed) != 0) {
+        ApplyPendingCurveReloads();
+    }
     const int slot = SlotOf(eqNumber, scene);
     return slot >= 0 ? &curveSets[slot] : nullptr;
 }

@@ -15,8 +15,14 @@ constexpr int kCurveSetCount = 34;
 
 // Registers the curve sets with the parameter operations, so that ResetParameters builds them
 // and every operation that replaces or copies records attaches them again. Call once at
-// start-up, before ResetParameters.
+// start-up on the user-interface thread, before ResetParameters; that thread owns the filters.
 void InstallCurveSets();
+
+// Reloads asked for on another thread (the serial worker adopting an image read from the
+// device) are only recorded; the user-interface thread carries them out here, and CurveSetOf
+// does so first. The main window calls this when parameters were received, before it
+// refreshes the page.
+void ApplyPendingCurveReloads();
 
 // The set of an EQ number. Output numbers 8..15 resolve to the given scene (1..3), or to the
 // scene in force when scene is 0. Null for a number that names no equaliser.
