@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "BitmapSlider.h"
+#include "ControlsTestSupport.h"
+#include "SkinBitmaps.h"
+
+namespace qx {
+namespace {
+
+using test::CMessageRecorder;
+using test::DragTo;
+using test::Render;
+using test::Wheel;
+
+constexpr int kId = 3600;
+
+// A page slider as the pages set it up: channel 142 (184 wide), active 155, thumb 141.
+struct PageSlider {
+    CMessageRecorder parent;
+    CBitmapSlider* slider = new CBitmapSlider(&parent, kId);
+
+    explicit PageSlider(int minimum = 0, int maximum = 100) {
+        EXPECT_TRUE(slider->SetBitmapChannel(skinid::kSliderChannel, skinid::kSliderActiveChannel));
+        EXPECT_TRUE(slider->SetBitmapThumb(skinid::kSliderThumb, skinid::kSliderThumb));
+        slider->SetRange(minimum, maximum);
+        slider->move(10, 10);
+    }
+    QPoint At(int x) const { return QPoint(x, slider->height() / 2); }
+};
+
+TEST(BitmapSlider, GeometryFollowsIntegerRules) {
+    PageSlider s(0, 100);
+    EXPECT_EQ(s.slider->size(), QSize(184, 19));
+    // Usable length 184 - 11 = 173; centres start at 11 / 2 = 5.
+    EXPECT_EQ(s.slider->CentreOf(0), 5);
+    EXPECT_EQ(s.slider->CentreOf(100), 178);
+    EXPECT_EQ(s.slider->CentreOf(50), 86 + 5);  // trunc(173 * 50 / 100) + 5
+    EXPECT_EQ(s.slider->PositionOf(5), 0);
+    EXPECT_EQ(s.slider->PositionOf(178), 100);
+    EXPECT_EQ(s.slider->PositionOf(91), 49);  // trunc(86 / 173 * 100)
+
+    // Margins shrink the usable length; a vertical slider puts the minimum at the top.
+    CBitmapSlider vertical;
+    vertical.SetVertical(true);
+    ASSERT_TRUE(vertical.SetBitmapChannel(skinid::kGainChannel, 0));
+    ASSERT_TRUE(vertical.SetBitmapThumb(skinid::kGainThumb, skinid::kGainActiveThumb, true));
+    vertical.SetMargin(12, 1, 0, 2);
+    vertical.SetRange(0, 180);
+    EXPECT_EQ(vertical.CentreOf(0), 1 + 10);
+    EXPECT_EQ(vertical.CentreOf(180), 1 + 10 + (123 - 1 - 2 - 21));
+}
+
+TEST(BitmapSlider, SetPosClampsAndInvertedPairMirrorsTheRange) {
+    PageSlider s(0, 200);
+    s.slider->SetPos(250);
+    EXPECT_EQ(s.slider->GetPos(), 200);
+    s.slider->SetPos(-3);
+    EXPECT_EQ(s.slider->GetPos(), 0);
+    s.slider->SetRange(60, 180);
+    EXPECT_EQ(s.slider->GetPos(), 60);
+    s.slider->SetPosInverted(170);
+    EXPECT_EQ(s.slider->GetPos(), 70);
+    EXPECT_EQ(s.slider->GetPosInverted(), 170);
+    // Outside the range the thumb stays on the channel.
+    s.slider->SetPosInverted(20);
+    EXPECT_EQ(s.slider->GetPos(), 180);
+    EXPECT_EQ(s.slider->GetPosInverted(), 60);
+    // Setting positions never reports anything.
+    EXPECT_TRUE(s.parent.Take().empty());
+}
+
+TEST(BitmapSlider, ClickOnChannelStepsOnceAndReportsOnRelease) {
+    PageSlider s;
+    s.slider->SetPos(50);
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(170));
+    EXPECT_EQ(s.slider->GetPos(), 51);
+    EXPECT_FALSE(s.slider->IsDragging());
+    // Moving after a channel click does not drag.
+    DragTo(s.slider, s.At(120));
+    EXPECT_EQ(s.slider->GetPos(), 51);
+    QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(120));
+    auto messages = s.parent.Take();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, WM_SLIDER_CHANGED);
+    EXPECT_EQ(messages[0].wParam, kId);
+    EXPECT_EQ(messages[0].lParam, 51);
+
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(2));
+    QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(2));
+    EXPECT_EQ(s.slider->GetPos(), 50);
+}
+
+TEST(BitmapSlider, DragFollowsTheMouseAndReachesTheMinimum) {
+    PageSlider s(10, 110);
+    s.slider->SetPos(60);
+    const int centre = s.slider->CentreOf(60);
+    // Pressed 3 pixels right of the thumb centre: the offset is kept during the drag.
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre + 3));
+    EXPECT_TRUE(s.slider->IsDragging());
+    EXPECT_EQ(s.slider->GetPos(), 60);
+    DragTo(s.slider, s.At(100 + 3));
+    EXPECT_EQ(s.slider->GetPos(), s.slider->PositionOf(100));
+    DragTo(s.slider, s.At(-40));
+    EXPECT_EQ(s.slider->GetPos(), 10);
+    DragTo(s.slider, s.At(500));
+    EXPECT_EQ(s.slider->GetPos(), 110);
+    DragTo(s.slider, s.At(0));
+    QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(0));
+    EXPECT_FALSE(s.slider->IsDragging());
+    auto messages = s.parent.Take();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().message, WM_SLIDER_CHANGED);
+    EXPECT_EQ(messages.back().wParam, kId);
+    EXPECT_EQ(messages.back().lParam, 10);
+}
+
+TEST(BitmapSlider, TrackingIsPostedOnlyWhenTheThumbMoved) {
+    PageSlider s;
+    s.slider->SetPos(20);
+    const int centre = s.slider->CentreOf(20);
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre));
+    // Button held, mouse still: several timer periods pass without a report.
+    QTest::qWait(4 * CBitmapSlider::kTimerPeriodMs);
+    EXPECT_EQ(s.parent.Count(WM_SLIDER_TRACKING), 0);
+
+    DragTo(s.slider, s.At(centre + 40));
+    const int moved = s.slider->GetPos();
+    QTest::qWait(4 * CBitmapSlider::kTimerPeriodMs);
+    auto messages = s.parent.Take();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, WM_SLIDER_TRACKING);
+    EXPECT_EQ(messages[0].wParam, kId);
+    EXPECT_EQ(messages[0].lParam, moved);
+
+    QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre + 40));
+    QTest::qWait(2 * CBitmapSlider::kTimerPeriodMs);
+    messages = s.parent.Take();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, WM_SLIDER_CHANGED);
+}
+
+TEST(BitmapSlider, KeysStepClampAndReport) {
+    PageSlider s(0, 200);
+    s.slider->SetPos(195);
+    QTest::keyClick(s.slider, Qt::Key_PageDown);
+    EXPECT_EQ(s.slider->GetPos(), 200);
+    QTest::keyClick(s.slider, Qt::Key_PageUp);
+    EXPECT_EQ(s.slider->GetPos(), 180);
+    QTest::keyClick(s.slider, Qt::Key_Up);
+    EXPECT_EQ(s.slider->GetPos(), 181);
+    QTest::keyClick(s.slider, Qt::Key_Down);
+    QTest::keyClick(s.slider, Qt::Key_Down);
+    EXPECT_EQ(s.slider->GetPos(), 179);
+    QTest::keyClick(s.slider, Qt::Key_Home);
+    EXPECT_EQ(s.slider->GetPos(), 0);
+    QTest::keyClick(s.slider, Qt::Key_Left);  // unchanged, still reported
+    QTest::keyClick(s.slider, Qt::Key_End);
+    EXPECT_EQ(s.slider->GetPos(), 200);
+    auto messages = s.parent.Take();
+    ASSERT_EQ(messages.size(), 8u);
+    for (const auto& m : messages) {
+        EXPECT_EQ(m.message, WM_SLIDER_CHANGED);
+        EXPECT_EQ(m.wParam, kId);
+    }
+    EXPECT_EQ(messages[0].lParam, 200);
+    EXPECT_EQ(messages[6].lParam, 0);
+    QTest::keyClick(s.slider, Qt::Key_A);
+    EXPECT_TRUE(s.parent.Take().empty());
+
+    // Vertical: the up arrow moves towards the top, the minimum.
+    s.slider->SetVertical(true);
+    s.slider->SetPos(100);
+    QTest::keyClick(s.slider, Qt::Key_Up);
+    EXPECT_EQ(s.slider->GetPos(), 99);
+}
+
+TEST(BitmapSlider, WheelDirectionsAndAccumulator) {
+    PageSlider s;
+    s.slider->SetPos(50);
+    Wheel(s.slider, 120);  // away from the user: right
+    EXPECT_EQ(s.slider->GetPos(), 51);
+    Wheel(s.slider, -120);
+    EXPECT_EQ(s.slider->GetPos(), 50);
+    EXPECT_EQ(s.parent.Count(WM_SLIDER_CHANGED), 2);
+    s.parent.Take();
+    Wheel(s.slider, 60);  // half a notch: nothing yet, nothing posted
+    EXPECT_EQ(s.slider->GetPos(), 50);
+    EXPECT_TRUE(s.parent.Take().empty());
+    Wheel(s.slider, 60);
+    EXPECT_EQ(s.slider->GetPos(), 51);
+    EXPECT_EQ(s.parent.Count(WM_SLIDER_CHANGED), 1);
+    s.parent.Take();
+
+    // Vertical: away from the user moves the thumb up (position - 1), and every wheel message
+    // is reported.
+    s.slider->SetVertical(true);
+    Wheel(s.slider, 120);
+    EXPECT_EQ(s.slider->GetPos(), 50);
+    Wheel(s.slider, 40);
+    EXPECT_EQ(s.slider->GetPos(), 50);
+    Wheel(s.slider, -240);  // clamped to one notch
+    EXPECT_EQ(s.slider->GetPos(), 51);
+    auto messages = s.parent.Take();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1].lParam, 50);
+    EXPECT_EQ(messages[2].lParam, 51);
+}
+
+TEST(BitmapSlider, DisabledSliderDrawsNoThumbAndIgnoresInput) {
+    PageSlider s;
+    s.slider->SetPos(50);
+    s.slider->Enable(false);
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(170));
+    QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(170));
+    QTest::keyClick(s.slider, Qt::Key_PageDown);
+    Wheel(s.slider, 120);
+    EXPECT_EQ(s.slider->GetPos(), 50);
+    EXPECT_TRUE(s.parent.Take().empty());
+
+    // Only the plain channel: no thumb and no active part.
+    const QImage drawn = Render(s.slider);
+    const QImage channel =
+        CSkinBitmaps::Get(skinid::kSliderChannel).convertToFormat(drawn.format());
+    EXPECT_EQ(drawn, channel);
+
+    // Disabling during a drag ends it.
+    s.slider->Enable(true);
+    const int centre = s.slider->CentreOf(50);
+    QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre));
+    ASSERT_TRUE(s.slider->IsDragging());
+    s.slider->Enable(false);
+    EXPECT_FALSE(s.slider->IsDragging());
+    DragTo(s.slider, s.At(centre + 50));
+    EXPECT_EQ(s.slider->GetPos(), 50);
+}
+
+TEST(BitmapSlider, ActiveChannelSplitsAtTheThumbCentreAndFocusLookUsesActiveThumb) {
+    CBitmapSlider slider;
+    QImage channel(40, 10, QImage::Format_ARGB32_Premultiplied);
+    channel.fill(QColor(10, 10, 10));
+    QImage active(40, 10, QImage::Format_ARGB32_Premultiplied);
+    active.fill(QColor(200, 0, 0));
+    QImage thumb(4, 6, QImage::Format_ARGB32_Premultiplied);
+    thumb.fill(QColor(0, 0, 200));
+    QImage activeThumb(4, 6, QImage::Format_ARGB32_Premultiplied);
+    activeThumb.fill(QColor(0, 200, 0));
+    ASSERT_TRUE(slider.SetChannelImages(channel, active, false, CBitmapSlider::kPixelColor, 0, 0));
+    ASSERT_TRUE(slider.SetThumbImages(thumb, activeThumb, false, CBitmapSlider::kPixelColor, 0, 0));
+    slider.SetMargin(0, 2, 0, 0);
+    slider.SetRange(0, 36);
+    slider.SetPos(18);
+    const int centre = slider.CentreOf(18);  // 18 + 2
+    QImage drawn = Render(&slider);
+    EXPECT_EQ(drawn.pixelColor(centre - 3, 1), QColor(200, 0, 0));
+    EXPECT_EQ(drawn.pixelColor(centre + 3, 1), QColor(10, 10, 10));
+    EXPECT_EQ(drawn.pixelColor(centre, 4), QColor(0, 0, 200));
+    EXPECT_EQ(drawn.pixelColor(centre, 1), QColor(10, 10, 10));  // above the thumb: channel
+    slider.SetFocusLook(true);
+    drawn = Render(&slider);
+    EXPECT_EQ(drawn.pixelColor(centre, 4), QColor(0, 200, 0));
+}
+
+TEST(BitmapSlider, TransparentColourAndFailedLoads) {
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(QColor(255, 0, 255));
+    image.setPixelColor(1, 1, QColor(1, 2, 3));
+    image.setPixelColor(2, 1, QColor(9, 9, 9));
+    // 0xFF000000: the colour of the given pixel.
+    QImage masked = MaskTransparent(image, CBitmapSlider::kPixelColor, 0, 0);
+    EXPECT_EQ(qAlpha(masked.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(masked.pixel(1, 1)), 255);
+    masked = MaskTransparent(image, MakeColorRef(1, 2, 3), 0, 0);
+    EXPECT_EQ(qAlpha(masked.pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(masked.pixel(0, 0)), 255);
+    EXPECT_EQ(qAlpha(masked.pixel(2, 1)), 255);
+
+    CBitmapSlider slider;
+    EXPECT_TRUE(slider.SetBitmapChannel(skinid::kSliderChannel, 0));
+    EXPECT_FALSE(slider.SetBitmapChannel(skinid::kSliderChannel, 9999));
+    // A failed active image leaves the normal one out too: nothing is drawn.
+    EXPECT_TRUE(Render(&slider).allGray());
+    EXPECT_FALSE(slider.SetBitmapThumb(9999));
+    EXPECT_TRUE(slider.SetBitmapChannel(0));
+}
+
+}  // namespace
+}  // namespace qx
