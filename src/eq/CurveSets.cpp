@@ -15,7 +15,7 @@ namespace {
 // Index 0..7 the music, mic and effect sets, 8..31 the outputs scene by scene, 32 and 33 the
 // dynamic equalisers.
 std::array<CKTVEQ, kCurveSetCount> curveSets;
-bool built = false;
+std::atomic<bool> built{false};
 
 int ResolveScene(int eqNumber, int scene) {
     if (eqNumber < kEqOutputFirst || eqNumber > kEqOutputLast) {
