@@ -48,19 +48,6 @@ Point Centre(const CFilter& f) {
 
 }  // namespace
 
-TEST(KTVEQTest, LayoutOfASet) {
-    Fixture fx;
-    EXPECT_EQ(fx.set.GetSize(), 5);
-    EXPECT_EQ(fx.set.BandCount(), 3);
-    EXPECT_EQ(fx.set.GetHighPass(), fx.set.GetAt(3));
-    EXPECT_EQ(fx.set.GetLowPass(), fx.set.GetAt(4));
-    EXPECT_EQ(fx.set.GetAt(5), nullptr);
-    EXPECT_EQ(fx.set.GetAt(-1), nullptr);
-    EXPECT_EQ(fx.Band(2).GetNumberText(), "3");
-    EXPECT_EQ(fx.set.GetLowPass()->GetNumberText(), "L");
-    EXPECT_EQ(fx.Band(0).BandRecord(), &fx.bands[0]);
-}
-
 TEST(KTVEQTest, FlatSetLiesOneThirdBelowThePlotTop) {
     Fixture fx;
     const auto& total = fx.set.TotalCurve();

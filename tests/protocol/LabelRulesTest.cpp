@@ -88,13 +88,3 @@ TEST(LabelRulesTest, FrequencyTextChangesPrecisionAt101Hz) {
     EXPECT_EQ(FormatFrequency(101), "101");
     EXPECT_EQ(FormatFrequency(20600), "20600");
 }
-
-TEST(LabelRulesTest, SelectionListsHoldTheDeviceTexts) {
-    EXPECT_STREQ(kSlopeNames[0], "ByPass");
-    EXPECT_STREQ(kSlopeNames[3], "12dB Butuerworth");
-    EXPECT_STREQ(kSlopeNames[12], "36dBLink-Riley");
-    EXPECT_STREQ(kBandTypeNames[1], "P");
-    EXPECT_STREQ(kBandTypeWords[1], "PEQ");
-    EXPECT_STREQ(kFeedbackNames[4], "FB.EX4");
-    EXPECT_STREQ(kExciterTexts[9], "9");
-}
