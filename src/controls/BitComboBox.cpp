@@ -32,6 +32,7 @@ void CBitComboBox::SetEdgeBitmaps(int left, int right, int middle) {
     m_left = Load(left);
     m_right = Load(right);
     m_middle = Load(middle);
+    m_list->SetTextIndent((m_left.isNull() ? 0 : m_left.width()) + 5);
     update();
 }
 
@@ -62,7 +63,7 @@ void CBitComboBox::ResetTextIndent() {
 
 void CBitComboBox::showPopup() {
     QComboBox::showPopup();
-    sharedIndent = m_list->TextIndent();
+    sharedIndent = (m_left.isNull() ? 0 : m_left.width()) + 5;
     // The popup frame around the list must not show the system colours.
     if (QWidget* frame = m_list->parentWidget()) {
         QPalette pal = frame->palette();

@@ -68,8 +68,9 @@ void CBitListBox::SetColors(const QColor& background, const QColor& text) {
     viewport()->update();
 }
 
-int CBitListBox::TextIndent() const {
-    return (m_left.isNull() ? 0 : m_left.width()) + 5;
+void CBitListBox::SetTextIndent(int indent) {
+    m_indent = indent;
+    viewport()->update();
 }
 
 void CBitListBox::paintEvent(QPaintEvent* event) {

@@ -17,7 +17,9 @@ class CBitListBox : public QListView {
     void SetBorders(const QImage& left, const QImage& right, const QImage& top,
                     const QImage& bottom);
     void SetColors(const QColor& background, const QColor& text);
-    int TextIndent() const;
+    // Item texts start this far in: the combo's left edge width plus 5.
+    void SetTextIndent(int indent);
+    int TextIndent() const { return m_indent; }
 
     QColor Background() const { return m_background; }
     QColor TextColor() const { return m_text; }
@@ -32,6 +34,7 @@ class CBitListBox : public QListView {
     QImage m_bottom;
     QColor m_background{36, 45, 46};
     QColor m_text{255, 255, 255};
+    int m_indent = 5;
 };
 
 }  // namespace qx

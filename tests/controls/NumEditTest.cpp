@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <QFocusEvent>
+#include <QTest>
+
+#include "BitmapSlider.h"
+#include "ControlsTestSupport.h"
+#include "NumEdit.h"
+
+namespace qx {
+namespace {
+
+using test::CMessageRecorder;
+using test::Wheel;
+
+constexpr int kId = 3508;
+
+struct Edit {
+    CMessageRecorder parent;
+    CNumEdit* edit = new CNumEdit(&parent, kId);
+
+    void Type(const QString& text) {
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void LeaveField() {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(edit, &out);
+    }
+    int Notifications() { return parent.Count(WM_NUMEDIT_CHANGED); }
+};
+
+void Frequency(Edit& e) {
+    e.edit->SetRange(0, 361);
+    e.edit->SetKind(CNumEdit::kModeFrequency, QStringLiteral("Hz"));
+}
+
+void DynamicGain(Edit& e) {
+    e.edit->SetScale(0.2);
+    e.edit->SetOffset(24);
+    e.edit->SetRange(60, 180);
+    e.edit->SetKind(CNumEdit::kModeGain);
+}
+
+TEST(NumEdit, FrequencyCommitLimitsToTheTableAndNotifies) {
+    Edit e;
+    Frequency(e);
+    e.edit->SetValue(85);
+    EXPECT_EQ(e.edit->text(), "101Hz");
+    e.edit->SetValue(84);
+    EXPECT_EQ(e.edit->text(), "99.0Hz");
+
+    e.Type("25000");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 361);
+    EXPECT_EQ(e.edit->text(), "20600Hz");
+    auto messages = e.parent.Take();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, WM_NUMEDIT_CHANGED);
+    EXPECT_EQ(messages[0].wParam, 0);
+    EXPECT_EQ(messages[0].lParam, kId);
+
+    e.Type("5");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 0);
+    EXPECT_EQ(e.edit->text(), "19.7Hz");
+    EXPECT_EQ(e.Notifications(), 1);
+    e.parent.Take();
+
+    // Leaving without typing reports nothing and keeps the value.
+    e.LeaveField();
+    EXPECT_EQ(e.Notifications(), 0);
+    EXPECT_EQ(e.edit->GetValue(), 0);
+}
+
+TEST(NumEdit, GetValueParsesTypedTextButIgnoresValuesOutsideTheTable) {
+    Edit e;
+    Frequency(e);
+    e.edit->SetValue(200);
+    e.Type("30000");
+    EXPECT_EQ(e.edit->GetValue(), 200);
+    e.Type("1000");
+    EXPECT_EQ(e.edit->GetValue(), e.edit->GetValue());
+    EXPECT_NE(e.edit->GetValue(), 200);
+    EXPECT_EQ(e.Notifications(), 0);  // reading never notifies
+}
+
+TEST(NumEdit, GainCommitClampsToTheRangeAndTakesOff) {
+    Edit e;
+    DynamicGain(e);
+    e.edit->SetValue(120);
+    EXPECT_EQ(e.edit->text(), "0.0");
+    e.Type("-20");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 60);
+    EXPECT_EQ(e.edit->text(), "-12.0");
+    e.Type("3.1");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 135);
+    EXPECT_EQ(e.edit->text(), "3.0");
+    // "OFF" cannot be typed through the character filter but can be pasted.
+    e.edit->selectAll();
+    e.edit->insert(QStringLiteral("OFF"));
+    ASSERT_EQ(e.edit->text(), "OFF");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 60);
+    EXPECT_EQ(e.Notifications(), 3);
+
+    // Values exact in decimal keep their code: -23.8 dB is code 1 of the full range.
+    Edit full;
+    full.edit->SetScale(0.2);
+    full.edit->SetOffset(24);
+    full.edit->SetRange(0, 180);
+    full.edit->SetKind(CNumEdit::kModeGain);
+    full.Type("-23.8");
+    full.LeaveField();
+    EXPECT_EQ(full.edit->GetValue(), 1);
+    full.Type("11.6");
+    full.LeaveField();
+    EXPECT_EQ(full.edit->GetValue(), 178);
+}
+
+TEST(NumEdit, QCommitLimitsToTheTable) {
+    Edit e;
+    e.edit->SetRange(0, 100);
+    e.edit->SetKind(CNumEdit::kModeQ);
+    e.edit->SetValue(50);
+    e.Type("200");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 100);
+    EXPECT_EQ(e.edit->text(), "128.000");
+    e.Type("0.1");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 0);
+    EXPECT_EQ(e.edit->text(), "0.400");
+    EXPECT_EQ(e.Notifications(), 2);
+}
+
+TEST(NumEdit, TypedCharactersAreFilteredAndEnterDoesNotCommit) {
+    Edit e;
+    Frequency(e);
+    e.edit->clear();
+    QTest::keyClicks(e.edit, "a1b2.5-x");
+    EXPECT_EQ(e.edit->text(), "12.5-");
+    QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("中"));
+    QApplication::sendEvent(e.edit, &chinese);
+    EXPECT_EQ(e.edit->text(), "12.5-");
+    QTest::keyClick(e.edit, Qt::Key_Backspace);
+    EXPECT_EQ(e.edit->text(), "12.5");
+    QTest::keyClick(e.edit, Qt::Key_Return);
+    EXPECT_EQ(e.edit->text(), "12.5");
+    EXPECT_EQ(e.Notifications(), 0);
+}
+
+TEST(NumEdit, ArrowsStopAtTheEndsWithoutNotifying) {
+    Edit e;
+    e.edit->SetRange(0, 100);
+    e.edit->SetKind(CNumEdit::kModeQ);
+    e.edit->SetValue(99);
+    QTest::keyClick(e.edit, Qt::Key_Up);
+    EXPECT_EQ(e.edit->GetValue(), 100);
+    EXPECT_EQ(e.Notifications(), 1);
+    e.parent.Take();
+    QTest::keyClick(e.edit, Qt::Key_Up);
+    EXPECT_EQ(e.edit->GetValue(), 100);
+    EXPECT_EQ(e.Notifications(), 0);
+    e.edit->SetValue(0);
+    QTest::keyClick(e.edit, Qt::Key_Down);
+    EXPECT_EQ(e.edit->GetValue(), 0);
+    EXPECT_EQ(e.Notifications(), 0);
+    QTest::keyClick(e.edit, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(e.edit->GetValue(), 0);
+}
+
+TEST(NumEdit, EveryWheelMessageNotifies) {
+    Edit e;
+    e.edit->SetRange(0, 100);
+    e.edit->SetKind(CNumEdit::kModeQ);
+    e.edit->SetValue(10);
+    Wheel(e.edit, 60);
+    EXPECT_EQ(e.edit->GetValue(), 10);
+    EXPECT_EQ(e.Notifications(), 1);
+    Wheel(e.edit, 60);
+    EXPECT_EQ(e.edit->GetValue(), 11);
+    Wheel(e.edit, -120);
+    EXPECT_EQ(e.edit->GetValue(), 10);
+    EXPECT_EQ(e.Notifications(), 3);
+    // At the maximum the wheel changes nothing but still notifies.
+    e.edit->SetValue(100);
+    Wheel(e.edit, 120);
+    EXPECT_EQ(e.edit->GetValue(), 100);
+    EXPECT_EQ(e.Notifications(), 4);
+}
+
+TEST(NumEdit, CompanionSliderLooksActiveWhileTheEditHasFocus) {
+    Edit e;
+    CBitmapSlider slider(&e.parent);
+    DynamicGain(e);
+    e.edit->SetCompanion(&slider);
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(e.edit, &in);
+    EXPECT_TRUE(slider.GetFocusLook());
+    e.LeaveField();
+    EXPECT_FALSE(slider.GetFocusLook());
+}
+
+TEST(NumEdit, SetValueOutsideTheRangeIsIgnored) {
+    Edit e;
+    Frequency(e);
+    e.edit->SetValue(100);
+    e.edit->SetValue(362);
+    e.edit->SetValue(-1);
+    EXPECT_EQ(e.edit->GetValue(), 100);
+    EXPECT_EQ(CNumEdit::ReadNumber("  -12.5dB"), -12.5);
+    EXPECT_EQ(CNumEdit::ReadNumber("Hz"), 0.0);
+    EXPECT_EQ(CNumEdit::ReadNumber(".5"), 0.5);
+}
+
+}  // namespace
+}  // namespace qx
