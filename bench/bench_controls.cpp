@@ -1,0 +1,81 @@
+// Speed of the skinned controls: one slider drag step (mouse move and repaint into an
+// off-screen image) and one full repaint of the main window's tab control.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "BitmapSlider.h"
+#include "EnTabCtrl.h"
+#include "SkinBitmaps.h"
+
+namespace {
+
+void BM_SliderDragStep(benchmark::State& state) {
+    QWidget parent;
+    auto* slider = new qx::CBitmapSlider(&parent, 3600);
+    slider->SetBitmapChannel(qx::skinid::kSliderChannel, qx::skinid::kSliderActiveChannel);
+    slider->SetBitmapThumb(qx::skinid::kSliderThumb, qx::skinid::kSliderThumb);
+    slider->SetRange(0, 200);
+    slider->SetPos(100);
+    const int centre = slider->CentreOf(100);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(centre, 9), QPointF(centre, 9),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(slider, &press);
+    QImage target(slider->size(), QImage::Format_ARGB32_Premultiplied);
+    int x = centre;
+    int direction = 1;
+    for (auto _ : state) {
+        x += direction * 3;
+        if (x > 175 || x < 8) {
+            direction = -direction;
+        }
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 9), QPointF(x, 9), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(slider, &move);
+        slider->render(&target, QPoint(), QRegion(), QWidget::DrawChildren);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, 9), QPointF(x, 9), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(slider, &release);
+    QCoreApplication::removePostedEvents(&parent);
+}
+BENCHMARK(BM_SliderDragStep);
+
+void BM_TabControlRepaint(benchmark::State& state) {
+    qx::CEnTabCtrl::SetLook(true, 31);
+    qx::CEnTabCtrl tabs(nullptr, 2);
+    tabs.SetBackgroundColor(QColor(255, 255, 255));
+    tabs.resize(1265, 640);
+    const char* labels[] = {"音乐", "动态均衡", "话筒", "效果", "主输出",
+                            "中置", "超低音",   "后置", "环绕", "系统"};
+    for (int i = 0; i < 10; ++i) {
+        tabs.InsertItem(i, QString::fromUtf8(labels[i]));
+    }
+    tabs.SetItemWidth(80);
+    tabs.SetCurSel(9);
+    QImage target(tabs.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&target);
+        tabs.PaintAll(painter);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_TabControlRepaint);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
