@@ -432,6 +432,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(CSkinFonts::Arial(13));
     outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath() + "/gallery";
     QDir().mkpath(outDir);
+    CSkinBitmaps::DrawAll();
     Bitmaps();
     Sliders();
     Buttons();

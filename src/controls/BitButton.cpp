@@ -23,7 +23,8 @@ CBitButton::CBitButton(QWidget* parent, int controlId) : QAbstractButton(parent)
     setFont(CSkinFonts::Arial(13));
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Taking the focus on a click lets an edit being typed in commit its value first.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void CBitButton::SetBitmaps(int normal, int hover, int pressed, int checkedNormal, int checkedHover,

@@ -403,6 +403,12 @@ QList<int> CSkinBitmaps::Ids() {
     return Painters().keys();
 }
 
+void CSkinBitmaps::DrawAll() {
+    for (int id : Ids()) {
+        Get(id);
+    }
+}
+
 void CSkinBitmaps::SetSearchPath(const QStringList& folders) {
     Store& store = TheStore();
     QMutexLocker lock(&store.mutex);

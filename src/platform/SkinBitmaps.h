@@ -51,6 +51,8 @@ class CSkinBitmaps {
     static const QImage& Get(int id);
     // Every id the skin provides.
     static QList<int> Ids();
+    // Draws (or loads) every bitmap now, so that the first page shown does not pay for it.
+    static void DrawAll();
     // Folders searched for <id>.png overrides, first match wins. Changing them drops the
     // images made so far.
     static void SetSearchPath(const QStringList& folders);
