@@ -319,6 +319,10 @@ void Combos() {
         child->show();
     }
     Save(panel, QStringLiteral("combo_after_list"));
+    const QImage zoom = panel->grab(QRect(0, 20, 360, 90)).toImage();
+    if (zoom.scaled(zoom.size() * 3).save(outDir + QStringLiteral("/combo_zoom.png"))) {
+        ++written;
+    }
     delete panel;
 }
 
@@ -425,6 +429,183 @@ void Bitmaps() {
     }
 }
 
+// A main-window-like composition of the controls, to judge the skin as a whole.
+void Overview(bool chinese) {
+    auto zh = [chinese](const char* c, const char* e) {
+        return QString::fromUtf8(chinese ? c : e);
+    };
+    QWidget* window = Panel(1265, 700, skin::kTopBarColor);
+    const char* volumeZh[] = {"音乐音量", "话筒音量", "效果音量"};
+    const char* volumeEn[] = {"Music Vol", "Mic Vol", "Effect Vol"};
+    for (int i = 0; i < 3; ++i) {
+        const int x = 12 + i * 335;
+        auto* caption = new CFontStatic(window);
+        caption->SetTextColor(Qt::white);
+        caption->setGeometry(x, 20, 72, 20);
+        caption->SetText(zh(volumeZh[i], volumeEn[i]));
+        auto* slider = new CBitmapSlider(window);
+        slider->SetBitmapChannel(skinid::kVolumeChannel, skinid::kVolumeActiveChannel);
+        slider->SetBitmapThumb(skinid::kVolumeThumb, skinid::kVolumeThumb);
+        slider->SetRange(0, i == 2 ? 70 : 84);
+        slider->SetPos(30 + i * 12);
+        slider->move(x + 76, 20);
+        auto* value = new CEdit_Static(window, 0, ss::kCenter | ss::kCenterImage);
+        value->setGeometry(x + 280, 20, 28, 20);
+        value->SetValue(30 + i * 12);
+        auto* mute = new CBitButton(window);
+        mute->SetBitmaps(skinid::kMuteOff, skinid::kMuteOff, skinid::kMuteOff, skinid::kMuteOn,
+                         skinid::kMuteOn, skinid::kMuteOn);
+        mute->setGeometry(x + 308, 20, 24, 20);
+        mute->SetCheck(i == 1 ? 1 : 0);
+    }
+    auto* name = new CFontStatic(window);
+    name->SetTextColor(Qt::white);
+    name->SetLeftAligned(false);
+    name->SetBackground(skin::kFieldColor, true);
+    name->setGeometry(1020, 6, 235, 24);
+    name->SetText(zh("1:卡拉OK 标准", "1:Karaoke Std"));
+    for (int i = 0; i < 2; ++i) {
+        auto* b = new CBitButton(window);
+        b->SetBitmaps(skinid::kTopBarButton, skinid::kTopBarButton, skinid::kTopBarButton);
+        b->SetTextColors(Qt::white, Qt::white, Qt::white, Qt::white, Qt::white, Qt::white);
+        b->setText(i == 0 ? zh("联机", "Connect") : zh("English", "中文"));
+        b->setGeometry(1020 + i * 122, 36, 113, 26);
+    }
+    CEnTabCtrl::SetLook(true, 31);
+    auto* tabs = new CEnTabCtrl(window, 2);
+    tabs->SetBackgroundColor(QColor(255, 255, 255));
+    tabs->setGeometry(0, 70, 1265, 630);
+    const char* tabZh[] = {"音乐", "动态均衡", "话筒", "效果", "主输出",
+                           "中置", "超低音",   "后置", "环绕", "系统"};
+    const char* tabEn[] = {"Music",  "DEQ", "Mic",  "Effect",   "Main",
+                           "Center", "SUB", "Rear", "Surround", "System"};
+    for (int i = 0; i < 10; ++i) {
+        tabs->InsertItem(i, zh(tabZh[i], tabEn[i]));
+    }
+    tabs->SetItemWidth(86);
+    tabs->SetCurSel(4);
+    QWidget* page = Panel(10, 10);
+    page->setParent(tabs);
+    page->setGeometry(tabs->rect().adjusted(1, 21, -1, -1));
+
+    // Limiter group: sliders with captions and value labels.
+    auto* limiter = new CSxGroupBox(page);
+    limiter->setGeometry(10, 8, 330, 160);
+    limiter->SetCaption(zh("限幅器", "Limiter"));
+    const char* rowsZh[] = {"阈值", "启动时间", "释放时间", "压缩比"};
+    const char* rowsEn[] = {"Threshold", "Attack", "Release", "Ratio"};
+    const LabelRule rules[] = {LabelRule::L20, LabelRule::T5, LabelRule::T6, LabelRule::T12};
+    const int codes[] = {20, 6, 3, 12};
+    for (int i = 0; i < 4; ++i) {
+        const int y = 46 + i * 30;
+        Caption(page, zh(rowsZh[i], rowsEn[i]), 22, y - 16, 120);
+        auto* value = new CEdit_Static(page, 0, ss::kRight | ss::kCenterImage);
+        value->setGeometry(230, y - 16, 90, 16);
+        value->SetRule(rules[i]);
+        value->SetIntegerScale(1, i == 0 ? 30 : 0,
+                               i == 0   ? QStringLiteral("dB")
+                               : i == 1 ? QStringLiteral("ms")
+                                        : QString());
+        value->SetValue(codes[i]);
+        auto* slider = new CBitmapSlider(page);
+        slider->SetBitmapChannel(skinid::kSliderChannel, skinid::kSliderActiveChannel);
+        slider->SetBitmapThumb(skinid::kSliderThumb, skinid::kSliderThumb);
+        slider->SetRange(0, 40);
+        slider->SetPos(codes[i] * 2);
+        slider->move(22, y);
+        slider->SetFocusLook(i == 1);
+    }
+    // Filter group: combo with a numeric edit, a slider below.
+    auto* filters = new CSxGroupBox(page);
+    filters->setGeometry(360, 8, 330, 160);
+    filters->SetCaption(zh("高通 / 低通", "HPF / LPF"));
+    for (int i = 0; i < 2; ++i) {
+        const int y = 34 + i * 62;
+        auto* combo = SkinnedCombo(page);
+        combo->setGeometry(372, y, 150, 22);
+        combo->setCurrentIndex(i);
+        auto* edit = new CNumEdit(page);
+        edit->SetRange(0, 361);
+        edit->SetKind(CNumEdit::kModeFrequency, QStringLiteral("Hz"));
+        edit->SetValue(i == 0 ? 40 : 300);
+        edit->setGeometry(530, y + 1, 70, 20);
+        auto* slider = new CBitmapSlider(page);
+        slider->SetBitmapChannel(skinid::kSliderChannel, skinid::kSliderActiveChannel);
+        slider->SetBitmapThumb(skinid::kSliderThumb, skinid::kSliderThumb);
+        slider->SetRange(0, 361);
+        slider->SetPos(i == 0 ? 40 : 300);
+        slider->move(372, y + 28);
+    }
+    // Gain strips of the dynamic EQ page.
+    for (int i = 0; i < 3; ++i) {
+        const int x = 720 + i * 70;
+        auto* slider = new CBitmapSlider(page);
+        slider->SetVertical(true);
+        slider->SetBitmapChannel(skinid::kGainChannel, 0);
+        slider->SetBitmapThumb(skinid::kGainThumb, skinid::kGainActiveThumb, true);
+        slider->SetMargin(12, 1, 0, 2);
+        slider->SetRange(60, 180);
+        slider->SetPosInverted(100 + i * 30);
+        slider->move(x, 10);
+        auto* gain = new CNumEdit(page);
+        gain->SetScale(0.2);
+        gain->SetOffset(24);
+        gain->SetRange(60, 180);
+        gain->SetKind(CNumEdit::kModeGain);
+        gain->SetValue(100 + i * 30);
+        gain->setGeometry(x - 2, 140, 50, 20);
+    }
+    // Lamps with their switches.
+    const int levels[] = {100, 130, 150, 170, 185, 200, 120, 160, 210, 140, 112, 190};
+    for (int i = 0; i < 12; ++i) {
+        auto* lamp = new CSLamp(page);
+        lamp->setGeometry(960 + i * 24, 10, 12, 150);
+        lamp->SetLevel(levels[i]);
+        lamp->SetMark(levels[i] > 195 ? 100 : 255);
+    }
+    // Buttons row.
+    const char* buttonsZh[] = {"导出", "存储模式", "调用模式", "导入", "全部导出", "全部导入"};
+    const char* buttonsEn[] = {"Export", "Store Mode", "Recall Mode",
+                               "Import", "Export all", "Import all"};
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new CBitButton(page);
+        b->SetBitmaps(skinid::kModeButton, skinid::kModeButtonPressed, skinid::kModeButtonPressed);
+        b->SetDisabledBitmaps(skinid::kModeButton, skinid::kModeButtonPressed);
+        b->setText(zh(buttonsZh[i], buttonsEn[i]));
+        b->setGeometry(20 + i * 100, 190, 90, 26);
+        b->setEnabled(i != 5);
+    }
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new CBitButton(page);
+        b->SetBitmaps(skinid::kPageButton, skinid::kPageButtonPressed, skinid::kPageButtonPressed,
+                      skinid::kPageButtonPressed, skinid::kPageButtonPressed,
+                      skinid::kPageButtonPressed);
+        b->setText(i == 0   ? zh("左声道", "Music Left")
+                   : i == 1 ? zh("右声道", "Music Right")
+                   : i == 2 ? zh("联调", "SYNC")
+                            : zh("复位", "Reset"));
+        b->setGeometry(20 + i * 100, 230, 90, 26);
+        b->SetCheck(i == 0 ? 1 : 0);
+    }
+    auto* ok = new CBitButton(page);
+    ok->SetBitmaps(skinid::kOkButton, skinid::kOkButtonPressed, skinid::kOkButtonPressed,
+                   skinid::kOkButtonPressed, skinid::kOkButtonPressed, skinid::kOkButtonPressed);
+    ok->SetTextColors(Qt::white, Qt::black, Qt::black, Qt::black, Qt::black, Qt::black);
+    ok->setText(zh("确定", "OK"));
+    ok->setGeometry(420, 230, 90, 26);
+    auto* password = new CEnglishEdit(page);
+    password->setText(QStringLiteral("1234"));
+    password->setGeometry(620, 232, 80, 22);
+    Caption(page, zh("系统密码", "Password"), 530, 234, 90);
+    auto* check = new CBitButton(page);
+    check->SetKind(CBitButton::kCheckBox);
+    check->setText(zh("幻象电源", "Phantom power"));
+    check->SetCheck(1);
+    check->setGeometry(720, 232, 160, 22);
+    Save(window, chinese ? QStringLiteral("overview_zh") : QStringLiteral("overview_en"));
+    delete window;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -441,6 +622,8 @@ int main(int argc, char** argv) {
     Statics();
     Tabs(true);
     Tabs(false);
+    Overview(true);
+    Overview(false);
     std::printf("%d images in %s\n", written, qPrintable(outDir));
     return 0;
 }

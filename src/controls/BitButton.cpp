@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
 
 #include "ControlId.h"
 #include "SkinBitmaps.h"
@@ -56,6 +57,14 @@ void CBitButton::SetDisabledTextColor(const QColor& color, bool use) {
     update();
 }
 
+void CBitButton::SetKind(Kind kind) {
+    m_kind = kind;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, skin::kTextColor);
+    setPalette(pal);
+    update();
+}
+
 void CBitButton::SetCheck(int state) {
     if (m_checked != state) {
         m_checked = state;
@@ -91,6 +100,18 @@ QSize CBitButton::sizeHint() const {
 
 void CBitButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    if (m_kind != kPushButton) {
+        QStyleOptionButton option;
+        option.initFrom(this);
+        option.text = text();
+        option.state |= m_checked != 0 ? QStyle::State_On : QStyle::State_Off;
+        if (m_down && m_hover) {
+            option.state |= QStyle::State_Sunken;
+        }
+        style()->drawControl(m_kind == kRadioButton ? QStyle::CE_RadioButton : QStyle::CE_CheckBox,
+                             &option, &p, this);
+        return;
+    }
     const QImage image = CurrentImage();
     if (image.isNull()) {
         p.fillRect(rect(), skin::kButtonFace);

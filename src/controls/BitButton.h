@@ -25,6 +25,12 @@ class CBitButton : public QAbstractButton {
                        const QColor& checkedNormal, const QColor& checkedHover,
                        const QColor& checkedPressed);
     void SetDisabledTextColor(const QColor& color, bool use = true);
+    // Check boxes and radio buttons keep the style's drawing (with the skin's white text);
+    // every other button is drawn from its bitmaps.
+    enum Kind { kPushButton, kCheckBox, kRadioButton };
+    void SetKind(Kind kind);
+    Kind GetKind() const { return m_kind; }
+
     void SetCheck(int state);
     int GetCheck() const { return m_checked; }
 
@@ -60,6 +66,7 @@ class CBitButton : public QAbstractButton {
     bool m_useDisabledText = true;
     bool m_hover = false;
     bool m_down = false;
+    Kind m_kind = kPushButton;
 };
 
 }  // namespace qx

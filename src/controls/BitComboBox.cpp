@@ -1,6 +1,7 @@
 #include "BitComboBox.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "BitListBox.h"
 #include "ControlId.h"
@@ -99,7 +100,10 @@ void CBitComboBox::paintEvent(QPaintEvent*) {
     p.fillRect(inner, focused ? m_focusBackground : m_normalBackground);
     p.setPen(focused ? m_focusText : m_normalText);
     p.setFont(font());
-    const QRect textRect(QPoint(sharedIndent, inner.top()), inner.bottomRight());
+    // The text is centred on the edge bitmaps' band rather than on the inner rectangle alone,
+    // so that descenders are not cut at the usual combo heights.
+    const int band = std::min(h, std::max(middleH, inner.bottom() + 1));
+    const QRect textRect(QPoint(sharedIndent, 1), QPoint(inner.right(), band - 2));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, currentText());
 }
 
