@@ -1,0 +1,234 @@
+// qxctl's device commands against the virtual processor over a real pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "LinkState.h"
+#include "ParamCatalogue.h"
+#include "ParameterSet.h"
+#include "ProgramFile.h"
+#include "PtyServer.h"
+#include "Qxctl.h"
+#include "VirtualProcessor.h"
+
+using namespace qx;
+namespace fs = std::filesystem;
+
+namespace {
+
+ParamImage StartImage() {
+    ResetParameters();
+    ParamImage img;
+    std::memcpy(&img, &ParameterSet, sizeof img);
+    std::memcpy(img.system.block.systemPassword, "246810", 6);
+    std::memcpy(img.program.name, "Device program      ", 20);
+    return img;
+}
+
+class QxctlDeviceTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "qx_cli_tests";
+            static char* argv[] = {name, nullptr};
+            new QCoreApplication(argc, argv);
+        }
+    }
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("qxctl-dev-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        sim = std::make_unique<CVirtualProcessor>(StartImage());
+        server = std::make_unique<CPtyServer>(*sim);
+        std::string error;
+        ASSERT_TRUE(server->Start(&error)) << error;
+        ResetParameters();
+    }
+    void TearDown() override {
+        server.reset();
+        sim.reset();
+        online = false;
+        linkChannel = 0;
+        deviceBusy = false;
+        storePermission = 0;
+        fs::remove_all(dir);
+    }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    int Run(std::vector<std::string> args) {
+        args.push_back("--port");
+        args.push_back(server->Path());
+        out.str("");
+        err.str("");
+        CQxctl cli(out, err);
+        return cli.Run(args);
+    }
+    static std::vector<uint8_t> Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The processor's image as a program file holds it.
+    std::vector<uint8_t> ProcessorFile() {
+        const ParamImage img = sim->Image();
+        EXPECT_TRUE(CProgramFile::WriteProgram(Path("processor.dia"), img).ok);
+        return Bytes(Path("processor.dia"));
+    }
+
+    fs::path dir;
+    std::unique_ptr<CVirtualProcessor> sim;
+    std::unique_ptr<CPtyServer> server;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+}  // namespace
+
+TEST_F(QxctlDeviceTest, ProbePullAndPushLeaveProcessorAndFileEqual) {
+    ASSERT_EQ(Run({"probe"}), 0) << err.str();
+    const std::string name = CParamCatalogue::Display(CParamCatalogue::Bytes(sim->Image()),
+                                                      *CParamCatalogue::Find("name"));
+    EXPECT_NE(out.str().find(name), std::string::npos) << out.str() << name;
+    EXPECT_NE(out.str().find("store allowed"), std::string::npos) << out.str();
+
+    ASSERT_EQ(Run({"pull", Path("pulled")}), 0) << err.str();
+    EXPECT_EQ(Bytes(Path("pulled.dia")), ProcessorFile());
+
+    // Push a changed program: the processor takes the program and keeps its system block.
+    const std::string edited = Path("edited.dia");
+    {
+        CQxctl cli(out, err);
+        ASSERT_EQ(cli.Run({"to-json", Path("pulled.dia"), "-o", Path("p.json")}), 0);
+        ASSERT_EQ(cli.Run({"from-json", Path("p.json"), edited}), 0);
+        ASSERT_EQ(cli.Run({"set", "--file", edited, "Mic1.level=5dB", "name=Pushed",
+                           "System.musicMax=10"}),
+                  0)
+            << err.str();
+    }
+    const SystemImage systemBefore = sim->Image().system;
+    ASSERT_EQ(Run({"push", edited}), 0) << err.str();
+    const ParamImage after = sim->Image();
+    EXPECT_EQ(after.program.Mic1.level, 30);
+    EXPECT_EQ(
+        CParamCatalogue::Display(CParamCatalogue::Bytes(after), *CParamCatalogue::Find("name")),
+        "\"Pushed\"");
+    EXPECT_EQ(std::memcmp(&after.system, &systemBefore, sizeof systemBefore), 0);
+
+    ASSERT_EQ(Run({"pull", Path("again.dia")}), 0) << err.str();
+    EXPECT_EQ(Bytes(Path("again.dia")), ProcessorFile());
+}
+
+TEST_F(QxctlDeviceTest, SetChangesExactlyTheNamedFields) {
+    const ParamImage before = sim->Image();
+    ASSERT_EQ(Run({"set", "MusicLeft.bands[3].gainCode=-3dB", "System.musicMax=80",
+                   "Scene[1].SUB.delay=12.5ms"}),
+              0)
+        << err.str();
+    const ParamImage after = sim->Image();
+    const uint8_t* a = CParamCatalogue::Bytes(before);
+    const uint8_t* b = CParamCatalogue::Bytes(after);
+    std::vector<std::string> changed;
+    for (const ParamField& f : CParamCatalogue::Fields()) {
+        if (CParamCatalogue::RawText(a, f) != CParamCatalogue::RawText(b, f)) {
+            changed.push_back(f.name + "=" + CParamCatalogue::Display(b, f));
+        }
+    }
+    std::sort(changed.begin(), changed.end());
+    EXPECT_EQ(changed,
+              (std::vector<std::string>{"MusicLeft.bands[3].gainCode=-3.0dB",
+                                        "Scene[1].SUB.delay=12.5ms", "System.musicMax=80"}));
+
+    // Fields that are never sent one by one, bad values and unknown names change nothing.
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"Scene[2].SUB.delay=1ms"},
+                                                {"ReverbShadow.wetLevel=5%"},
+                                                {"Mic1.level=99dB"},
+                                                {"Nothing=1"}}) {
+        EXPECT_EQ(Run(bad), 2) << bad[0];
+        const std::string e = err.str();
+        EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 1) << e;
+    }
+    const ParamImage last = sim->Image();
+    EXPECT_EQ(std::memcmp(&last, &after, sizeof last), 0);
+}
+
+TEST_F(QxctlDeviceTest, RecallAndStoreWithAndWithoutPermission) {
+    sim->Modify([](ParamImage&, BankImage& bank) {
+        std::memcpy(bank.programs[18].name, "Stored F3           ", 20);
+        bank.programs[18].Mic2.level = 7;
+    });
+    ASSERT_EQ(Run({"recall", "F3"}), 0) << err.str();
+    EXPECT_NE(out.str().find("F3 \"Stored F3\""), std::string::npos) << out.str();
+    EXPECT_EQ(sim->Image().program.Mic2.level, 7);
+
+    ASSERT_EQ(Run({"store", "4", "--name", "Evening"}), 0) << err.str();
+    const ProgramImage stored = sim->StoredProgram(4);
+    EXPECT_EQ(std::memcmp(stored.name, "Evening             ", 20), 0);
+    // A store re-sends the system password unchanged, whatever the scratch held.
+    EXPECT_EQ(std::memcmp(sim->Image().system.block.systemPassword, "246810", 6), 0);
+
+    EXPECT_EQ(Run({"store", "F1", "--name", "x"}), 2);
+    EXPECT_EQ(Run({"store", "4"}), 2);
+    EXPECT_EQ(Run({"recall", "22"}), 2);
+
+    SimOptions noPermission;
+    noPermission.storePermission = 0;
+    sim->SetOptions(noPermission);
+    EXPECT_EQ(Run({"store", "5", "--name", "Nope"}), 2);
+    EXPECT_NE(err.str().find("does not allow storing"), std::string::npos) << err.str();
+    EXPECT_NE(std::memcmp(sim->StoredProgram(5).name, "Nope", 4), 0);
+}
+
+TEST_F(QxctlDeviceTest, BankPullAndPushRoundTrip) {
+    sim->Modify([](ParamImage&, BankImage& bank) {
+        for (int k = 0; k < kProgramCount; ++k) {
+            bank.programs[k].Mic1.level = static_cast<uint8_t>(k);
+        }
+    });
+    ASSERT_EQ(Run({"bank-pull", Path("all")}), 0) << err.str();
+    auto bank = std::make_unique<BankImage>();
+    ASSERT_TRUE(CProgramFile::ReadBank(Path("all.dat"), *bank).ok);
+    for (int k = 0; k < kProgramCount; ++k) {
+        const ProgramImage p = sim->StoredProgram(k + 1);
+        EXPECT_EQ(std::memcmp(&bank->programs[k], &p, sizeof p), 0) << k;
+    }
+    const ParamImage now = sim->Image();
+    EXPECT_EQ(std::memcmp(&bank->BankSystemBlock, &now.system, 66), 0);
+
+    // Change one stored program in the file and write the whole bank back.
+    bank->programs[9].Mic1.level = 33;
+    ASSERT_TRUE(CProgramFile::WriteBank(Path("changed.dat"), *bank).ok);
+    ASSERT_EQ(Run({"bank-push", Path("changed.dat")}), 0) << err.str();
+    EXPECT_EQ(sim->StoredProgram(10).Mic1.level, 33);
+    for (int k = 0; k < kProgramCount; ++k) {
+        const ProgramImage p = sim->StoredProgram(k + 1);
+        EXPECT_EQ(std::memcmp(&bank->programs[k], &p, sizeof p), 0) << k;
+    }
+    const ParamImage pushed = sim->Image();
+    EXPECT_EQ(std::memcmp(&bank->BankSystemBlock, &pushed.system, 66), 0);
+    EXPECT_EQ(Run({"bank-push", Path("changed.dia")}), 2);
+}
+
+TEST_F(QxctlDeviceTest, NoProcessorIsOneClearError) {
+    SimOptions silent;
+    silent.silent = true;
+    sim->SetOptions(silent);
+    EXPECT_EQ(Run({"probe"}), 1);
+    EXPECT_NE(err.str().find("Unable to Open Device!"), std::string::npos) << err.str();
+    const std::string e = err.str();
+    EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 1) << e;
+    EXPECT_FALSE(online);
+}
