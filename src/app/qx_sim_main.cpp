@@ -30,7 +30,7 @@ void Usage() {
                  "  --corrupt N        spoil the checksum of every Nth reply\n"
                  "  --alt-header       start replies with 03 CC\n"
                  "  --chunk N          write replies in chunks of N bytes\n"
-                 "  --chunk-gap MS     pause between chunks (default 2)\n"
+                 "  --chunk-gap MS     extra pause between chunks (default 0)\n"
                  "  --processing MS    the processor's own answer time (default 3)\n"
                  "  --store-permission B  data byte of the probe's answer (default 1)\n");
 }

@@ -91,6 +91,12 @@ void CQtSerialLine::Purge() {
     }
 }
 
+void CQtSerialLine::PurgeInput() {
+    if (m_port->isOpen()) {
+        m_port->clear(QSerialPort::Input);
+    }
+}
+
 void CQtSerialLine::ClearError() {
     if (m_port->error() != QSerialPort::NoError) {
         NoteError();

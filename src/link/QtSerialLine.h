@@ -22,6 +22,7 @@ class CQtSerialLine : public CSerialLine {
     int BytesAvailable() override;
     int Read(uint8_t* buffer, int max) override;
     void Purge() override;
+    void PurgeInput() override;
     void ClearError() override;
     bool Lost() override;
     QString ErrorText() override;

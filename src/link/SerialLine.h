@@ -22,6 +22,8 @@ class CSerialLine {
     virtual int Read(uint8_t* buffer, int max) = 0;
     // Drops everything received and not yet sent.
     virtual void Purge() = 0;
+    // Drops everything received; what was written still goes out.
+    virtual void PurgeInput() { Purge(); }
     // Clears the line's error state.
     virtual void ClearError() = 0;
     // True once the device has gone (adapter unplugged, terminal closed).

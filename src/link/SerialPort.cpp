@@ -282,7 +282,9 @@ void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) 
                           m_line->ErrorText());
         }
         // Bytes that arrived before or during the write belong to no reply of this frame.
-        m_line->Purge();
+        // (Only the input: on this system a finished write may still sit in the driver's
+        // queue, and clearing that would take the frame off the line.)
+        m_line->PurgeInput();
     }
     if (TxFrame.progressStep != 0) {
         const int step = TxFrame.progressStep;
@@ -355,7 +357,7 @@ void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
         if (m_protocol.FeedBytes(linkChannel, m_readBuffer.data(), n)) {
             m_line->ClearError();
             m_addDataEvent = true;
-            m_line->Purge();
+            m_line->PurgeInput();
             return;
         }
     }

@@ -11,7 +11,7 @@ struct SimOptions {
     int corruptEvery = 0;     // spoil the checksum of every Nth reply (0 = never)
     bool altHeader = false;   // start replies with 03 CC instead of FF 55
     int chunkSize = 0;        // write replies in chunks of this many bytes (0 = whole)
-    int chunkGapMs = 2;       // pause between chunks
+    int chunkGapMs = 0;       // extra pause between chunks
     int processingMs = 3;     // the processor's own time before it answers
     bool paceLine = true;     // answer no earlier than the bytes could cross the line
     int storePermission = 1;  // data byte of the probe's answer

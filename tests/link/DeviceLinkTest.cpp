@@ -1,0 +1,343 @@
+// Discovery, reading and keeping the processor in step, against the virtual processor over
+// real pseudo-terminals.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "ChangeSync.h"
+#include "DeviceLink.h"
+#include "LinkState.h"
+#include "LinkTestSupport.h"
+#include "ParameterSet.h"
+#include "PtyServer.h"
+#include "SceneSelector.h"
+#include "VirtualProcessor.h"
+
+using namespace qx;
+using namespace linktest;
+
+namespace {
+
+// One virtual processor on its own terminal.
+struct Sim {
+    explicit Sim(const SimOptions& options = {})
+        : processor(StartImage(), options), server(processor) {
+        std::string error;
+        started = server.Start(&error);
+    }
+    static ParamImage StartImage() {
+        ParamImage img;
+        std::memcpy(&img, &ParameterSet, sizeof img);
+        return img;
+    }
+    CVirtualProcessor processor;
+    CPtyServer server;
+    bool started = false;
+};
+
+PortInfo Port(const std::string& path) {
+    PortInfo p;
+    p.devicePath = p.portName = p.comName = QString::fromStdString(path);
+    return p;
+}
+
+// Fills the processor's image, names and system block with values unlike the editor's.
+void Scramble(CVirtualProcessor& sim, unsigned seed) {
+    sim.Modify([seed](ParamImage& img, BankImage& bank) {
+        std::mt19937 rng(seed);
+        for (const SyncItem& item : SyncItems()) {
+            for (int scene = 1; scene <= 3; ++scene) {
+                uint8_t* p = BytesOf(img) + SyncItemOffset(item, scene);
+                if (item.command == 0x04 || item.command == 0x8E) {
+                    continue;  // filter kinds and the output mode stay meaningful
+                }
+                for (int i = 0; i < item.length; ++i) {
+                    p[i] = static_cast<uint8_t>(rng());
+                }
+            }
+        }
+        img.program.OutputMode.raw = 2;
+        for (int i = 0; i < kNameLength; ++i) {
+            img.program.name[i].raw = static_cast<uint8_t>('a' + rng() % 26);
+            for (auto& prog : bank.programs) {
+                prog.name[i].raw = static_cast<uint8_t>('A' + rng() % 26);
+            }
+        }
+        img.system.block.reserved[3].raw = 0x5A;
+        img.system.extraWord = 0x1234;
+    });
+}
+
+// True when the processor holds every field the synchroniser compares as the editor does.
+bool SameOnComparedFields(const ParamImage& a, const ParamImage& b, int scene,
+                          std::string* where = nullptr) {
+    for (const SyncItem& item : SyncItems()) {
+        const int off = SyncItemOffset(item, scene);
+        for (int i = 0; i < item.length; ++i) {
+            uint8_t x = BytesOf(a)[off + i];
+            uint8_t y = BytesOf(b)[off + i];
+            if (item.kind == SyncKind::LowNibble) {
+                x &= 0x0F, y &= 0x0F;
+            } else if (item.kind == SyncKind::HighNibble) {
+                x &= 0xF0, y &= 0xF0;
+            }
+            if (x != y) {
+                if (where != nullptr) {
+                    *where = "cmd " + std::to_string(item.command) + " idx " +
+                             std::to_string(item.index) + " byte " + std::to_string(i) +
+                             ": editor " + std::to_string(x) + ", processor " + std::to_string(y);
+                }
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+ParamImage EditorImage() {
+    ParamGuard guard(ParamLock);
+    ParamImage img;
+    AtomicCopy(&img, &ParameterSet, sizeof img);
+    return img;
+}
+
+class DeviceLinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetParameters();
+        link = std::make_unique<CDeviceLink>(&ui);
+        link->SetMainWindow(&mainWindow);
+        QObject::connect(link.get(), &CDeviceLink::linkFailed,
+                         [this](int l) { failures.push_back(l); });
+    }
+    void TearDown() override {
+        link.reset();
+        linkChannel = 0;
+        online = false;
+        deviceBusy = false;
+    }
+    // Connects to the given terminals, in order, and waits for the current program's reply.
+    bool Connect(std::vector<std::string> paths, int timeoutMs = 10000) {
+        link->SetPortSource([paths] {
+            std::vector<PortInfo> list;
+            for (const auto& p : paths) {
+                list.push_back(Port(p));
+            }
+            return list;
+        });
+        link->ConnectDevice();
+        return WaitUntil([&] { return mainWindow.Count(WM_PARAMETERS_RECEIVED) > 0; }, timeoutMs);
+    }
+    // Random single-field edits from this (the user-interface) thread, without the lock.
+    void EditRandomFields(std::mt19937& rng, int edits) {
+        const auto items = SyncItems();
+        const int scene = SceneInForce();
+        for (int k = 0; k < edits; ++k) {
+            const SyncItem& item = items[rng() % items.size()];
+            if (item.command == 0x04 || item.command == 0x8E) {
+                continue;
+            }
+            uint8_t* p = BytesOf(ParameterSet) + SyncItemOffset(item, scene);
+            for (int i = 0; i < item.length; ++i) {
+                StoreByte(p[i], static_cast<uint8_t>(rng()));
+            }
+            if (k % 10 == 0) {
+                Pump(20);
+            }
+        }
+    }
+    bool WaitInStep(Sim& sim, int timeoutMs = 30000) {
+        const bool same = WaitUntil(
+            [&] {
+                return SameOnComparedFields(EditorImage(), sim.processor.Image(), SceneInForce());
+            },
+            timeoutMs);
+        std::string where;
+        if (!same) {
+            SameOnComparedFields(EditorImage(), sim.processor.Image(), SceneInForce(), &where);
+            ADD_FAILURE() << "first difference: " << where;
+        }
+        return same;
+    }
+
+    UiRecorder ui;
+    MessageRecorder mainWindow;
+    std::unique_ptr<CDeviceLink> link;
+    std::vector<int> failures;
+};
+
+TEST_F(DeviceLinkTest, FindsTheDeviceOnTheSecondPortAndReadsIt) {
+    SimOptions silent;
+    silent.silent = true;
+    Sim first(silent);
+    Sim second;
+    ASSERT_TRUE(first.started && second.started);
+    Scramble(second.processor, 11);
+
+    ASSERT_TRUE(Connect({first.server.Path(), second.server.Path()}, 15000));
+    EXPECT_EQ(first.processor.CountRequests(0x7F), 3);
+    EXPECT_EQ(failures, std::vector<int>{1});
+    EXPECT_EQ(ui.lookups, 1);  // not shown again for the second port
+    EXPECT_EQ(link->CurrentPortName().toStdString(), second.server.Path());
+    EXPECT_TRUE(online);
+    EXPECT_EQ(linkChannel, 1);
+
+    // The probe, then exactly the 24 reads, in order.
+    const auto requests = second.processor.Requests();
+    ASSERT_GE(requests.size(), 25u);
+    EXPECT_EQ(requests[0][4], 0x7F);
+    for (int i = 0; i < 22; ++i) {
+        EXPECT_EQ(requests[1 + i][4], 0x80);
+        EXPECT_EQ(requests[1 + i][5], i);
+    }
+    EXPECT_EQ(requests[23][4], 0x81);
+    EXPECT_EQ(requests[24][4], 0x82);
+    EXPECT_EQ(second.processor.CountRequests(0x80), 22);
+    EXPECT_EQ(ui.progressTotal, 24);
+    Pump(50);
+    std::vector<int> expectedSteps(24);
+    for (int i = 0; i < 24; ++i) {
+        expectedSteps[static_cast<std::size_t>(i)] = i + 1;
+    }
+    EXPECT_EQ(ui.steps, expectedSteps);
+    EXPECT_EQ(mainWindow.Count(WM_SYSTEM_RECEIVED), 1);
+
+    const ParamImage dev = second.processor.Image();
+    const ParamImage ed = EditorImage();
+    EXPECT_EQ(std::memcmp(&ed.program, &dev.program, sizeof(ProgramImage)), 0);
+    EXPECT_EQ(std::memcmp(&ed.system, &dev.system, sizeof(SystemImage)), 0);
+    for (int p = 1; p <= kProgramCount; ++p) {
+        const ProgramImage stored = second.processor.StoredProgram(p);
+        EXPECT_EQ(std::memcmp(ProgramBank.programs[p - 1].name, stored.name, kNameLength), 0);
+    }
+    // What was read counts as sent: only idle polls follow.
+    Pump(300);
+    const auto later = second.processor.Requests();
+    for (std::size_t i = 25; i < later.size(); ++i) {
+        EXPECT_TRUE(later[i][4] == 0x0C || later[i][4] == 0x18) << int(later[i][4]);
+    }
+
+    // The connect button while online disconnects without a message.
+    link->ConnectDevice();
+    EXPECT_FALSE(online);
+    EXPECT_EQ(ui.unableToOpen, 0);
+}
+
+TEST_F(DeviceLinkTest, EditsReachTheProcessorDespiteRejectionsAndBadChecksums) {
+    SimOptions faulty;
+    faulty.rejectEvery = 4;
+    faulty.corruptEvery = 7;
+    Sim sim(faulty);
+    ASSERT_TRUE(sim.started);
+    ASSERT_TRUE(Connect({sim.server.Path()}, 15000));
+    std::mt19937 rng(5);
+    for (int round = 0; round < 2; ++round) {
+        EditRandomFields(rng, 8);
+        Pump(200);
+    }
+    EXPECT_TRUE(WaitInStep(sim));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(online);
+}
+
+TEST_F(DeviceLinkTest, ChunkedRepliesWithTheOtherHeader) {
+    SimOptions opt;
+    opt.chunkSize = 7;
+    opt.chunkGapMs = 0;  // paced by the line alone
+    opt.altHeader = true;
+    Sim sim(opt);
+    ASSERT_TRUE(sim.started);
+    Scramble(sim.processor, 3);
+    ASSERT_TRUE(Connect({sim.server.Path()}, 20000));
+    const ParamImage ed = EditorImage();
+    const ParamImage dev = sim.processor.Image();
+    EXPECT_EQ(std::memcmp(&ed.program, &dev.program, sizeof(ProgramImage)), 0);
+    std::mt19937 rng(9);
+    EditRandomFields(rng, 20);
+    EXPECT_TRUE(WaitInStep(sim));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(DeviceLinkTest, ClosedTerminalMidSessionDropsTheLinkOnce) {
+    auto sim = std::make_unique<Sim>();
+    ASSERT_TRUE(sim->started);
+    ASSERT_TRUE(Connect({sim->server.Path()}));
+    std::mt19937 rng(1);
+    EditRandomFields(rng, 10);
+    Pump(100);
+    const ParamImage before = EditorImage();
+    sim->server.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return !failures.empty(); }, 8000));
+    Pump(1500);
+    EXPECT_EQ(failures, std::vector<int>{0});
+    EXPECT_FALSE(online);
+    EXPECT_EQ(linkChannel, 0);
+    EXPECT_EQ(ui.unableToOpen, 1);
+    EXPECT_FALSE(link->Port().IsOpen());
+    const ParamImage after = EditorImage();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
+TEST_F(DeviceLinkTest, NoDeviceAnywhereStaysOffline) {
+    SimOptions silent;
+    silent.silent = true;
+    Sim sim(silent);
+    ASSERT_TRUE(sim.started);
+    link->SetPortSource([&] {
+        return std::vector<PortInfo>{Port("/nonexistent/tty"), Port(sim.server.Path())};
+    });
+    link->ConnectDevice();
+    EXPECT_TRUE(online);  // the second port opened
+    ASSERT_TRUE(WaitUntil([&] { return ui.unableToOpen > 0; }, 8000));
+    EXPECT_EQ(sim.processor.CountRequests(0x7F), 3);
+    EXPECT_FALSE(online);
+    EXPECT_FALSE(portsPending);
+
+    // No port at all: the message at once.
+    link->SetPortSource([] { return std::vector<PortInfo>{}; });
+    link->ConnectDevice();
+    EXPECT_EQ(ui.unableToOpen, 2);
+}
+
+TEST_F(DeviceLinkTest, BulkCommandsOnlineAndOffline) {
+    // Offline without a bank: a recall changes nothing.
+    const ParamImage start = EditorImage();
+    link->SendDeviceCommand(kCmdRecall, 3);
+    EXPECT_EQ(std::memcmp(&start, &ParameterSet, sizeof start), 0);
+    // Offline with a bank: the stored program becomes the current one.
+    ProgramBank.bankValid = 1;
+    ProgramBank.programs[2].EchoA.repeat = 77;
+    link->SendDeviceCommand(kCmdRecall, 3);
+    EXPECT_EQ(ParameterSet.program.EchoA.repeat, 77);
+    EXPECT_EQ(ParameterSet.system.block.currentProgram, 3);
+    EXPECT_EQ(SentImage.program.EchoA.repeat, 77);
+    link->SendDeviceCommand(kCmdReadProgram, 1);
+    EXPECT_EQ(ui.bankSaves, 1);
+    ProgramBank.bankValid = 0;
+
+    Sim sim;
+    ASSERT_TRUE(sim.started);
+    ASSERT_TRUE(Connect({sim.server.Path()}));
+    const SystemBlock devBefore = sim.processor.Image().system.block;
+
+    // Store as program 6: current program follows, the wait form shows until the reply.
+    link->SendDeviceCommand(kCmdStore, 6);
+    EXPECT_EQ(ParameterSet.system.block.currentProgram, 6);
+    EXPECT_EQ(ui.programChanges, 1);
+    EXPECT_EQ(ui.transfers, 1);
+    ASSERT_TRUE(WaitUntil([] { return !deviceBusy; }, 5000));
+    // Password commands right after reading change nothing on the device.
+    link->SendDeviceCommand(kCmdSystemPassword, 0);
+    link->SendDeviceCommand(kCmdPanelPassword, 0);
+    ASSERT_TRUE(WaitUntil([&] { return sim.processor.CountRequests(0x8D) == 1; }, 5000));
+    Pump(100);
+    const SystemBlock devAfter = sim.processor.Image().system.block;
+    EXPECT_EQ(std::memcmp(devBefore.systemPassword, devAfter.systemPassword, 6), 0);
+    EXPECT_EQ(std::memcmp(devBefore.panelPassword, devAfter.panelPassword, 4), 0);
+    EXPECT_EQ(sim.processor.StoredProgram(6).EchoA.repeat, ParameterSet.program.EchoA.repeat);
+}
+
+}  // namespace
