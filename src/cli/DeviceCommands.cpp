@@ -137,7 +137,7 @@ class CDeviceSession {
     }
 
     const QString& PortName() const { return m_link.CurrentPortName(); }
-    int Modes_() const { return m_modes; }
+    int ModesReceived() const { return m_modes; }
     CTerminalLinkUi& Ui() { return m_ui; }
 
   private:
@@ -333,7 +333,7 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        if (!s.WaitFor([&s] { return s.Modes_() > 0; }, kBankMs)) {
+        if (!s.WaitFor([&s] { return s.ModesReceived() > 0; }, kBankMs)) {
             s.Failed("the processor did not send all programs");
             return 1;
         }

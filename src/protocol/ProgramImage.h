@@ -90,7 +90,8 @@ static_assert(sizeof(SystemImage) == 66);
 static_assert(offsetof(SystemImage, block) == 0);
 static_assert(offsetof(SystemImage, extraWord) == 64);
 
-// The program and the system block together; also the layout of a program file.
+// The program and the system block together. A program file holds the same two parts with the
+// system block first (ProgramFileImage in ProgramFile.h).
 struct ParamImage {
     ProgramImage program;
     SystemImage system;
