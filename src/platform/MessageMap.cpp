@@ -8,16 +8,9 @@ CMessageMap::CMessageMap(QObject* owner) : QObject(owner), m_owner(owner) {
     owner->installEventFilter(this);
 }
 
-CMessageMap& CMessageMap::On(int message, Handler handler) {
+CMessageMap& CMessageMap::Set(int message, Handler handler) {
     m_handlers[message] = std::move(handler);
     return *this;
-}
-
-CMessageMap& CMessageMap::On(int message, std::function<void(WParam, LParam)> handler) {
-    return On(message, Handler([h = std::move(handler)](WParam w, LParam l) -> LParam {
-                  h(w, l);
-                  return 0;
-              }));
 }
 
 bool CMessageMap::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <functional>
+#include <type_traits>
 #include <unordered_map>
 
 #include "Messages.h"
@@ -19,10 +20,20 @@ class CMessageMap : public QObject {
 
     explicit CMessageMap(QObject* owner);
 
-    // Registers (or replaces) the handler of one message.
-    CMessageMap& On(int message, Handler handler);
-    // For handlers without a result.
-    CMessageMap& On(int message, std::function<void(WParam, LParam)> handler);
+    // Registers (or replaces) the handler of one message. The handler returns the result of
+    // a sent message, or nothing.
+    template <class F>
+    CMessageMap& On(int message, F handler) {
+        if constexpr (std::is_void_v<std::invoke_result_t<F&, WParam, LParam>>) {
+            return Set(message, [h = std::move(handler)](WParam w, LParam l) mutable -> LParam {
+                h(w, l);
+                return 0;
+            });
+        } else {
+            return Set(message, Handler(std::move(handler)));
+        }
+    }
+    CMessageMap& Set(int message, Handler handler);
 
     bool Handles(int message) const { return m_handlers.count(message) != 0; }
 
