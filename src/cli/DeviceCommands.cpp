@@ -303,6 +303,20 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
     if (command == "bank-push" && !CProgramFile::IsBankFilePath(a.Positional()[0])) {
         return cli.Fail(command, a.Positional()[0] + " is not an all-programs file (.dat)", 2);
     }
+    // A file that cannot be loaded is reported before any port is opened.
+    if (command == "push" || command == "bank-push") {
+        CQxctl::LoadedFile file;
+        std::string error;
+        if (!CQxctl::LoadAnyFile(a.Positional()[0], file, error)) {
+            return cli.Fail(command, error);
+        }
+        if (file.isBank != (command == "bank-push")) {
+            return cli.Fail(command,
+                            a.Positional()[0] + (file.isBank ? " holds all programs (bank-push)"
+                                                             : " holds one program (push)"),
+                            2);
+        }
+    }
 
     CDeviceSession s(cli, command, a);
     if (command == "set") {

@@ -130,6 +130,13 @@ TEST_F(QxctlDeviceTest, ProbePullAndPushLeaveProcessorAndFileEqual) {
 
     ASSERT_EQ(Run({"pull", Path("again.dia")}), 0) << err.str();
     EXPECT_EQ(Bytes(Path("again.dia")), ProcessorFile());
+
+    // Files that cannot be pushed are refused before the processor is even probed.
+    const int probes = sim->CountRequests(0x7F);
+    EXPECT_EQ(Run({"push", Path("missing.dia")}), 1);
+    EXPECT_EQ(Run({"bank-push", Path("processor.dia")}), 2);
+    EXPECT_EQ(Run({"bank-push", Path("processor.dia.dat")}), 1);
+    EXPECT_EQ(sim->CountRequests(0x7F), probes);
 }
 
 TEST_F(QxctlDeviceTest, SetChangesExactlyTheNamedFields) {
