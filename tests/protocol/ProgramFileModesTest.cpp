@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -144,9 +145,15 @@ TEST_F(ProgramFileModesTest, RefusedImportsChangeNothing) {
     EXPECT_EQ(ProgramBank.bankValid, 0);
     EXPECT_TRUE(sent.empty());
     EXPECT_EQ(refreshes, 0);
-    // The lock is free again.
-    EXPECT_TRUE(ParamLock.try_lock());
-    ParamLock.unlock();
+    // No lock is left held: another thread can take it.
+    bool free = false;
+    std::thread([&free] {
+        free = ParamLock.try_lock();
+        if (free) {
+            ParamLock.unlock();
+        }
+    }).join();
+    EXPECT_TRUE(free);
 }
 
 TEST_F(ProgramFileModesTest, ImportAllTakesCurrentProgramFromTheBank) {
