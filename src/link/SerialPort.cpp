@@ -1,11 +1,13 @@
 #include "SerialPort.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "ChangeSync.h"
@@ -49,9 +51,38 @@ CSerialPort::~CSerialPort() {
     Close();
 }
 
+namespace {
+
+// A call the worker leaves for the user-interface thread.
+class CCallEvent : public QEvent {
+  public:
+    static QEvent::Type Kind() {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+    explicit CCallEvent(std::function<void()> call) : QEvent(Kind()), m_call(std::move(call)) {}
+    void Run() { m_call(); }
+
+  private:
+    std::function<void()> m_call;
+};
+
+}  // namespace
+
 template <class F>
 void CSerialPort::OnUiThread(F f) {
-    QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+    auto* call = new CCallEvent(std::function<void()>(std::move(f)));
+    HandOff(call);
+    QCoreApplication::postEvent(this, call);
+}
+
+bool CSerialPort::event(QEvent* e) {
+    TakeOver(e);  // before the first look at the event: it may come from the worker
+    if (e->type() == CCallEvent::Kind()) {
+        static_cast<CCallEvent*>(e)->Run();
+        return true;
+    }
+    return QObject::event(e);
 }
 
 bool CSerialPort::OpenPort(QObject* owner, const QString& portName, int baudRate, char parity,
@@ -149,6 +180,11 @@ void CSerialPort::StopWorker() {
     m_stopEvent = true;
     m_boxDone.notify_all();
     m_thread->wait();
+    // The worker's last act is clearing m_threadAlive; waiting for it also orders everything
+    // the worker did before what follows (Qt's own join is invisible to ThreadSanitizer).
+    while (m_threadAlive.load()) {
+        std::this_thread::yield();
+    }
     delete m_thread;
     m_thread = nullptr;
 }

@@ -98,6 +98,9 @@ class CSerialPort : public QObject {
     std::mutex m_boxLock;
     std::condition_variable m_boxDone;
     bool m_boxShown = false;
+
+  protected:
+    bool event(QEvent* e) override;
 };
 
 }  // namespace qx

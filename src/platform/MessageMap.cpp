@@ -14,6 +14,7 @@ CMessageMap& CMessageMap::Set(int message, Handler handler) {
 }
 
 bool CMessageMap::eventFilter(QObject* watched, QEvent* event) {
+    TakeOver(event);  // before the first look at the event: it may come from another thread
     if (watched != m_owner || !IsWindowMessage(static_cast<int>(event->type()))) {
         return false;
     }

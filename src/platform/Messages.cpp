@@ -5,7 +5,28 @@
 
 #include "MessageEvent.h"
 
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#endif
+
 namespace qx {
+
+void HandOff(const void* object) {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(const_cast<void*>(object));
+#else
+    (void)object;
+#endif
+}
+
+void TakeOver(const void* object) {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(const_cast<void*>(object));
+#else
+    (void)object;
+#endif
+}
 
 bool IsWindowMessage(int message) {
     switch (message) {
@@ -31,7 +52,9 @@ bool PostMessage(QObject* target, int message, WParam wParam, LParam lParam) {
     if (target == nullptr) {
         return false;
     }
-    QCoreApplication::postEvent(target, new CMessageEvent(message, wParam, lParam));
+    auto* event = new CMessageEvent(message, wParam, lParam);
+    HandOff(event);
+    QCoreApplication::postEvent(target, event);
     return true;
 }
 

@@ -32,8 +32,5 @@ class QtEnvironment : public ::testing::Environment {
 extern "C" const char* __tsan_default_suppressions() {
     return "called_from_lib:libQt6Core.so.6\n"
            "called_from_lib:libQt6SerialPort.so.6\n"
-           "race:QCoreApplication::postEvent\n"
-           "race:QCoreApplicationPrivate::sendPostedEvents\n"
-           "race:QThread::\n"
            "race:QObject::moveToThread\n";
 }
