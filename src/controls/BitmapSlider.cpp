@@ -39,6 +39,17 @@ QImage MaskTransparent(const QImage& image, quint32 transparentColor, int pixelX
     return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+namespace {
+
+// A bitmap and its optional active variant by id; false when a named id has no image.
+bool LoadSkinPair(int id, int activeId, QImage& image, QImage& active) {
+    image = CSkinBitmaps::Get(id);
+    active = activeId != 0 ? CSkinBitmaps::Get(activeId) : QImage();
+    return !image.isNull() && (activeId == 0 || !active.isNull());
+}
+
+}  // namespace
+
 CBitmapSlider::CBitmapSlider(QWidget* parent, int controlId) : QWidget(parent) {
     SetControlId(this, controlId);
     setFocusPolicy(Qt::ClickFocus);
@@ -49,18 +60,11 @@ bool CBitmapSlider::SetBitmapChannel(int channelId, int activeId, bool transpare
     if (channelId == 0) {
         return SetChannelImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
     }
-    const QImage channel = CSkinBitmaps::Get(channelId);
-    if (channel.isNull()) {
+    QImage channel;
+    QImage active;
+    if (!LoadSkinPair(channelId, activeId, channel, active)) {
         SetChannelImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
         return false;
-    }
-    QImage active;
-    if (activeId != 0) {
-        active = CSkinBitmaps::Get(activeId);
-        if (active.isNull()) {
-            SetChannelImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
-            return false;
-        }
     }
     return SetChannelImages(channel, active, transparent, transparentColor, pixelX, pixelY);
 }
@@ -97,18 +101,11 @@ bool CBitmapSlider::SetBitmapThumb(int thumbId, int activeId, bool transparent,
     if (thumbId == 0) {
         return SetThumbImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
     }
-    const QImage thumb = CSkinBitmaps::Get(thumbId);
-    if (thumb.isNull()) {
+    QImage thumb;
+    QImage active;
+    if (!LoadSkinPair(thumbId, activeId, thumb, active)) {
         SetThumbImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
         return false;
-    }
-    QImage active;
-    if (activeId != 0) {
-        active = CSkinBitmaps::Get(activeId);
-        if (active.isNull()) {
-            SetThumbImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
-            return false;
-        }
     }
     return SetThumbImages(thumb, active, transparent, transparentColor, pixelX, pixelY);
 }
