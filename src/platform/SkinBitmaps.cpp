@@ -154,6 +154,12 @@ QImage ButtonFace(int w, int h, const QColor& back, const QColor& top, const QCo
     return image;
 }
 
+// The lit face shared by every pressed page, selector and mode button.
+QImage PressedPageButton() {
+    return ButtonFace(86, 25, skin::kPageColor, QColor(196, 226, 246), QColor(112, 166, 206),
+                      QColor(36, 60, 80));
+}
+
 QImage SignSwitch(bool plus) {
     QImage image = NewImage(18, 16, QColor(0, 0, 0));
     QPainter p(&image);
@@ -285,16 +291,8 @@ const QMap<int, Painter>& Painters() {
              return ButtonFace(86, 25, skin::kPageColor, QColor(84, 90, 94), QColor(44, 48, 51),
                                QColor(16, 18, 19));
          }},
-        {kPageButtonPressed,
-         [] {
-             return ButtonFace(86, 25, skin::kPageColor, QColor(196, 226, 246),
-                               QColor(112, 166, 206), QColor(36, 60, 80));
-         }},
-        {kSelectorPressed,
-         [] {
-             return ButtonFace(86, 25, skin::kPageColor, QColor(196, 226, 246),
-                               QColor(112, 166, 206), QColor(36, 60, 80));
-         }},
+        {kPageButtonPressed, PressedPageButton},
+        {kSelectorPressed, PressedPageButton},
         {kSelectorReleased,
          [] {
              return ButtonFace(86, 25, skin::kPageColor, QColor(150, 156, 160),
@@ -314,11 +312,7 @@ const QMap<int, Painter>& Painters() {
              return ButtonFace(86, 25, skin::kPageColor, QColor(76, 96, 88), QColor(40, 52, 47),
                                QColor(14, 20, 18));
          }},
-        {kModeButtonPressed,
-         [] {
-             return ButtonFace(86, 25, skin::kPageColor, QColor(196, 226, 246),
-                               QColor(112, 166, 206), QColor(36, 60, 80));
-         }},
+        {kModeButtonPressed, PressedPageButton},
         {kOkButtonPressed,
          [] {
              return ButtonFace(86, 25, skin::kPageColor, QColor(170, 236, 190),

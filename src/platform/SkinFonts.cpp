@@ -7,21 +7,27 @@ QStringList CSkinFonts::Families() {
             QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
 }
 
-QFont CSkinFonts::Arial(int pixelHeight, bool bold) {
+namespace {
+
+QFont SkinFont(bool bold) {
     QFont font;
-    font.setFamilies(Families());
-    font.setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+    font.setFamilies(CSkinFonts::Families());
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
+}  // namespace
+
+QFont CSkinFonts::Arial(int pixelHeight, bool bold) {
+    QFont font = SkinFont(bold);
+    font.setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+    return font;
+}
+
 QFont CSkinFonts::ArialPoints(int points, bool bold) {
-    QFont font;
-    font.setFamilies(Families());
+    QFont font = SkinFont(bold);
     font.setPointSize(points > 0 ? points : 1);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
