@@ -177,7 +177,12 @@ void CSerialPort::StopWorker() {
     if (m_thread == nullptr) {
         return;
     }
-    m_stopEvent = true;
+    {
+        // Set under the box lock: a worker between its predicate check and its wait for the
+        // "11" box would otherwise miss this wake-up, and the join below would never return.
+        std::lock_guard<std::mutex> guard(m_boxLock);
+        m_stopEvent = true;
+    }
     m_boxDone.notify_all();
     m_thread->wait();
     // The worker's last act is clearing m_threadAlive; waiting for it also orders everything
