@@ -298,13 +298,13 @@ void CSerialPort::WorkerLoop() {
 }
 
 void CSerialPort::AddDataStep() {
-    if (m_protocol.PopFrame(TxFrame) || NextParameterFrame()) {
-        m_addDataEvent = false;
-        m_sendEvent = true;
-        return;
+    // Queued frames first; otherwise the synchroniser always builds one (a difference or the
+    // idle poll), so every turn has a frame to send.
+    if (!m_protocol.PopFrame(TxFrame)) {
+        NextParameterFrame();
     }
-    m_addDataEvent = true;
-    SleepMs(5);
+    m_addDataEvent = false;
+    m_sendEvent = true;
 }
 
 void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) {

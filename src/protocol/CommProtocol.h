@@ -66,6 +66,7 @@ class CCommProtocol {
   private:
     bool AcceptFrame();
     void Dispatch();
+    void StoreCurrentProgram(const uint8_t* image);
 
     CSendDataQueue m_queue;
     CReplySink* m_sink = nullptr;

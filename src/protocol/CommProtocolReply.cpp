@@ -128,6 +128,15 @@ bool CCommProtocol::AcceptFrame() {
     return true;
 }
 
+// A received current program replaces the editor's, counts as sent, and is announced.
+void CCommProtocol::StoreCurrentProgram(const uint8_t* image) {
+    AtomicCopy(&ParameterSet.program, image, sizeof(ProgramImage));
+    AdoptAsSent(false);
+    if (m_sink != nullptr) {
+        m_sink->ParametersReceived();
+    }
+}
+
 void CCommProtocol::Dispatch() {
     const FrameRecord& rx = RxFrame;
     const int count = rx.rxCount;
@@ -190,11 +199,7 @@ void CCommProtocol::Dispatch() {
             }
             const int p = rx.bytes[5];
             if (p == 0) {
-                AtomicCopy(&ParameterSet.program, rx.bytes + 6, sizeof(ProgramImage));
-                AdoptAsSent(false);
-                if (m_sink != nullptr) {
-                    m_sink->ParametersReceived();
-                }
+                StoreCurrentProgram(rx.bytes + 6);
                 return;
             }
             const int requested = TxFrame.bytes[5];
@@ -214,11 +219,7 @@ void CCommProtocol::Dispatch() {
             if (count < kImageReplyCount) {
                 return;
             }
-            AtomicCopy(&ParameterSet.program, rx.bytes + 6, sizeof(ProgramImage));
-            AdoptAsSent(false);
-            if (m_sink != nullptr) {
-                m_sink->ParametersReceived();
-            }
+            StoreCurrentProgram(rx.bytes + 6);
             return;
         default:
             return;

@@ -12,6 +12,9 @@ namespace qx {
 
 namespace {
 
+const char* const kNoPermission = "the processor does not allow storing";
+const char* const kNoBank = "no stored programs loaded";
+
 ModeResult Result(ModeResult::Status status, std::string message = {}) {
     ModeResult r;
     r.status = status;
@@ -129,7 +132,7 @@ ModeResult CDeviceModes::RecallProgram(int program) {
     {
         ParamGuard guard(ParamLock);
         if (ProgramBank.bankValid == 0) {
-            return Result(ModeResult::kRefused, "no stored programs loaded");
+            return Result(ModeResult::kRefused, kNoBank);
         }
         AtomicCopy(&ParameterSet.program, &ProgramBank.programs[program - 1], sizeof(ProgramImage));
         ParameterSet.system.block.currentProgram = static_cast<uint8_t>(program);
@@ -150,7 +153,7 @@ ModeResult CDeviceModes::StoreProgram(int program, const std::string& name) {
                                                                     : std::to_string(program)));
     }
     if (storePermission == 0) {
-        return Result(ModeResult::kRefused, "the processor does not allow storing");
+        return Result(ModeResult::kRefused, kNoPermission);
     }
     uint8_t padded[kNameLength];
     if (!PadName(name, padded)) {
@@ -182,7 +185,7 @@ ModeResult CDeviceModes::ExportProgram(const std::string& path) {
 
 ModeResult CDeviceModes::ImportProgram(const std::string& path) {
     if (online && storePermission == 0) {
-        return Result(ModeResult::kRefused, "the processor does not allow storing");
+        return Result(ModeResult::kRefused, kNoPermission);
     }
     auto file = std::make_unique<ParamImage>();
     const FileResult read = CProgramFile::ReadProgram(path, *file);
@@ -213,7 +216,7 @@ ModeResult CDeviceModes::ExportAllPrograms(const std::string& path) {
     {
         ParamGuard guard(ParamLock);
         if (ProgramBank.bankValid == 0) {
-            return Result(ModeResult::kRefused, "no stored programs loaded");
+            return Result(ModeResult::kRefused, kNoBank);
         }
         AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
     }
@@ -228,7 +231,7 @@ void CDeviceModes::OnModesReceived() {
 
 ModeResult CDeviceModes::WriteAllPrograms(const std::string& path) {
     if (ProgramBank.bankValid == 0) {
-        return Result(ModeResult::kRefused, "no stored programs loaded");
+        return Result(ModeResult::kRefused, kNoBank);
     }
     auto bank = std::make_unique<BankImage>();
     AtomicCopy(bank.get(), &ProgramBank, sizeof(BankImage));
@@ -240,7 +243,7 @@ ModeResult CDeviceModes::ImportAllPrograms(const std::string& path) {
         return Result(ModeResult::kIgnored, path + " is not an all-programs file (.dat)");
     }
     if (online && storePermission == 0) {
-        return Result(ModeResult::kRefused, "the processor does not allow storing");
+        return Result(ModeResult::kRefused, kNoPermission);
     }
     auto bank = std::make_unique<BankImage>();
     const FileResult read = CProgramFile::ReadBank(path, *bank);
