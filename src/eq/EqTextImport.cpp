@@ -341,8 +341,9 @@ std::string CEqTextImport::Describe(const EqImportStep& s) {
     } else {
         where = s.target == EqImportStep::Target::HighPass ? "H" : "L";
     }
-    std::string text = where + "  " + f.type + (f.on ? "" : " OFF") + "  Fc " + Hz(f.hz) + " -> " +
-                       Hz(CodeToFreq(s.freqCode));
+    const std::string slope = f.slopeDb > 0.0 ? " " + Printf("%g", f.slopeDb) + "dB" : "";
+    std::string text = where + "  " + f.type + slope + (f.on ? "" : " OFF") + "  Fc " + Hz(f.hz) +
+                       " -> " + Hz(CodeToFreq(s.freqCode));
     if (s.target != EqImportStep::Target::Band) {
         return text + ", " + (s.slope == 0 ? std::string("ByPass") : kSlopeNames[s.slope]);
     }
