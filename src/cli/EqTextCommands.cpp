@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <ostream>
-#include <sstream>
 
 #include "CurveSets.h"
 #include "DeviceSession.h"
@@ -71,17 +71,22 @@ int SceneOf(const ProgramImage& image, int asked) {
     return mode >= 1 && mode <= kSceneCount ? mode : 1;
 }
 
+// Reads a whole filter text; a file far larger than any filter list is refused unread.
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::string(kReadError) + ": " + path + ": " + std::strerror(errno);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        error = std::string(kReadError) + ": " + path + ": " + ec.message();
         return false;
     }
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    if (text.size() > kMaxTextBytes) {
+    if (size > kMaxTextBytes) {
         error = path + " is too large to be a filter list";
+        return false;
+    }
+    text.assign(static_cast<std::size_t>(size), '\0');
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(text.data(), static_cast<std::streamsize>(size))) {
+        error = std::string(kReadError) + ": " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;
