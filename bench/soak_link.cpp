@@ -5,6 +5,8 @@
 // reply, processor not busy) the processor's image must equal the editor's.
 //
 //   soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes]
+//             [--chunk N] [--chunk-gap MS] [--reject N] [--corrupt N]
+// The last four make the virtual processor misbehave as qx-sim's options of the same names do.
 //
 // Prints the exchanges the processor answered, the quiet points checked, every mismatching
 // field, and the resident memory at the start and at the end. Exits 1 on any mismatch, any
@@ -35,6 +37,7 @@
 #include "ProgramFile.h"
 #include "PtyServer.h"
 #include "SceneSelector.h"
+#include "SimOptions.h"
 #include "VirtualProcessor.h"
 
 using namespace qx;
@@ -107,11 +110,11 @@ std::vector<const ParamField*> EditableFields(int scene) {
 
 class Soak {
   public:
-    Soak(unsigned seed, bool recalls, bool pushes)
+    Soak(unsigned seed, bool recalls, bool pushes, const SimOptions& processor)
         : m_withRecalls(recalls),
           m_withPushes(pushes),
           m_rng(seed),
-          m_processor(StartImage(), {}),
+          m_processor(StartImage(), processor),
           m_server(m_processor),
           m_window(new QObject) {
         m_messages = new CMessageMap(m_window.get());
@@ -164,8 +167,8 @@ class Soak {
             Pump(5);
         }
         if (m_received == 0 || !online) {
-            std::fprintf(stderr, "soak: the editor did not connect to %s\n",
-                         m_server.Path().c_str());
+            std::fprintf(stderr, "soak: the editor did not connect to %s (%ld link failures)\n",
+                         m_server.Path().c_str(), m_linkFailures);
             return false;
         }
         return true;
@@ -344,23 +347,36 @@ int main(int argc, char** argv) {
     unsigned seed = 1;
     bool recalls = true;
     bool pushes = true;
+    SimOptions processor;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--seconds" && i + 1 < argc) {
-            seconds = std::strtol(argv[++i], nullptr, 10);
-        } else if (option == "--seed" && i + 1 < argc) {
-            seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        const bool valued = i + 1 < argc;
+        auto number = [&] { return std::strtol(argv[++i], nullptr, 10); };
+        if (option == "--seconds" && valued) {
+            seconds = number();
+        } else if (option == "--seed" && valued) {
+            seed = static_cast<unsigned>(number());
         } else if (option == "--no-recalls") {
             recalls = false;
         } else if (option == "--no-pushes") {
             pushes = false;
+        } else if (option == "--chunk" && valued) {
+            processor.chunkSize = static_cast<int>(number());
+        } else if (option == "--chunk-gap" && valued) {
+            processor.chunkGapMs = static_cast<int>(number());
+        } else if (option == "--reject" && valued) {
+            processor.rejectEvery = static_cast<int>(number());
+        } else if (option == "--corrupt" && valued) {
+            processor.corruptEvery = static_cast<int>(number());
         } else {
-            std::fprintf(
-                stderr, "usage: soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes]\n");
+            std::fprintf(stderr,
+                         "usage: soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes]\n"
+                         "                 [--chunk N] [--chunk-gap MS] [--reject N] "
+                         "[--corrupt N]\n");
             return 2;
         }
     }
-    Soak soak(seed, recalls, pushes);
+    Soak soak(seed, recalls, pushes, processor);
     if (!soak.Start()) {
         return 1;
     }
