@@ -1,7 +1,7 @@
 // Program and all-programs files of any length and content, imported offline the way the
 // System page's "Import" and "Import all" do. A refused file leaves the editor's images as they
-// were; a taken one is adopted whole, so nothing differs from the sent copy afterwards and the
-// current program is one of the bank's 21.
+// were; a taken one leaves its program counted as sent (an all-programs file its system block
+// too), and the current program is one of the bank's 21.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,8 +55,19 @@ std::string WriteInput(const uint8_t* data, std::size_t size) {
     return path;
 }
 
-bool ImageAdopted() {
-    return AtomicEqual(&ParameterSet, &SentImage, sizeof(ParamImage));
+// A refused import says why and changes nothing; a taken one was a file of the format's size
+// and left its program counted as sent. True when the import was taken.
+bool CheckOutcome(const ModeResult& result, std::size_t size, std::size_t formatSize,
+                  const Images& before) {
+    if (result.status == ModeResult::kFailed) {
+        QX_FUZZ_CHECK(!result.message.empty());
+        QX_FUZZ_CHECK(before.Unchanged());
+        return false;
+    }
+    QX_FUZZ_CHECK(result.status == ModeResult::kDone);
+    QX_FUZZ_CHECK(size == formatSize);
+    QX_FUZZ_CHECK(AtomicEqual(&ParameterSet.program, &SentImage.program, sizeof(ProgramImage)));
+    return true;
 }
 
 }  // namespace
@@ -73,29 +84,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static auto before = std::make_unique<Images>();
 
     before->Take();
-    const ModeResult program = modes.ImportProgram(path);
-    if (program.status == ModeResult::kFailed) {
-        QX_FUZZ_CHECK(!program.message.empty());
-        QX_FUZZ_CHECK(before->Unchanged());
-    } else {
-        QX_FUZZ_CHECK(program.status == ModeResult::kDone);
-        QX_FUZZ_CHECK(size == sizeof(ParamImage));
-        QX_FUZZ_CHECK(ImageAdopted());
+    if (CheckOutcome(modes.ImportProgram(path), size, sizeof(ParamImage), *before)) {
         // The file's system block is discarded.
         QX_FUZZ_CHECK(
             AtomicEqual(&ParameterSet.system, &before->edited.system, sizeof(SystemImage)));
     }
 
     before->Take();
-    const ModeResult bank = modes.ImportAllPrograms(path);
-    if (bank.status == ModeResult::kFailed) {
-        QX_FUZZ_CHECK(!bank.message.empty());
-        QX_FUZZ_CHECK(before->Unchanged());
-    } else {
-        QX_FUZZ_CHECK(bank.status == ModeResult::kDone);
-        QX_FUZZ_CHECK(size == sizeof(BankImage));
+    if (CheckOutcome(modes.ImportAllPrograms(path), size, sizeof(BankImage), *before)) {
         QX_FUZZ_CHECK(ProgramBank.bankValid == 1);
-        QX_FUZZ_CHECK(ImageAdopted());
+        QX_FUZZ_CHECK(AtomicEqual(&ParameterSet.system, &SentImage.system, sizeof(SystemImage)));
         const int current = CDeviceModes::BankProgramFor(ParameterSet.system.block.currentProgram);
         QX_FUZZ_CHECK(current >= 1 && current <= kProgramCount);
         QX_FUZZ_CHECK(AtomicEqual(&ParameterSet.program, &ProgramBank.programs[current - 1],
