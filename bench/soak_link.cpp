@@ -1,10 +1,13 @@
 // A long run of the real link against the virtual processor over a pseudo-terminal: random
 // single-field edits (made without the lock, as the pages make them), recalls of stored
-// programs and whole-program pushes from program files, for as long as asked. At every quiet
-// point (queue empty, nothing left to synchronise, no frame but an idle poll awaiting its
-// reply, processor not busy) the processor's image must equal the editor's.
+// programs and whole-program pushes from program files, for as long as asked. Around each
+// recall and push a second thread keeps editing a few fields without pause ("storm"), as a
+// dragged control does, so an edit that lands while a whole image is taken over shows when it
+// is lost. At every quiet point (queue empty, nothing left to synchronise, no frame but an
+// idle poll awaiting its reply, processor not busy) the processor's image must equal the
+// editor's.
 //
-//   soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes]
+//   soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes] [--no-storm]
 //             [--chunk N] [--chunk-gap MS] [--reject N] [--corrupt N]
 // The last four make the virtual processor misbehave as qx-sim's options of the same names do.
 //
@@ -14,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -110,8 +114,9 @@ std::vector<const ParamField*> EditableFields(int scene) {
 
 class Soak {
   public:
-    Soak(unsigned seed, bool recalls, bool pushes, const SimOptions& processor)
+    Soak(unsigned seed, bool recalls, bool pushes, bool storm, const SimOptions& processor)
         : m_withRecalls(recalls),
+          m_withStorm(storm),
           m_withPushes(pushes),
           m_rng(seed),
           m_processor(StartImage(), processor),
@@ -133,6 +138,7 @@ class Soak {
         }
     }
     ~Soak() {
+        EndStorm();
         m_link.DisconnectDevice();
         if (!m_folder.empty()) {
             std::remove((m_folder + "/push.dia").c_str());
@@ -194,10 +200,11 @@ class Soak {
 
     void Report(double seconds) {
         std::printf(
-            "soak: %.0f s, %ld exchanges, %ld edits, %ld recalls, %ld pushes, %ld quiet points, "
+            "soak: %.0f s, %ld exchanges, %ld edits (%ld in storms), %ld recalls, %ld pushes, %ld "
+            "quiet points, "
             "%ld mismatches, %ld never quiet, %ld link failures, VmRSS %ld kB\n",
-            seconds, m_exchanges, m_edits, m_recalls, m_pushes, m_quietPoints, m_mismatches,
-            m_neverQuiet, m_linkFailures, ResidentKb());
+            seconds, m_exchanges, m_edits + m_stormEdits.load(), m_stormEdits.load(), m_recalls,
+            m_pushes, m_quietPoints, m_mismatches, m_neverQuiet, m_linkFailures, ResidentKb());
         std::fflush(stdout);
     }
 
@@ -212,10 +219,10 @@ class Soak {
         return ParameterSet;
     }
 
-    void SetRandom(uint8_t* image, const ParamField& f) {
+    static void SetRandom(uint8_t* image, const ParamField& f, std::mt19937& rng) {
         const auto span = static_cast<unsigned>(f.maximum - f.minimum + 1);
         ParsedValue v;
-        v.code = static_cast<uint32_t>(f.minimum) + m_rng() % span;
+        v.code = static_cast<uint32_t>(f.minimum) + rng() % span;
         CParamCatalogue::Apply(image, f, v);
     }
 
@@ -223,18 +230,51 @@ class Soak {
         for (int i = 0; i < changes; ++i) {
             const ParamField& f = *m_editable[m_rng() % m_editable.size()];
             if (!f.IsSystem()) {
-                SetRandom(CParamCatalogue::Bytes(image), f);
+                SetRandom(CParamCatalogue::Bytes(image), f, m_rng);
             }
         }
     }
 
     // A page's edit: one field, no lock.
     void Edit() {
-        SetRandom(CParamCatalogue::Bytes(ParameterSet), *m_editable[m_rng() % m_editable.size()]);
+        SetRandom(CParamCatalogue::Bytes(ParameterSet), *m_editable[m_rng() % m_editable.size()],
+                  m_rng);
         ++m_edits;
     }
 
+    // A control dragged without pause while a recall's image arrives or a pushed program is
+    // taken over: a few fields (so the frames they leave behind are few), edited every few
+    // tens of microseconds from a thread of its own, for two seconds.
+    void StartStorm() {
+        if (!m_withStorm) {
+            return;
+        }
+        std::vector<const ParamField*> fields;
+        for (int i = 0; i < 4; ++i) {
+            fields.push_back(m_editable[m_rng() % m_editable.size()]);
+        }
+        m_storm = std::thread([fields, seed = m_rng(), this] {
+            std::mt19937 rng(seed);
+            const auto end = Clock::now() + std::chrono::seconds(2);
+            while (Clock::now() < end) {
+                SetRandom(CParamCatalogue::Bytes(ParameterSet), *fields[rng() % fields.size()],
+                          rng);
+                m_stormEdits.fetch_add(1, std::memory_order_relaxed);
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            }
+        });
+    }
+
+    void EndStorm() {
+        if (m_storm.joinable()) {
+            m_storm.join();
+        }
+    }
+
     void Bulk(int action) {
+        if (action < 16) {
+            StartStorm();
+        }
         if (action < 8 && m_withRecalls) {
             m_link.SendDeviceCommand(kCmdRecall, static_cast<uint8_t>(1 + m_rng() % kProgramCount));
             ++m_recalls;
@@ -281,6 +321,7 @@ class Soak {
     }
 
     void Check() {
+        EndStorm();
         const auto end = Clock::now() + std::chrono::milliseconds(kQuietTimeoutMs);
         while (!Quiet()) {
             if (Clock::now() > end || !online) {
@@ -324,6 +365,7 @@ class Soak {
     }
 
     bool m_withRecalls;
+    bool m_withStorm;
     bool m_withPushes;
     std::mt19937 m_rng;
     CVirtualProcessor m_processor;
@@ -335,6 +377,8 @@ class Soak {
     std::string m_folder;
     std::vector<const ParamField*> m_editable;
     int m_received = 0;
+    std::thread m_storm;
+    std::atomic<long> m_stormEdits{0};
     long m_exchanges = 0, m_edits = 0, m_recalls = 0, m_pushes = 0;
     long m_quietPoints = 0, m_mismatches = 0, m_neverQuiet = 0, m_linkFailures = 0;
 };
@@ -347,6 +391,7 @@ int main(int argc, char** argv) {
     unsigned seed = 1;
     bool recalls = true;
     bool pushes = true;
+    bool storm = true;
     SimOptions processor;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -360,6 +405,8 @@ int main(int argc, char** argv) {
             recalls = false;
         } else if (option == "--no-pushes") {
             pushes = false;
+        } else if (option == "--no-storm") {
+            storm = false;
         } else if (option == "--chunk" && valued) {
             processor.chunkSize = static_cast<int>(number());
         } else if (option == "--chunk-gap" && valued) {
@@ -370,13 +417,14 @@ int main(int argc, char** argv) {
             processor.corruptEvery = static_cast<int>(number());
         } else {
             std::fprintf(stderr,
-                         "usage: soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes]\n"
+                         "usage: soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes] "
+                         "[--no-storm]\n"
                          "                 [--chunk N] [--chunk-gap MS] [--reject N] "
                          "[--corrupt N]\n");
             return 2;
         }
     }
-    Soak soak(seed, recalls, pushes, processor);
+    Soak soak(seed, recalls, pushes, storm, processor);
     if (!soak.Start()) {
         return 1;
     }
@@ -386,7 +434,7 @@ int main(int argc, char** argv) {
     auto elapsed = [&start] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     while (elapsed() < static_cast<double>(seconds) && online) {
         soak.Round();
-        if (Clock::now() >= nextReport) {
+        if (Clock::now() >= nextReport && elapsed() < static_cast<double>(seconds)) {
             soak.Report(elapsed());
             nextReport += std::chrono::minutes(1);
         }
