@@ -12,30 +12,16 @@
 
 namespace qx {
 
-namespace {
-
-// A whole number within [low, high]; false otherwise.
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 3 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
-}  // namespace
-
 int CCurveCommand::Run(CQxctl& cli, const CCommandArgs& a) {
     if (a.Positional().size() != 1) {
         return cli.Fail("curve", "expected one FILE.dia (see qxctl curve --help)", 2);
     }
     int eq = 0;
-    if (!a.Has("--eq") || !ParseInt(a.Value("--eq"), 0, kEqNumberCount - 1, eq)) {
+    if (!a.Has("--eq") || !CCommandArgs::ParseInt(a.Value("--eq"), 0, kEqNumberCount - 1, eq)) {
         return cli.Fail("curve", "--eq N is needed, N from 0 to 17 (see qxctl curve --help)", 2);
     }
     int scene = 0;
-    if (a.Has("--scene") && !ParseInt(a.Value("--scene"), 1, kSceneCount, scene)) {
+    if (a.Has("--scene") && !CCommandArgs::ParseInt(a.Value("--scene"), 1, kSceneCount, scene)) {
         return cli.Fail("curve", "--scene is 1 (Sing), 2 (Disco) or 3 (Decode)", 2);
     }
     auto image = std::make_unique<ParamImage>();
