@@ -272,13 +272,16 @@ class Soak {
     }
 
     void Bulk(int action) {
-        if (action < 16) {
+        const bool recall = action < 8 && m_withRecalls;
+        const bool push = action >= 8 && action < 16 && m_withPushes;
+        m_lastBulk = recall ? "a recall" : push ? "a push" : "edits only";
+        if (recall || push) {
             StartStorm();
         }
-        if (action < 8 && m_withRecalls) {
+        if (recall) {
             m_link.SendDeviceCommand(kCmdRecall, static_cast<uint8_t>(1 + m_rng() % kProgramCount));
             ++m_recalls;
-        } else if (action >= 8 && action < 16 && m_withPushes) {
+        } else if (push) {
             auto image = std::make_unique<ParamImage>();
             {
                 ParamGuard guard(ParamLock);
@@ -357,9 +360,10 @@ class Soak {
             const uint8_t* d = CParamCatalogue::Bytes(*device);
             if (CParamCatalogue::RawText(e, f) != CParamCatalogue::RawText(d, f) &&
                 shown++ < kMaxReportedFields) {
-                std::printf("soak: mismatch at quiet point %ld: %s editor %s, processor %s\n",
-                            m_quietPoints, f.name.c_str(), CParamCatalogue::RawText(e, f).c_str(),
-                            CParamCatalogue::RawText(d, f).c_str());
+                std::printf(
+                    "soak: mismatch at quiet point %ld (after %s): %s editor %s, processor %s\n",
+                    m_quietPoints, m_lastBulk, f.name.c_str(),
+                    CParamCatalogue::RawText(e, f).c_str(), CParamCatalogue::RawText(d, f).c_str());
             }
         }
     }
@@ -377,6 +381,7 @@ class Soak {
     std::string m_folder;
     std::vector<const ParamField*> m_editable;
     int m_received = 0;
+    const char* m_lastBulk = "edits only";
     std::thread m_storm;
     std::atomic<long> m_stormEdits{0};
     long m_exchanges = 0, m_edits = 0, m_recalls = 0, m_pushes = 0;
