@@ -1,11 +1,10 @@
 // A long run of the real link against the virtual processor over a pseudo-terminal: random
 // single-field edits (made without the lock, as the pages make them), recalls of stored
-// programs and whole-program pushes from program files, for as long as asked. Around each
-// recall and push a second thread keeps editing a few fields without pause ("storm"), as a
-// dragged control does, so an edit that lands while a whole image is taken over shows when it
-// is lost. At every quiet point (queue empty, nothing left to synchronise, no frame but an
-// idle poll awaiting its reply, processor not busy) the processor's image must equal the
-// editor's.
+// programs and whole-program pushes from program files, for as long as asked. During each
+// recall and push a second thread keeps editing fields without pause ("storm"), as dragged
+// controls do, so an edit lost while a whole image is taken over shows. At every quiet point
+// (queue empty, nothing left to synchronise, no frame but an idle poll awaiting its reply,
+// processor not busy) the processor's image must equal the editor's.
 //
 //   soak_link [--seconds N] [--seed S] [--no-recalls] [--no-pushes] [--no-storm]
 //             [--chunk N] [--chunk-gap MS] [--reject N] [--corrupt N]
@@ -242,30 +241,34 @@ class Soak {
         ++m_edits;
     }
 
-    // A control dragged without pause while a recall's image arrives or a pushed program is
-    // taken over: a few fields (so the frames they leave behind are few), edited every few
-    // tens of microseconds from a thread of its own, for two seconds.
-    void StartStorm() {
+    // Controls dragged without pause while a recall's image arrives or a pushed program is
+    // taken over, from a thread of their own: an edit every microsecond or so, each on one of
+    // 30 fields, until the recall's reply has been handled (the processor is no longer
+    // busy) or the push's import has returned. An edit lost while the whole image is taken
+    // over is then usually the last one on its field, so it shows at the quiet point.
+    void StartStorm(bool untilNotBusy) {
         if (!m_withStorm) {
             return;
         }
         std::vector<const ParamField*> fields;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 30; ++i) {
             fields.push_back(m_editable[m_rng() % m_editable.size()]);
         }
-        m_storm = std::thread([fields, seed = m_rng(), this] {
+        m_stopStorm = false;
+        m_storm = std::thread([fields, untilNotBusy, seed = m_rng(), this] {
             std::mt19937 rng(seed);
-            const auto end = Clock::now() + std::chrono::seconds(2);
-            while (Clock::now() < end) {
+            const auto end = Clock::now() + std::chrono::seconds(3);
+            while (Clock::now() < end && !m_stopStorm && !(untilNotBusy && !deviceBusy)) {
                 SetRandom(CParamCatalogue::Bytes(ParameterSet), *fields[rng() % fields.size()],
                           rng);
                 m_stormEdits.fetch_add(1, std::memory_order_relaxed);
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
+                std::this_thread::yield();
             }
         });
     }
 
     void EndStorm() {
+        m_stopStorm = true;
         if (m_storm.joinable()) {
             m_storm.join();
         }
@@ -275,11 +278,9 @@ class Soak {
         const bool recall = action < 8 && m_withRecalls;
         const bool push = action >= 8 && action < 16 && m_withPushes;
         m_lastBulk = recall ? "a recall" : push ? "a push" : "edits only";
-        if (recall || push) {
-            StartStorm();
-        }
         if (recall) {
             m_link.SendDeviceCommand(kCmdRecall, static_cast<uint8_t>(1 + m_rng() % kProgramCount));
+            StartStorm(true);
             ++m_recalls;
         } else if (push) {
             auto image = std::make_unique<ParamImage>();
@@ -290,7 +291,9 @@ class Soak {
             Scramble(*image, 80);
             const std::string path = m_folder + "/push.dia";
             const FileResult written = CProgramFile::WriteProgram(path, *image);
+            StartStorm(false);
             const ModeResult pushed = m_modes->ImportProgram(path);
+            EndStorm();
             if (!written.ok || pushed.status != ModeResult::kQueued) {
                 std::fprintf(stderr, "soak: push refused: %s%s\n", written.error.c_str(),
                              pushed.message.c_str());
@@ -383,6 +386,7 @@ class Soak {
     int m_received = 0;
     const char* m_lastBulk = "edits only";
     std::thread m_storm;
+    std::atomic<bool> m_stopStorm{false};
     std::atomic<long> m_stormEdits{0};
     long m_exchanges = 0, m_edits = 0, m_recalls = 0, m_pushes = 0;
     long m_quietPoints = 0, m_mismatches = 0, m_neverQuiet = 0, m_linkFailures = 0;
