@@ -16,6 +16,8 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -243,10 +245,12 @@ class Soak {
 
     // Controls dragged without pause while a recall's image arrives or a pushed program is
     // taken over, from a thread of their own: an edit every microsecond or so, each on one of
-    // 30 fields, until the recall's reply has been handled (the processor is no longer
-    // busy) or the push's import has returned. An edit lost while the whole image is taken
-    // over is then usually the last one on its field, so it shows at the quiet point.
-    void StartStorm(bool untilNotBusy) {
+    // 30 fields. Once the editor's program name turns into `arriving` (the name comes first, so
+    // the new image has begun to replace the editor's), one last edit on each field, as fast as
+    // they go, lands while the rest is taken over; an edit lost there is the last on its field
+    // and shows at the quiet point. The storm also ends when the recall's reply has been
+    // handled (the processor is no longer busy), when told, or after three seconds.
+    void StartStorm(bool untilNotBusy, const std::array<uint8_t, kNameLength>& arriving) {
         if (!m_withStorm) {
             return;
         }
@@ -255,12 +259,27 @@ class Soak {
             fields.push_back(m_editable[m_rng() % m_editable.size()]);
         }
         m_stopStorm = false;
-        m_storm = std::thread([fields, untilNotBusy, seed = m_rng(), this] {
+        m_storm = std::thread([fields, untilNotBusy, arriving, seed = m_rng(), this] {
             std::mt19937 rng(seed);
+            auto arrived = [&arriving] {
+                for (int i = 0; i < kNameLength; ++i) {
+                    if (LoadByte(ParameterSet.program.name[i].raw) != arriving[i]) {
+                        return false;
+                    }
+                }
+                return true;
+            };
+            uint8_t* image = CParamCatalogue::Bytes(ParameterSet);
             const auto end = Clock::now() + std::chrono::seconds(3);
             while (Clock::now() < end && !m_stopStorm && !(untilNotBusy && !deviceBusy)) {
-                SetRandom(CParamCatalogue::Bytes(ParameterSet), *fields[rng() % fields.size()],
-                          rng);
+                if (arrived()) {
+                    for (const ParamField* f : fields) {
+                        SetRandom(image, *f, rng);
+                    }
+                    m_stormEdits.fetch_add(static_cast<long>(fields.size()));
+                    return;
+                }
+                SetRandom(image, *fields[rng() % fields.size()], rng);
                 m_stormEdits.fetch_add(1, std::memory_order_relaxed);
                 std::this_thread::yield();
             }
@@ -278,9 +297,13 @@ class Soak {
         const bool recall = action < 8 && m_withRecalls;
         const bool push = action >= 8 && action < 16 && m_withPushes;
         m_lastBulk = recall ? "a recall" : push ? "a push" : "edits only";
+        std::array<uint8_t, kNameLength> arriving{};
         if (recall) {
-            m_link.SendDeviceCommand(kCmdRecall, static_cast<uint8_t>(1 + m_rng() % kProgramCount));
-            StartStorm(true);
+            const int program = static_cast<int>(1 + m_rng() % kProgramCount);
+            const ProgramImage stored = m_processor.StoredProgram(program);
+            std::memcpy(arriving.data(), stored.name, kNameLength);
+            m_link.SendDeviceCommand(kCmdRecall, static_cast<uint8_t>(program));
+            StartStorm(true, arriving);
             ++m_recalls;
         } else if (push) {
             auto image = std::make_unique<ParamImage>();
@@ -289,9 +312,14 @@ class Soak {
                 AtomicCopy(image.get(), &ParameterSet, sizeof(ParamImage));
             }
             Scramble(*image, 80);
+            // A name of its own, so the storm sees the pushed program arrive.
+            std::snprintf(reinterpret_cast<char*>(arriving.data()), arriving.size(), "PUSH %06ld",
+                          m_pushes);
+            std::replace(arriving.begin(), arriving.end(), uint8_t{0}, uint8_t{' '});
+            std::memcpy(image->program.name, arriving.data(), kNameLength);
             const std::string path = m_folder + "/push.dia";
             const FileResult written = CProgramFile::WriteProgram(path, *image);
-            StartStorm(false);
+            StartStorm(false, arriving);
             const ModeResult pushed = m_modes->ImportProgram(path);
             EndStorm();
             if (!written.ok || pushed.status != ModeResult::kQueued) {
