@@ -198,8 +198,7 @@ class CatalogueBuilder {
     }
 
     void System() {
-        const int b = kSystemBase;
-        auto at = [b](std::size_t offset) { return b + static_cast<int>(offset); };
+        auto at = [](std::size_t offset) { return kSystemBase + static_cast<int>(offset); };
         Byte("System.currentProgram", at(offsetof(SystemBlock, currentProgram)), FieldKind::Program,
              0, kProgramCount);
         const struct {
@@ -236,8 +235,7 @@ class CatalogueBuilder {
         Add("System.systemPassword", at(offsetof(SystemBlock, systemPassword)), 6, FieldKind::Text,
             0, 255);
         Reserved("System.reserved", at(offsetof(SystemBlock, reserved)), 39);
-        Word("System.extraWord", b + static_cast<int>(offsetof(SystemImage, extraWord)),
-             FieldKind::Number, 0, 65535);
+        Word("System.extraWord", at(offsetof(SystemImage, extraWord)), FieldKind::Number, 0, 65535);
     }
 };
 
@@ -326,7 +324,8 @@ bool SplitNumber(const std::string& text, double& value, std::string& unit) {
     if (end == begin || !std::isfinite(value)) {
         return false;
     }
-    unit = Squeeze(end);
+    // The unit is the whole rest of the text, so nothing after a stray NUL goes unread.
+    unit = Squeeze(text.substr(static_cast<std::size_t>(end - begin)));
     return true;
 }
 

@@ -22,7 +22,7 @@ ParsedValue MustParse(const char* name, const char* text) {
     return v;
 }
 
-std::string ParseError(const char* name, const char* text) {
+std::string ParseError(const char* name, const std::string& text) {
     const ParamField* f = CParamCatalogue::Find(name);
     ParsedValue v;
     std::string error;
@@ -167,6 +167,9 @@ TEST(CatalogueTest, RefusesBadValuesWithAReason) {
     ParseError("name", "tab\there");
     ParseError("System.reserved", "abcd");
     ParseError("System.systemPassword", "1234567");
+    // Nothing after a NUL goes unread: "6<NUL>ms" is no Q of 6, "-3dB<NUL>x" no gain.
+    ParseError("MusicLeft.bands[3].qCode", std::string("6\0ms", 4));
+    ParseError("MusicLeft.bands[3].gainCode", std::string("-3dB\0x", 6));
 }
 
 TEST(CatalogueTest, ApplyWritesOnlyItsOwnBits) {
