@@ -172,10 +172,8 @@ void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
     ParamGuard guard(ParamLock);
     const bool bankValid = ProgramBank.bankValid != 0;
     if (command == kCmdRecall && bankValid && argument >= 1 && argument <= kProgramCount) {
-        AtomicCopy(&ParameterSet.program, &ProgramBank.programs[argument - 1],
-                   sizeof(ProgramImage));
+        AdoptProgram(&ProgramBank.programs[argument - 1]);
         system.currentProgram = argument;
-        AdoptAsSent(false);
     } else if (command == kCmdReadProgram && argument != 0 && bankValid) {
         AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
         m_ui->SaveBankToFile();

@@ -1,6 +1,7 @@
 // The receiver of the processor's replies: assembles frames in RxFrame, checks them, stores what
 // they carry into the editor's data and announces it through the reply sink.
 
+#include <cstddef>
 #include <cstring>
 
 #include "ChangeSync.h"
@@ -130,8 +131,7 @@ bool CCommProtocol::AcceptFrame() {
 
 // A received current program replaces the editor's, counts as sent, and is announced.
 void CCommProtocol::StoreCurrentProgram(const uint8_t* image) {
-    AtomicCopy(&ParameterSet.program, image, sizeof(ProgramImage));
-    AdoptAsSent(false);
+    AdoptProgram(image);
     if (m_sink != nullptr) {
         m_sink->ParametersReceived();
     }
@@ -181,13 +181,14 @@ void CCommProtocol::Dispatch() {
             if (count < kSystemCount) {
                 return;
             }
-            AtomicCopy(&ParameterSet.system, rx.bytes + 5, sizeof(SystemImage));
-            AtomicCopy(&SentImage.system, rx.bytes + 5, sizeof(SystemImage));
+            const uint8_t* block = rx.bytes + 5;
+            AdoptSystem(block);
             // The typed new passwords start as the device's own, so a password command
             // sent without typing leaves both unchanged.
-            const SystemBlock& block = ParameterSet.system.block;
-            AtomicCopy(PasswordScratch.newPanel, block.panelPassword, 4);
-            AtomicCopy(PasswordScratch.newSystem, block.systemPassword, 6);
+            AtomicCopy(PasswordScratch.newPanel, block + offsetof(SystemBlock, panelPassword),
+                       sizeof PasswordScratch.newPanel);
+            AtomicCopy(PasswordScratch.newSystem, block + offsetof(SystemBlock, systemPassword),
+                       sizeof PasswordScratch.newSystem);
             if (m_sink != nullptr) {
                 m_sink->SystemReceived();
             }

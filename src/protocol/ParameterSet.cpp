@@ -118,6 +118,16 @@ void CopyKeepingMuteAndDelay(OutputChannelRecord& right, const OutputChannelReco
     right.delay = delay;
 }
 
+// A link copy: the source block is read once, and that one reading goes into the working image
+// and into the sent copy, so both get the same bytes even if the source changes meanwhile.
+template <class Block>
+void CopyIntoBoth(Block& image, Block& sent, const Block& source) {
+    Block once;
+    AtomicCopy(&once, &source, sizeof once);
+    AtomicCopy(&image, &once, sizeof once);
+    AtomicCopy(&sent, &once, sizeof once);
+}
+
 }  // namespace
 
 void SetCurveSetHooks(const CurveSetHooks& h) {
@@ -177,11 +187,27 @@ void AdoptAsSent(bool both) {
     }
 }
 
+void AdoptProgram(const void* image) {
+    ParamGuard guard(ParamLock);
+    // The working image first: an edit that lands on a byte already written keeps its value
+    // there while the sent copy gets the source's byte, so the edit is a difference.
+    AtomicCopy(&ParameterSet.program, image, sizeof(ProgramImage));
+    AtomicCopy(&SentImage.program, image, sizeof(ProgramImage));
+    if (hooks.attachAll != nullptr) {
+        hooks.attachAll();
+    }
+}
+
+void AdoptSystem(const void* image) {
+    ParamGuard guard(ParamLock);
+    AtomicCopy(&ParameterSet.system, image, sizeof(SystemImage));
+    AtomicCopy(&SentImage.system, image, sizeof(SystemImage));
+}
+
 void LinkMusic(bool reload) {
     ParamGuard guard(ParamLock);
     ProgramImage& p = ParameterSet.program;
-    AtomicCopy(&p.MusicRight, &p.MusicLeft, sizeof(MusicChannel));
-    AtomicCopy(&SentImage.program.MusicRight, &p.MusicLeft, sizeof(MusicChannel));
+    CopyIntoBoth(p.MusicRight, SentImage.program.MusicRight, p.MusicLeft);
     if (reload) {
         Attach(kEqMusicRight);
         Attach(kEqDynamicLeft);
@@ -192,8 +218,7 @@ void LinkMusic(bool reload) {
 void LinkMic(bool reload) {
     ParamGuard guard(ParamLock);
     ProgramImage& p = ParameterSet.program;
-    AtomicCopy(&p.Mic2, &p.Mic1, sizeof(MicChannel));
-    AtomicCopy(&SentImage.program.Mic2, &p.Mic1, sizeof(MicChannel));
+    CopyIntoBoth(p.Mic2, SentImage.program.Mic2, p.Mic1);
     if (reload) {
         Attach(kEqMic2);
     }
@@ -230,9 +255,12 @@ void LinkOutputPair(int eqNumber) {
     ParamGuard guard(ParamLock);
     for (int s = 0; s < kSceneCount; ++s) {
         OutputScene& scene = ParameterSet.program.scenes[s];
-        CopyKeepingMuteAndDelay(scene.channels[right], scene.channels[left]);
-        AtomicCopy(&SentImage.program.scenes[s].channels[right], &scene.channels[right],
-                   sizeof(OutputChannelRecord));
+        OutputChannelRecord source;
+        AtomicCopy(&source, &scene.channels[left], sizeof source);
+        // Each image keeps its own mute and delay: a mute or delay edited on the right channel
+        // and not sent yet stays a difference and goes out.
+        CopyKeepingMuteAndDelay(scene.channels[right], source);
+        CopyKeepingMuteAndDelay(SentImage.program.scenes[s].channels[right], source);
     }
     for (int s = 1; s <= kSceneCount; ++s) {
         Attach(eqNumber, s);
