@@ -138,6 +138,43 @@ TEST_F(SerialWorkerTest, RejectedOrDamagedRepliesAreResentAndNothingIsLost) {
     EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
 }
 
+TEST_F(SerialWorkerTest, LateAnswerToAnEarlierFrameNeverClosesTheNextExchange) {
+    // The processor answers the master-volume frame (0x01) so late that it is sent again; its
+    // answers to both sends then arrive, the second one just ahead of its refusal of the next
+    // frame (an echo level, 0x02).
+    int volumeSends = 0;
+    int levelSends = 0;
+    FakeLine* line = Open([&](const std::vector<uint8_t>& f) -> FakeLine::Answer {
+        if (f[4] == 0x01) {
+            ++volumeSends;
+            return volumeSends == 1 ? FakeLine::Answer{} : FakeLine::Answer{Frame(0x01, {0}), 2};
+        }
+        if (f[4] == 0x02) {
+            ++levelSends;
+            if (levelSends == 1) {
+                std::vector<uint8_t> late = Frame(0x01, {0});
+                const std::vector<uint8_t> refusal = Frame(0x02, {2});
+                late.insert(late.end(), refusal.begin(), refusal.end());
+                return {late, 2};
+            }
+        }
+        return Acknowledge(f);
+    });
+    ParameterSet.system.block.musicVolume = 0x21;
+    ParameterSet.program.EchoA.repeat = 0x30;
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 5; }, 8000));
+    port.StopWorker();
+    const auto w = line->WrittenFrames();
+    EXPECT_EQ(w[0].bytes[4], 0x01);
+    EXPECT_EQ(w[1].bytes[4], 0x01);  // the resend after silence
+    EXPECT_EQ(w[2].bytes[4], 0x02);
+    EXPECT_EQ(w[3].bytes,
+              w[2].bytes);  // refused, so sent again: the late answer counted for nothing
+    EXPECT_EQ(w[4].bytes[4], 0x0C);
+    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+}
+
 TEST_F(SerialWorkerTest, PausesAfterStoreAndSlowFramesLeaveParamLockFree) {
     FakeLine* line = Open([](const std::vector<uint8_t>& f) -> FakeLine::Answer {
         if (f[4] == 0x82) {
