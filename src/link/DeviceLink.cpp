@@ -145,9 +145,14 @@ void CDeviceLink::ReadDevice() {
     StartQueueProgress();
 }
 
+template <class F>
+void CDeviceLink::ShowLater(F show) {
+    QMetaObject::invokeMethod(this, std::move(show), Qt::QueuedConnection);
+}
+
 void CDeviceLink::StartQueueProgress() {
     const int total = m_protocol.NumberQueuedFrames();
-    m_ui->StartProgress(total);
+    ShowLater([this, total] { m_ui->StartProgress(total); });
 }
 
 void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
@@ -161,10 +166,10 @@ void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
             system.currentProgram = argument;
         } else if (command == kCmdStore && argument != 0) {
             system.currentProgram = argument;
-            m_ui->CurrentProgramChanged();
+            ShowLater([this] { m_ui->CurrentProgramChanged(); });
         }
         if (deviceBusy) {
-            m_ui->ShowTransfer();
+            ShowLater([this] { m_ui->ShowTransfer(); });
         }
         return;
     }
@@ -176,7 +181,7 @@ void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
         system.currentProgram = argument;
     } else if (command == kCmdReadProgram && argument != 0 && bankValid) {
         AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-        m_ui->SaveBankToFile();
+        ShowLater([this] { m_ui->SaveBankToFile(); });
     }
 }
 
