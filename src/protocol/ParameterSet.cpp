@@ -77,12 +77,8 @@ void ResetMusic(MusicChannel& m) {
     SetBands(m.bands, kMusicHz, 15, 0);
     SetExtraBands(m.extraBands);
     for (int i = 0; i < 3; ++i) {
-        DynamicEqBand& d = m.deq[i];
-        d.freqCode = static_cast<uint16_t>(FreqToCode(kDynamicHz[i]));
-        d.gainCode = kZeroGainCode;
-        d.qCode = 10;
-        d.type = 0;
-        d.reserved = 1;
+        SetBand(m.deq[i].band, kDynamicHz[i], 0);
+        m.deq[i].reserved = 1;
     }
     SetDefaultCrossovers(m.hpf, m.lpf);
     SetPassFilter(m.mainHpf, 0, 0, 1);
@@ -327,10 +323,7 @@ void ResetEqBands(int eqNumber) {
     if (eqNumber == kEqDynamicLeft || eqNumber == kEqDynamicRight) {
         MusicChannel& m = eqNumber == kEqDynamicLeft ? p.MusicLeft : p.MusicRight;
         for (int i = 0; i < 3; ++i) {
-            m.deq[i].freqCode = static_cast<uint16_t>(FreqToCode(hz.hz[i]));
-            m.deq[i].gainCode = kZeroGainCode;
-            m.deq[i].qCode = 10;
-            m.deq[i].type = 1;
+            SetBand(m.deq[i].band, hz.hz[i], 1);
         }
         Attach(eqNumber);
         return;

@@ -63,7 +63,7 @@ TEST_F(ParameterSetTest, StartupBandsAndFilters) {
     }
     const int deq[3] = {20, 129, 279};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(P().MusicRight.deq[i].freqCode, deq[i]);
+        EXPECT_EQ(P().MusicRight.deq[i].band.freqCode, deq[i]);
         EXPECT_EQ(P().MusicRight.deq[i].reserved, 1);
     }
     for (const EqBand& b : P().Mic2.extraBands) {
@@ -184,10 +184,10 @@ TEST_F(ParameterSetTest, ResetEqBandsTouchesOnlyTheMainBands) {
     EXPECT_EQ(P().MusicLeft.extraBands[1].type, 0);
 
     P().MusicRight.deq[1].threshold = 17;
-    P().MusicRight.deq[1].gainCode = 60;
+    P().MusicRight.deq[1].band.gainCode = 60;
     ResetEqBands(kEqDynamicRight);
-    EXPECT_EQ(P().MusicRight.deq[1].gainCode, 120);
-    EXPECT_EQ(P().MusicRight.deq[1].type, 1);
+    EXPECT_EQ(P().MusicRight.deq[1].band.gainCode, 120);
+    EXPECT_EQ(P().MusicRight.deq[1].band.type, 1);
     EXPECT_EQ(P().MusicRight.deq[1].threshold, 17);
 
     SceneSelector.SetMode(2);
