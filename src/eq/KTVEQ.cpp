@@ -2,12 +2,6 @@
 
 namespace qx {
 
-static_assert(sizeof(DynamicEqBand) >= sizeof(EqBand));
-
-EqBand* AsEqBand(DynamicEqBand& band) {
-    return reinterpret_cast<EqBand*>(&band);
-}
-
 void CKTVEQ::BuildEq(int bandCount, EqBand* bands, PassFilter* highPass, PassFilter* lowPass) {
     m_filters.clear();
     m_highIndex = -1;
@@ -47,7 +41,7 @@ void CKTVEQ::BuildDynamicEq(DynamicEqBand* bands) {
         auto f = std::make_unique<CFilter>();
         f->SetNumber(i + 1);
         f->SetGainLimit(1);
-        f->AttachBand(AsEqBand(bands[i]));
+        f->AttachBand(&bands[i].band);
         m_filters.push_back(std::move(f));
     }
     if (m_width > 0 || m_height > 0) {
@@ -69,7 +63,7 @@ void CKTVEQ::AttachEq(EqBand* bands, PassFilter* highPass, PassFilter* lowPass) 
 
 void CKTVEQ::AttachDynamicEq(DynamicEqBand* bands) {
     for (int i = 0; i < m_bandCount && i < 3; ++i) {
-        m_filters[i]->AttachBand(AsEqBand(bands[i]));
+        m_filters[i]->AttachBand(&bands[i].band);
     }
 }
 

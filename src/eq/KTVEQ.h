@@ -55,7 +55,4 @@ class CKTVEQ {
     int m_lowIndex = -1;
 };
 
-// The first five bytes of a dynamic band have the layout of a parametric band.
-EqBand* AsEqBand(DynamicEqBand& band);
-
 }  // namespace qx

@@ -145,9 +145,14 @@ void CDeviceLink::ReadDevice() {
     StartQueueProgress();
 }
 
+template <class F>
+void CDeviceLink::ShowLater(F show) {
+    QMetaObject::invokeMethod(this, std::move(show), Qt::QueuedConnection);
+}
+
 void CDeviceLink::StartQueueProgress() {
     const int total = m_protocol.NumberQueuedFrames();
-    m_ui->StartProgress(total);
+    ShowLater([this, total] { m_ui->StartProgress(total); });
 }
 
 void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
@@ -161,10 +166,10 @@ void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
             system.currentProgram = argument;
         } else if (command == kCmdStore && argument != 0) {
             system.currentProgram = argument;
-            m_ui->CurrentProgramChanged();
+            ShowLater([this] { m_ui->CurrentProgramChanged(); });
         }
         if (deviceBusy) {
-            m_ui->ShowTransfer();
+            ShowLater([this] { m_ui->ShowTransfer(); });
         }
         return;
     }
@@ -172,13 +177,11 @@ void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {
     ParamGuard guard(ParamLock);
     const bool bankValid = ProgramBank.bankValid != 0;
     if (command == kCmdRecall && bankValid && argument >= 1 && argument <= kProgramCount) {
-        AtomicCopy(&ParameterSet.program, &ProgramBank.programs[argument - 1],
-                   sizeof(ProgramImage));
+        AdoptProgram(&ProgramBank.programs[argument - 1]);
         system.currentProgram = argument;
-        AdoptAsSent(false);
     } else if (command == kCmdReadProgram && argument != 0 && bankValid) {
         AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-        m_ui->SaveBankToFile();
+        ShowLater([this] { m_ui->SaveBankToFile(); });
     }
 }
 

@@ -47,8 +47,13 @@ class CDeviceLink : public QObject {
 
     // The only way pages send bulk commands. Online: queue (and track the current program,
     // show the wait form while the processor is busy). Offline: act on the stored bank.
+    // Callers may hold ParamLock (several commands queued as a whole); what the user sees
+    // (the wait and progress forms, the top bar, the bank's save dialog) is therefore shown
+    // from the event loop, once the caller has let go of the lock: no form is up and nothing
+    // waits for the user while the worker may need ParamLock.
     void SendDeviceCommand(uint8_t command, uint8_t argument);
-    // Numbers the queued frames 1..n and shows the progress form with range 0..n.
+    // Numbers the queued frames 1..n and shows the progress form with range 0..n (from the
+    // event loop, as above).
     void StartQueueProgress();
 
     const QString& CurrentPortName() const { return m_currentPortName; }
@@ -63,6 +68,9 @@ class CDeviceLink : public QObject {
     void onlineChanged(bool online);
 
   private:
+    // Runs show on this thread's event loop, after the current call has returned.
+    template <class F>
+    void ShowLater(F show);
     void OnLinkFailed(LParam notifyOnFailure);
     void OnDeviceFound();
     bool OpenNextCandidate();

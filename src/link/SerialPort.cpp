@@ -31,9 +31,20 @@ constexpr int kSlowReplyPauseMs = 1000;
 constexpr int kStoreDelayMs = 3000;
 constexpr int kWriteTimeoutMs = 1000;
 constexpr int kWaitSliceMs = 20;  // how soon a waiting worker notices a stop request
+// A reply that keeps arriving gets its own time on the line plus this much, counted from its
+// first byte; then it counts as lost like silence.
+constexpr int kReplyMarginMs = 2000;
+constexpr int kLineBitsPerSecond = 115200;
+constexpr int kBitsPerByte = 10;  // start, 8 data, stop
 
-void SleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+int LineTimeMs(int bytes) {
+    return (bytes * kBitsPerByte * 1000 + kLineBitsPerSecond - 1) / kLineBitsPerSecond;
+}
+
+// How far the receiver has got with a frame that can still complete; 0 while it searches for a
+// header or after it gave a frame up.
+int FrameProgress() {
+    return RxFrame.inFrame != 0 && RxFrame.replyError == 0 ? static_cast<int>(RxFrame.rxIndex) : 0;
 }
 
 int TrailingNumber(const QString& name) {
@@ -178,12 +189,12 @@ void CSerialPort::StopWorker() {
         return;
     }
     {
-        // Set under the box lock: a worker between its predicate check and its wait for the
-        // "11" box would otherwise miss this wake-up, and the join below would never return.
-        std::lock_guard<std::mutex> guard(m_boxLock);
+        // Set under the wake lock: a worker between its predicate check and its wait (a pause,
+        // or the "11" box) would otherwise miss this wake-up and finish the wait first.
+        std::lock_guard<std::mutex> guard(m_wakeLock);
         m_stopEvent = true;
     }
-    m_boxDone.notify_all();
+    m_wake.notify_all();
     m_thread->wait();
     // The worker's last act is clearing m_threadAlive; waiting for it also orders everything
     // the worker did before what follows (Qt's own join is invisible to ThreadSanitizer).
@@ -293,7 +304,7 @@ void CSerialPort::WorkerLoop() {
         if (m_wrongProgram.exchange(false)) {
             ShowWrongProgramAndWait();
         }
-        SleepMs(kPauseEachTurnMs);
+        Pause(kPauseEachTurnMs);
     }
 }
 
@@ -336,12 +347,13 @@ void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) 
         });
     }
     TxFrame.written = 1;
+    m_replyStarted = false;
     const bool slow = TxFrame.slowReply != 0;
     const bool store = TxFrame.storeDelay != 0;
     if (slow || store) {
         // The processor stores; nobody else needs to wait for it.
         paramLock.unlock();
-        SleepMs((slow ? kSlowReplyPauseMs : 0) + (store ? kStoreDelayMs : 0));
+        Pause((slow ? kSlowReplyPauseMs : 0) + (store ? kStoreDelayMs : 0));
         paramLock.lock();
     }
 }
@@ -366,23 +378,20 @@ void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
         if (waiting == 0) {
             ++RxFrame.idlePolls;
             if (RxFrame.idlePolls > kQuietPolls) {
-                const uint8_t retries = static_cast<uint8_t>(RxFrame.retries + 1);
-                if (retries > kRetryLimit) {
-                    ReportLinkFailure();
-                    m_protocol.ClearFrames(1, true);
-                    return;
-                }
-                std::memset(&RxFrame, 0, sizeof RxFrame);
-                RxFrame.retries = retries;
-                m_sendEvent = true;  // the same TxFrame goes out again
+                GiveUpOnReply();
                 return;
             }
             paramLock.unlock();
-            SleepMs(kQuietPollMs);
+            Pause(kQuietPollMs);
             paramLock.lock();
             continue;
         }
         std::lock_guard<std::mutex> portGuard(m_portLock);
+        if (!m_replyStarted) {
+            m_replyStarted = true;
+            m_replyStart = std::chrono::steady_clock::now();
+        }
+        const int progressBefore = FrameProgress();
         const int n = m_line->Read(m_readBuffer.data(), std::min(waiting, m_bufferSize));
         if (n < 0) {
             const uint8_t retries = static_cast<uint8_t>(RxFrame.retries + 1);
@@ -401,7 +410,44 @@ void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
             m_line->PurgeInput();
             return;
         }
+        // A reply still arriving is not silence: bytes that advance a frame which can still
+        // complete start the count of empty polls afresh, within the reply's own allowance.
+        // Bytes the receiver drops do not, and past the allowance the reply counts as lost
+        // even while bytes keep coming.
+        if (ReplyTimeOver()) {
+            GiveUpOnReply();
+            return;
+        }
+        if (FrameProgress() > progressBefore) {
+            RxFrame.idlePolls = 0;
+        }
     }
+}
+
+bool CSerialPort::ReplyTimeOver() const {
+    const int bytes =
+        FrameProgress() >= 4 ? static_cast<int>(RxFrame.rxCount) + 4 : static_cast<int>(kFrameArea);
+    const auto allowance = std::chrono::milliseconds(LineTimeMs(bytes) + kReplyMarginMs);
+    return std::chrono::steady_clock::now() - m_replyStart > allowance;
+}
+
+void CSerialPort::GiveUpOnReply() {
+    const uint8_t retries = static_cast<uint8_t>(RxFrame.retries + 1);
+    if (retries > kRetryLimit) {
+        ReportLinkFailure();
+        m_protocol.ClearFrames(1, true);
+        return;
+    }
+    std::memset(&RxFrame, 0, sizeof RxFrame);
+    RxFrame.retries = retries;
+    m_sendEvent = true;  // the same TxFrame goes out again
+}
+
+void CSerialPort::Pause(int ms) {
+    // A stop request ends every pause at once; a processor that is storing finishes on its
+    // own, and closing the port never waits for it.
+    std::unique_lock<std::mutex> guard(m_wakeLock);
+    m_wake.wait_for(guard, std::chrono::milliseconds(ms), [this] { return m_stopEvent.load(); });
 }
 
 void CSerialPort::ShowWrongProgramAndWait() {
@@ -409,17 +455,17 @@ void CSerialPort::ShowWrongProgramAndWait() {
         return;
     }
     {
-        std::lock_guard<std::mutex> guard(m_boxLock);
+        std::lock_guard<std::mutex> guard(m_wakeLock);
         m_boxShown = false;
     }
     OnUiThread([this] {
         m_ui->ShowWrongProgram();
-        std::lock_guard<std::mutex> guard(m_boxLock);
+        std::lock_guard<std::mutex> guard(m_wakeLock);
         m_boxShown = true;
-        m_boxDone.notify_all();
+        m_wake.notify_all();
     });
-    std::unique_lock<std::mutex> guard(m_boxLock);
-    m_boxDone.wait(guard, [this] { return m_boxShown || m_stopEvent.load(); });
+    std::unique_lock<std::mutex> guard(m_wakeLock);
+    m_wake.wait(guard, [this] { return m_boxShown || m_stopEvent.load(); });
 }
 
 }  // namespace qx

@@ -7,13 +7,17 @@
 // TxFrame", "fetch the next frame", received bytes, or a time-out (1000 ms with no reply
 // outstanding, else 500 ms, 2000 ms for a slow-reply frame); then acts with ParamLock held
 // and pauses 20 ms. Sleeps (the 20 ms pause, the 100 ms quiet polls, the 1000/3000 ms pauses
-// after a write) run without ParamLock, so the user-interface thread never waits for them.
+// after a write) run without ParamLock, so the user-interface thread never waits for them, and
+// end at once on a stop request, so closing the port never waits for them either.
+// A reply is given up after six empty polls in a row; bytes that advance a frame which can still
+// complete start that count afresh, for at most the reply's own line time plus 2 s.
 // Lock order: ParamLock, then m_portLock.
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -71,7 +75,13 @@ class CSerialPort : public QObject {
     void AddDataStep();
     void WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock);
     void ReadInput(std::unique_lock<std::recursive_mutex>& paramLock);
+    // True once the reply being received has had its time on the line plus the margin.
+    bool ReplyTimeOver() const;
+    // The quiet period ended without a reply: resend, or report after the last resend.
+    void GiveUpOnReply();
     void ShowWrongProgramAndWait();
+    // Sleeps up to ms without any lock held; returns at once on a stop request.
+    void Pause(int ms);
     // Runs f on the user-interface thread without waiting.
     template <class F>
     void OnUiThread(F f);
@@ -87,6 +97,9 @@ class CSerialPort : public QObject {
     // Set and reset by the worker only (and by StartWorker before it runs).
     bool m_sendEvent = false;
     bool m_addDataEvent = false;
+    // When the first byte after the latest write arrived (worker only).
+    bool m_replyStarted = false;
+    std::chrono::steady_clock::time_point m_replyStart;
     QPointer<QObject> m_owner;
     QObject* m_ownerRaw = nullptr;
     int m_portNumber = 0;
@@ -95,8 +108,10 @@ class CSerialPort : public QObject {
     std::vector<uint8_t> m_readBuffer;
     std::atomic<bool> m_reported{false};
     std::atomic<bool> m_wrongProgram{false};
-    std::mutex m_boxLock;
-    std::condition_variable m_boxDone;
+    // Wakes the worker from its pauses and from the wait for the "11" box: a stop request, or
+    // the box closed.
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
     bool m_boxShown = false;
 
   protected:

@@ -5,11 +5,18 @@
 // worker reads the same bytes (and, when a reply arrives, stores whole blocks). Every access
 // to a record byte therefore goes through a relaxed atomic byte operation, which compiles to
 // an ordinary load or store but keeps the two threads free of data races. Whole-record copies
-// between threads use AtomicCopy; a plain struct copy is fine only under ParamLock.
+// between threads use AtomicCopy; assigning a record copies it field by field, atomically too.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+
+// The records are byte images: clearing or copying one with memset or memcpy (a local copy, or
+// a shared one under ParamLock) is the byte work they are made for. Their assignment is atomic,
+// hence not trivial, which GCC's class-memaccess check would report at every such call.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wclass-memaccess"
+#endif
 
 namespace qx {
 
@@ -31,9 +38,17 @@ bool AtomicEqual(const void* a, const void* b, std::size_t n);
 struct U8 {
     uint8_t raw;
 
+    U8() = default;
+    U8(const U8&) = default;  // a new record (a local copy) is nobody else's yet
     operator uint8_t() const { return LoadByte(raw); }
     U8& operator=(uint8_t v) {
         StoreByte(raw, v);
+        return *this;
+    }
+    // Atomic like every other access, so a field copied from another field, and the
+    // member-wise assignment of a whole record, never race a lock-free edit.
+    U8& operator=(const U8& other) {
+        StoreByte(raw, LoadByte(other.raw));
         return *this;
     }
 };
@@ -46,6 +61,9 @@ struct U16LE {
     uint8_t lo;
     uint8_t hi;
 
+    U16LE() = default;
+    U16LE(const U16LE&) = default;
+
     uint16_t get() const { return static_cast<uint16_t>(LoadByte(lo) | (LoadByte(hi) << 8)); }
     void set(uint16_t v) {
         StoreByte(lo, static_cast<uint8_t>(v & 0xFF));
@@ -54,6 +72,11 @@ struct U16LE {
     operator uint16_t() const { return get(); }
     U16LE& operator=(uint16_t v) {
         set(v);
+        return *this;
+    }
+    U16LE& operator=(const U16LE& other) {  // atomic, as for U8
+        StoreByte(lo, LoadByte(other.lo));
+        StoreByte(hi, LoadByte(other.hi));
         return *this;
     }
 };

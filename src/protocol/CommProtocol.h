@@ -53,9 +53,10 @@ class CCommProtocol {
     CSendDataQueue& Queue() { return m_queue; }
 
     // Receiver of the processor's replies (the serial worker calls it with ParamLock held).
-    // Assembles bytes of channel 1 in RxFrame; returns true when a complete, valid reply has
-    // been handled, RxFrame and TxFrame bytes 4.. then cleared. Bytes of another channel than
-    // linkChannel are ignored.
+    // Assembles bytes of channel 1 in RxFrame; returns true when a complete, valid reply to the
+    // frame awaiting it (same command as TxFrame) has been handled, RxFrame and TxFrame bytes
+    // 4.. then cleared. A valid frame with another command is dropped like a stray byte and the
+    // search goes on. Bytes of another channel than linkChannel are ignored.
     bool FeedBytes(int channel, const uint8_t* bytes, int count);
     // Channel 1 only: zeroes RxFrame and, with alsoSendFrame, TxFrame from byte 4 on.
     void ClearFrames(int channel, bool alsoSendFrame);
@@ -64,7 +65,10 @@ class CCommProtocol {
     CReplySink* ReplySink() const { return m_sink; }
 
   private:
-    bool AcceptFrame();
+    enum class FrameVerdict { kAccepted, kRejected, kNotAwaited };
+    FrameVerdict AcceptFrame();
+    // Back to looking for a header; resend bookkeeping (retries, idlePolls) stays.
+    void RestartSearch();
     void Dispatch();
     void StoreCurrentProgram(const uint8_t* image);
 

@@ -1,6 +1,7 @@
 // The receiver of the processor's replies: assembles frames in RxFrame, checks them, stores what
 // they carry into the editor's data and announces it through the reply sink.
 
+#include <cstddef>
 #include <cstring>
 
 #include "ChangeSync.h"
@@ -35,6 +36,19 @@ U8 MonitorBlockA[kMonitorBytes];
 U8 MonitorBlockB[kMonitorBytes];
 static const MonitorStart monitorStartA(MonitorBlockA, 200);
 static const MonitorStart monitorStartB(MonitorBlockB, 100);
+
+namespace {
+
+// Stores the levels an idle-poll answer carries; false when the frame is too short for them.
+bool StoreMonitorLevels(const FrameRecord& rx) {
+    if (rx.rxCount < kMonitorCount) {
+        return false;
+    }
+    AtomicCopy(rx.bytes[4] == kPollA ? MonitorBlockA : MonitorBlockB, rx.bytes + 5, kMonitorBytes);
+    return true;
+}
+
+}  // namespace
 
 void CCommProtocol::ClearFrames(int channel, bool alsoSendFrame) {
     if (channel != 1) {
@@ -95,13 +109,28 @@ bool CCommProtocol::FeedBytes(int channel, const uint8_t* bytes, int count) {
         if (index + 1 == expected) {
             rx.checksumCopy = b;
             rx.rxIndex = static_cast<uint16_t>(index + 2);
-            return AcceptFrame();  // the rest of the chunk is dropped
+            const FrameVerdict verdict = AcceptFrame();
+            if (verdict == FrameVerdict::kAccepted) {
+                return true;  // the rest of the chunk is dropped
+            }
+            if (verdict == FrameVerdict::kNotAwaited) {
+                RestartSearch();  // like a stray byte: the awaited reply may still follow
+            }
         }
     }
     return false;
 }
 
-bool CCommProtocol::AcceptFrame() {
+void CCommProtocol::RestartSearch() {
+    FrameRecord& rx = RxFrame;
+    rx.inFrame = 0;
+    rx.replyError = 0;
+    rx.rxIndex = 0;
+    rx.rxCount = 0;
+    rx.checksumCopy = 0;
+}
+
+CCommProtocol::FrameVerdict CCommProtocol::AcceptFrame() {
     FrameRecord& rx = RxFrame;
     const int count = rx.rxCount;
     unsigned sum = 0;
@@ -110,13 +139,22 @@ bool CCommProtocol::AcceptFrame() {
     }
     if (static_cast<uint8_t>(sum) != rx.checksumCopy) {
         rx.replyError = 1;
-        return false;
+        return FrameVerdict::kRejected;
     }
-    if (count == 3 && rx.bytes[4] == TxFrame.bytes[4]) {
+    const uint8_t command = rx.bytes[4];
+    if (command != TxFrame.bytes[4]) {
+        // A late answer to an earlier frame (after a resend, say) says nothing about the frame
+        // awaiting its reply. Only the levels of a late idle-poll answer are worth keeping.
+        if (command == kPollA || command == kPollB) {
+            StoreMonitorLevels(rx);
+        }
+        return FrameVerdict::kNotAwaited;
+    }
+    if (count == 3) {
         const uint8_t status = rx.bytes[5];
         if (status >= 1 && status <= 3) {
             rx.replyError = 1;
-            return false;
+            return FrameVerdict::kRejected;
         }
     } else {
         Dispatch();
@@ -125,13 +163,12 @@ bool CCommProtocol::AcceptFrame() {
         deviceBusy = false;
     }
     ClearFrames(1, true);
-    return true;
+    return FrameVerdict::kAccepted;
 }
 
 // A received current program replaces the editor's, counts as sent, and is announced.
 void CCommProtocol::StoreCurrentProgram(const uint8_t* image) {
-    AtomicCopy(&ParameterSet.program, image, sizeof(ProgramImage));
-    AdoptAsSent(false);
+    AdoptProgram(image);
     if (m_sink != nullptr) {
         m_sink->ParametersReceived();
     }
@@ -146,11 +183,9 @@ void CCommProtocol::Dispatch() {
     switch (command) {
         case kPollA:
         case kPollB: {
-            if (count < kMonitorCount) {
+            if (!StoreMonitorLevels(rx)) {
                 return;
             }
-            U8* block = command == kPollA ? MonitorBlockA : MonitorBlockB;
-            AtomicCopy(block, rx.bytes + 5, kMonitorBytes);
             if (m_sink != nullptr && m_sink->TakeMonitorRequest()) {
                 m_sink->SystemDataReceived(command);
             }
@@ -181,13 +216,14 @@ void CCommProtocol::Dispatch() {
             if (count < kSystemCount) {
                 return;
             }
-            AtomicCopy(&ParameterSet.system, rx.bytes + 5, sizeof(SystemImage));
-            AtomicCopy(&SentImage.system, rx.bytes + 5, sizeof(SystemImage));
+            const uint8_t* block = rx.bytes + 5;
+            AdoptSystem(block);
             // The typed new passwords start as the device's own, so a password command
             // sent without typing leaves both unchanged.
-            const SystemBlock& block = ParameterSet.system.block;
-            AtomicCopy(PasswordScratch.newPanel, block.panelPassword, 4);
-            AtomicCopy(PasswordScratch.newSystem, block.systemPassword, 6);
+            AtomicCopy(PasswordScratch.newPanel, block + offsetof(SystemBlock, panelPassword),
+                       sizeof PasswordScratch.newPanel);
+            AtomicCopy(PasswordScratch.newSystem, block + offsetof(SystemBlock, systemPassword),
+                       sizeof PasswordScratch.newSystem);
             if (m_sink != nullptr) {
                 m_sink->SystemReceived();
             }

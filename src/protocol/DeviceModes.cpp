@@ -134,9 +134,8 @@ ModeResult CDeviceModes::RecallProgram(int program) {
         if (ProgramBank.bankValid == 0) {
             return Result(ModeResult::kRefused, kNoBank);
         }
-        AtomicCopy(&ParameterSet.program, &ProgramBank.programs[program - 1], sizeof(ProgramImage));
+        AdoptProgram(&ProgramBank.programs[program - 1]);
         ParameterSet.system.block.currentProgram = static_cast<uint8_t>(program);
-        AdoptAsSent(false);
     }
     Refresh();
     return Result(ModeResult::kDone);
@@ -192,13 +191,12 @@ ModeResult CDeviceModes::ImportProgram(const std::string& path) {
     if (!read.ok) {
         return FromFile(read);
     }
+    // The file's system block is discarded: the current one stays, and a system change not
+    // sent yet still goes out (the program write below carries no system block).
+    file->program.imageSum = ByteSum(&file->program, sizeof(ProgramImage));
     {
         ParamGuard guard(ParamLock);
-        // The file's system block is discarded: the current one stays and counts as sent.
-        AtomicCopy(&SentImage.system, &ParameterSet.system, sizeof(SystemImage));
-        AtomicCopy(&ParameterSet.program, &file->program, sizeof(ProgramImage));
-        ParameterSet.program.imageSum = ByteSum(&file->program, sizeof(ProgramImage));
-        AdoptAsSent(false);
+        AdoptProgram(&file->program);
         if (online) {
             Send(kCmdWriteProgram, 0);
         }
@@ -254,11 +252,9 @@ ModeResult CDeviceModes::ImportAllPrograms(const std::string& path) {
         ParamGuard guard(ParamLock);
         AtomicCopy(&ProgramBank, bank.get(), sizeof(BankImage));
         ProgramBank.bankValid = 1;
-        AtomicCopy(&ParameterSet.system, &ProgramBank.BankSystemBlock, sizeof(SystemImage));
-        AtomicCopy(&SentImage.system, &ProgramBank.BankSystemBlock, sizeof(SystemImage));
-        const int program = BankProgramFor(ParameterSet.system.block.currentProgram);
-        AtomicCopy(&ParameterSet.program, &ProgramBank.programs[program - 1], sizeof(ProgramImage));
-        AdoptAsSent(false);
+        AdoptSystem(&ProgramBank.BankSystemBlock);
+        const int program = BankProgramFor(ProgramBank.BankSystemBlock.block.currentProgram);
+        AdoptProgram(&ProgramBank.programs[program - 1]);
         if (online) {
             Send(kCmdWriteProgram, 1);
             Send(kCmdWriteSystem, 1);

@@ -31,12 +31,10 @@ static_assert(offsetof(PassFilter, kind) == 0);
 static_assert(offsetof(PassFilter, freqCode) == 1);
 static_assert(offsetof(PassFilter, slope) == 3);
 
-// One band of the music channels' dynamic equaliser.
+// One band of the music channels' dynamic equaliser: a parametric band (the curve view edits
+// it like any other) followed by its dynamics.
 struct DynamicEqBand {
-    U16LE freqCode;
-    U8 gainCode;
-    U8 qCode;
-    U8 type;
+    EqBand band;
     U8 threshold;
     U8 attack;
     U8 release;
@@ -44,10 +42,11 @@ struct DynamicEqBand {
     U8 reserved;  // transferred unchanged
 };
 static_assert(sizeof(DynamicEqBand) == 10);
-static_assert(offsetof(DynamicEqBand, freqCode) == 0);
-static_assert(offsetof(DynamicEqBand, gainCode) == 2);
-static_assert(offsetof(DynamicEqBand, qCode) == 3);
-static_assert(offsetof(DynamicEqBand, type) == 4);
+static_assert(offsetof(DynamicEqBand, band) == 0);
+static_assert(offsetof(DynamicEqBand, band.freqCode) == 0);
+static_assert(offsetof(DynamicEqBand, band.gainCode) == 2);
+static_assert(offsetof(DynamicEqBand, band.qCode) == 3);
+static_assert(offsetof(DynamicEqBand, band.type) == 4);
 static_assert(offsetof(DynamicEqBand, threshold) == 5);
 static_assert(offsetof(DynamicEqBand, attack) == 6);
 static_assert(offsetof(DynamicEqBand, release) == 7);

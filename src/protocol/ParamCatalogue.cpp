@@ -57,115 +57,143 @@ class CatalogueBuilder {
         Add(name, offset, width, FieldKind::Bytes, 0, 255);
     }
 
+    // Offsets come from the records themselves, so the table follows every layout change and
+    // two fields of the same width can never be swapped unnoticed.
+    static int At(int base, std::size_t offset) { return base + static_cast<int>(offset); }
+
     void Band(const std::string& p, int o) {
-        Word(p + ".freqCode", o + 0, FieldKind::Frequency, 0, kMaxFreqCode);
-        Byte(p + ".gainCode", o + 2, FieldKind::Gain, 0, kMaxGainCode);
-        Byte(p + ".qCode", o + 3, FieldKind::Q, 0, kMaxQCode);
-        Byte(p + ".type", o + 4, FieldKind::BandType, 0, kBandTypeCodes - 1);
+        Word(p + ".freqCode", At(o, offsetof(EqBand, freqCode)), FieldKind::Frequency, 0,
+             kMaxFreqCode);
+        Byte(p + ".gainCode", At(o, offsetof(EqBand, gainCode)), FieldKind::Gain, 0, kMaxGainCode);
+        Byte(p + ".qCode", At(o, offsetof(EqBand, qCode)), FieldKind::Q, 0, kMaxQCode);
+        Byte(p + ".type", At(o, offsetof(EqBand, type)), FieldKind::BandType, 0,
+             kBandTypeCodes - 1);
     }
     void Bands(const std::string& p, int o, int count) {
         for (int i = 0; i < count; ++i) {
-            Band(p + "[" + std::to_string(i) + "]", o + i * static_cast<int>(sizeof(EqBand)));
+            Band(p + "[" + std::to_string(i) + "]", At(o, i * sizeof(EqBand)));
         }
     }
     void Filter(const std::string& p, int o) {
-        Byte(p + ".kind", o + 0, FieldKind::FilterKind, 0, 1);
-        Word(p + ".freqCode", o + 1, FieldKind::Frequency, 0, kMaxFreqCode);
-        Byte(p + ".slope", o + 3, FieldKind::Slope, 0, kSlopeCodes - 1);
+        Byte(p + ".kind", At(o, offsetof(PassFilter, kind)), FieldKind::FilterKind, 0, 1);
+        Word(p + ".freqCode", At(o, offsetof(PassFilter, freqCode)), FieldKind::Frequency, 0,
+             kMaxFreqCode);
+        Byte(p + ".slope", At(o, offsetof(PassFilter, slope)), FieldKind::Slope, 0,
+             kSlopeCodes - 1);
     }
     void Limit(const std::string& p, int o, FieldKind levelKind) {
-        Byte(p + ".level", o + 0, levelKind, 0, 34);
-        Byte(p + ".attack", o + 1, FieldKind::Attack, 0, kAttackCodes - 1);
-        Byte(p + ".release", o + 2, FieldKind::Release, 0, kReleaseCodes - 1);
-        Byte(p + ".ratio", o + 3, FieldKind::Ratio, 0, kRatioCodes - 1);
+        Byte(p + ".level", At(o, offsetof(Limiter, level)), levelKind, 0, 34);
+        Byte(p + ".attack", At(o, offsetof(Limiter, attack)), FieldKind::Attack, 0,
+             kAttackCodes - 1);
+        Byte(p + ".release", At(o, offsetof(Limiter, release)), FieldKind::Release, 0,
+             kReleaseCodes - 1);
+        Byte(p + ".ratio", At(o, offsetof(Limiter, ratio)), FieldKind::Ratio, 0, kRatioCodes - 1);
     }
     void Gate(const std::string& p, int o) {
-        Byte(p + ".threshold", o + 0, FieldKind::GateThreshold, 0, 60);
-        Byte(p + ".attack", o + 1, FieldKind::Attack, 0, kAttackCodes - 1);
-        Byte(p + ".release", o + 2, FieldKind::Release, 0, kReleaseCodes - 1);
+        Byte(p + ".threshold", At(o, offsetof(NoiseGate, threshold)), FieldKind::GateThreshold, 0,
+             60);
+        Byte(p + ".attack", At(o, offsetof(NoiseGate, attack)), FieldKind::Attack, 0,
+             kAttackCodes - 1);
+        Byte(p + ".release", At(o, offsetof(NoiseGate, release)), FieldKind::Release, 0,
+             kReleaseCodes - 1);
     }
     void Excite(const std::string& p, int o) {
-        Word(p + ".freqCode", o + 0, FieldKind::Frequency, 0, kMaxFreqCode);
-        Byte(p + ".harmonic", o + 2, FieldKind::Amount, 0, kExciterCodes - 1);
-        Byte(p + ".timbre", o + 3, FieldKind::Amount, 0, kExciterCodes - 1);
+        Word(p + ".freqCode", At(o, offsetof(Exciter, freqCode)), FieldKind::Frequency, 0,
+             kMaxFreqCode);
+        Byte(p + ".harmonic", At(o, offsetof(Exciter, harmonic)), FieldKind::Amount, 0,
+             kExciterCodes - 1);
+        Byte(p + ".timbre", At(o, offsetof(Exciter, timbre)), FieldKind::Amount, 0,
+             kExciterCodes - 1);
     }
     void Dynamic(const std::string& p, int o) {
-        Band(p, o);
-        Byte(p + ".threshold", o + 5, FieldKind::DeqThreshold, 0, 60);
-        Byte(p + ".attack", o + 6, FieldKind::Attack, 0, kAttackCodes - 1);
-        Byte(p + ".release", o + 7, FieldKind::Release, 0, kReleaseCodes - 1);
-        Byte(p + ".ratio", o + 8, FieldKind::Ratio, 0, kRatioCodes - 1);
-        Byte(p + ".reserved", o + 9, FieldKind::Number, 0, 255);
+        Band(p, At(o, offsetof(DynamicEqBand, band)));
+        Byte(p + ".threshold", At(o, offsetof(DynamicEqBand, threshold)), FieldKind::DeqThreshold,
+             0, 60);
+        Byte(p + ".attack", At(o, offsetof(DynamicEqBand, attack)), FieldKind::Attack, 0,
+             kAttackCodes - 1);
+        Byte(p + ".release", At(o, offsetof(DynamicEqBand, release)), FieldKind::Release, 0,
+             kReleaseCodes - 1);
+        Byte(p + ".ratio", At(o, offsetof(DynamicEqBand, ratio)), FieldKind::Ratio, 0,
+             kRatioCodes - 1);
+        Byte(p + ".reserved", At(o, offsetof(DynamicEqBand, reserved)), FieldKind::Number, 0, 255);
     }
-    // The parts every effect block shares (bytes 0..47).
+    // The parts every effect block shares (the echoes' and the reverb's first 48 bytes).
+    template <class Block>
     void EffectHead(const std::string& p, int o) {
-        Bands(p + ".bands", o, 7);
-        Byte(p + ".eqBypass", o + 35, FieldKind::Switch, 0, 1);
-        Byte(p + ".wetLevel", o + 36, FieldKind::Percent, 0, 100);
-        Byte(p + ".wetSwitch", o + 37, FieldKind::Switch, 0, 1);
-        Byte(p + ".dryLevel", o + 38, FieldKind::Percent, 0, 100);
-        Byte(p + ".drySwitch", o + 39, FieldKind::Switch, 0, 1);
-        Filter(p + ".hpf", o + 40);
-        Filter(p + ".lpf", o + 44);
+        Bands(p + ".bands", At(o, offsetof(Block, bands)), 7);
+        Byte(p + ".eqBypass", At(o, offsetof(Block, eqBypass)), FieldKind::Switch, 0, 1);
+        Byte(p + ".wetLevel", At(o, offsetof(Block, wetLevel)), FieldKind::Percent, 0, 100);
+        Byte(p + ".wetSwitch", At(o, offsetof(Block, wetSwitch)), FieldKind::Switch, 0, 1);
+        Byte(p + ".dryLevel", At(o, offsetof(Block, dryLevel)), FieldKind::Percent, 0, 100);
+        Byte(p + ".drySwitch", At(o, offsetof(Block, drySwitch)), FieldKind::Switch, 0, 1);
+        Filter(p + ".hpf", At(o, offsetof(Block, hpf)));
+        Filter(p + ".lpf", At(o, offsetof(Block, lpf)));
     }
     void Echo(const std::string& p, int o) {
-        EffectHead(p, o);
-        Word(p + ".preDelay", o + 48, FieldKind::Tenths, 0, 1500);
-        Word(p + ".rightPreDelay", o + 50, FieldKind::Percent, 0, 50);
-        Word(p + ".delay", o + 52, FieldKind::Tenths, 0, 5000);
-        Word(p + ".rightDelay", o + 54, FieldKind::PercentFrom50, 0, 100);
-        Byte(p + ".repeat", o + 56, FieldKind::Percent, 0, 90);
+        EffectHead<EchoBlock>(p, o);
+        Word(p + ".preDelay", At(o, offsetof(EchoBlock, preDelay)), FieldKind::Tenths, 0, 1500);
+        Word(p + ".rightPreDelay", At(o, offsetof(EchoBlock, rightPreDelay)), FieldKind::Percent, 0,
+             50);
+        Word(p + ".delay", At(o, offsetof(EchoBlock, delay)), FieldKind::Tenths, 0, 5000);
+        Word(p + ".rightDelay", At(o, offsetof(EchoBlock, rightDelay)), FieldKind::PercentFrom50, 0,
+             100);
+        Byte(p + ".repeat", At(o, offsetof(EchoBlock, repeat)), FieldKind::Percent, 0, 90);
     }
     void Reverb(const std::string& p, int o) {
-        EffectHead(p, o);
-        Word(p + ".preDelay", o + 48, FieldKind::Tenths, 0, 2000);
-        Word(p + ".time", o + 50, FieldKind::Tenths, 0, 50000);
+        EffectHead<ReverbBlock>(p, o);
+        Word(p + ".preDelay", At(o, offsetof(ReverbBlock, preDelay)), FieldKind::Tenths, 0, 2000);
+        Word(p + ".time", At(o, offsetof(ReverbBlock, time)), FieldKind::Tenths, 0, 50000);
     }
     void Mic(const std::string& p, int o) {
-        Byte(p + ".level", o + 0, FieldKind::HalfDb, 0, 40);
-        Byte(p + ".feedback", o + 1, FieldKind::Feedback, 0, kFeedbackCodes - 1);
-        Limit(p + ".limiter", o + 2, FieldKind::LimiterDbv);
-        Gate(p + ".noiseGate", o + 6);
-        Filter(p + ".hpf", o + 9);
-        Filter(p + ".lpf", o + 13);
-        Bands(p + ".bands", o + 17, 20);
-        Byte(p + ".eqBypass", o + 117, FieldKind::Switch, 0, 1);
-        Bands(p + ".extraBands", o + 118, 5);
-        Byte(p + ".extraBypass", o + 143, FieldKind::Switch, 0, 1);
-        Excite(p + ".lowExciter", o + 144);
-        Excite(p + ".highExciter", o + 148);
-        Reserved(p + ".reserved", o + 152, 5);
+        Byte(p + ".level", At(o, offsetof(MicChannel, level)), FieldKind::HalfDb, 0, 40);
+        Byte(p + ".feedback", At(o, offsetof(MicChannel, feedback)), FieldKind::Feedback, 0,
+             kFeedbackCodes - 1);
+        Limit(p + ".limiter", At(o, offsetof(MicChannel, limiter)), FieldKind::LimiterDbv);
+        Gate(p + ".noiseGate", At(o, offsetof(MicChannel, noiseGate)));
+        Filter(p + ".hpf", At(o, offsetof(MicChannel, hpf)));
+        Filter(p + ".lpf", At(o, offsetof(MicChannel, lpf)));
+        Bands(p + ".bands", At(o, offsetof(MicChannel, bands)), 20);
+        Byte(p + ".eqBypass", At(o, offsetof(MicChannel, eqBypass)), FieldKind::Switch, 0, 1);
+        Bands(p + ".extraBands", At(o, offsetof(MicChannel, extraBands)), 5);
+        Byte(p + ".extraBypass", At(o, offsetof(MicChannel, extraBypass)), FieldKind::Switch, 0, 1);
+        Excite(p + ".lowExciter", At(o, offsetof(MicChannel, lowExciter)));
+        Excite(p + ".highExciter", At(o, offsetof(MicChannel, highExciter)));
+        Reserved(p + ".reserved", At(o, offsetof(MicChannel, reserved)), 5);
     }
     void Music(const std::string& p, int o) {
-        Limit(p + ".limiter", o + 0, FieldKind::LimiterDbv);
-        Gate(p + ".noiseGate", o + 4);
-        Filter(p + ".hpf", o + 7);
-        Filter(p + ".lpf", o + 11);
-        Bands(p + ".bands", o + 15, 15);
-        Byte(p + ".eqBypass", o + 90, FieldKind::Switch, 0, 1);
-        Bands(p + ".extraBands", o + 91, 5);
-        Byte(p + ".extraBypass", o + 116, FieldKind::Switch, 0, 1);
-        Filter(p + ".mainHpf", o + 117);
+        Limit(p + ".limiter", At(o, offsetof(MusicChannel, limiter)), FieldKind::LimiterDbv);
+        Gate(p + ".noiseGate", At(o, offsetof(MusicChannel, noiseGate)));
+        Filter(p + ".hpf", At(o, offsetof(MusicChannel, hpf)));
+        Filter(p + ".lpf", At(o, offsetof(MusicChannel, lpf)));
+        Bands(p + ".bands", At(o, offsetof(MusicChannel, bands)), 15);
+        Byte(p + ".eqBypass", At(o, offsetof(MusicChannel, eqBypass)), FieldKind::Switch, 0, 1);
+        Bands(p + ".extraBands", At(o, offsetof(MusicChannel, extraBands)), 5);
+        Byte(p + ".extraBypass", At(o, offsetof(MusicChannel, extraBypass)), FieldKind::Switch, 0,
+             1);
+        Filter(p + ".mainHpf", At(o, offsetof(MusicChannel, mainHpf)));
         for (int i = 0; i < 3; ++i) {
-            Dynamic(p + ".deq[" + std::to_string(i) + "]", o + 121 + i * 10);
+            Dynamic(p + ".deq[" + std::to_string(i) + "]",
+                    At(o, offsetof(MusicChannel, deq) + i * sizeof(DynamicEqBand)));
         }
-        Excite(p + ".lowExciter", o + 151);
-        Excite(p + ".highExciter", o + 155);
-        Reserved(p + ".reserved", o + 159, 5);
+        Excite(p + ".lowExciter", At(o, offsetof(MusicChannel, lowExciter)));
+        Excite(p + ".highExciter", At(o, offsetof(MusicChannel, highExciter)));
+        Reserved(p + ".reserved", At(o, offsetof(MusicChannel, reserved)), 5);
     }
     void Output(const std::string& p, int o) {
-        Byte(p + ".mute", o + 0, FieldKind::Switch, 0, 1);
+        Byte(p + ".mute", At(o, offsetof(OutputChannelRecord, mute)), FieldKind::Switch, 0, 1);
         for (int s = 0; s < kMixSources; ++s) {
             const std::string send = p + ".send." + kSourceNames[s];
-            Byte(send + ".level", o + 1 + 2 * s, FieldKind::Percent, 0, 200);
-            Byte(send + ".toggle", o + 2 + 2 * s, FieldKind::Switch, 0, 1);
+            const int at = At(o, offsetof(OutputChannelRecord, sends) + s * sizeof(MixSend));
+            Byte(send + ".level", At(at, offsetof(MixSend, level)), FieldKind::Percent, 0, 200);
+            Byte(send + ".toggle", At(at, offsetof(MixSend, toggle)), FieldKind::Switch, 0, 1);
         }
-        Bands(p + ".bands", o + 11, 10);
-        Byte(p + ".eqBypass", o + 61, FieldKind::Switch, 0, 1);
-        Limit(p + ".limiter", o + 62, FieldKind::LimiterDb);
-        Filter(p + ".hpf", o + 66);
-        Filter(p + ".lpf", o + 70);
-        Word(p + ".delay", o + 74, FieldKind::Tenths, 0, 1500);
+        Bands(p + ".bands", At(o, offsetof(OutputChannelRecord, bands)), 10);
+        Byte(p + ".eqBypass", At(o, offsetof(OutputChannelRecord, eqBypass)), FieldKind::Switch, 0,
+             1);
+        Limit(p + ".limiter", At(o, offsetof(OutputChannelRecord, limiter)), FieldKind::LimiterDb);
+        Filter(p + ".hpf", At(o, offsetof(OutputChannelRecord, hpf)));
+        Filter(p + ".lpf", At(o, offsetof(OutputChannelRecord, lpf)));
+        Word(p + ".delay", At(o, offsetof(OutputChannelRecord, delay)), FieldKind::Tenths, 0, 1500);
     }
 
     void Program() {

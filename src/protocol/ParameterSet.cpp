@@ -77,12 +77,8 @@ void ResetMusic(MusicChannel& m) {
     SetBands(m.bands, kMusicHz, 15, 0);
     SetExtraBands(m.extraBands);
     for (int i = 0; i < 3; ++i) {
-        DynamicEqBand& d = m.deq[i];
-        d.freqCode = static_cast<uint16_t>(FreqToCode(kDynamicHz[i]));
-        d.gainCode = kZeroGainCode;
-        d.qCode = 10;
-        d.type = 0;
-        d.reserved = 1;
+        SetBand(m.deq[i].band, kDynamicHz[i], 0);
+        m.deq[i].reserved = 1;
     }
     SetDefaultCrossovers(m.hpf, m.lpf);
     SetPassFilter(m.mainHpf, 0, 0, 1);
@@ -116,6 +112,16 @@ void CopyKeepingMuteAndDelay(OutputChannelRecord& right, const OutputChannelReco
     AtomicCopy(&right, &left, sizeof right);
     right.mute = mute;
     right.delay = delay;
+}
+
+// A link copy: the source block is read once, and that one reading goes into the working image
+// and into the sent copy, so both get the same bytes even if the source changes meanwhile.
+template <class Block>
+void CopyIntoBoth(Block& image, Block& sent, const Block& source) {
+    Block once;
+    AtomicCopy(&once, &source, sizeof once);
+    AtomicCopy(&image, &once, sizeof once);
+    AtomicCopy(&sent, &once, sizeof once);
 }
 
 }  // namespace
@@ -177,11 +183,27 @@ void AdoptAsSent(bool both) {
     }
 }
 
+void AdoptProgram(const void* image) {
+    ParamGuard guard(ParamLock);
+    // The working image first: an edit that lands on a byte already written keeps its value
+    // there while the sent copy gets the source's byte, so the edit is a difference.
+    AtomicCopy(&ParameterSet.program, image, sizeof(ProgramImage));
+    AtomicCopy(&SentImage.program, image, sizeof(ProgramImage));
+    if (hooks.attachAll != nullptr) {
+        hooks.attachAll();
+    }
+}
+
+void AdoptSystem(const void* image) {
+    ParamGuard guard(ParamLock);
+    AtomicCopy(&ParameterSet.system, image, sizeof(SystemImage));
+    AtomicCopy(&SentImage.system, image, sizeof(SystemImage));
+}
+
 void LinkMusic(bool reload) {
     ParamGuard guard(ParamLock);
     ProgramImage& p = ParameterSet.program;
-    AtomicCopy(&p.MusicRight, &p.MusicLeft, sizeof(MusicChannel));
-    AtomicCopy(&SentImage.program.MusicRight, &p.MusicLeft, sizeof(MusicChannel));
+    CopyIntoBoth(p.MusicRight, SentImage.program.MusicRight, p.MusicLeft);
     if (reload) {
         Attach(kEqMusicRight);
         Attach(kEqDynamicLeft);
@@ -192,8 +214,7 @@ void LinkMusic(bool reload) {
 void LinkMic(bool reload) {
     ParamGuard guard(ParamLock);
     ProgramImage& p = ParameterSet.program;
-    AtomicCopy(&p.Mic2, &p.Mic1, sizeof(MicChannel));
-    AtomicCopy(&SentImage.program.Mic2, &p.Mic1, sizeof(MicChannel));
+    CopyIntoBoth(p.Mic2, SentImage.program.Mic2, p.Mic1);
     if (reload) {
         Attach(kEqMic2);
     }
@@ -230,9 +251,12 @@ void LinkOutputPair(int eqNumber) {
     ParamGuard guard(ParamLock);
     for (int s = 0; s < kSceneCount; ++s) {
         OutputScene& scene = ParameterSet.program.scenes[s];
-        CopyKeepingMuteAndDelay(scene.channels[right], scene.channels[left]);
-        AtomicCopy(&SentImage.program.scenes[s].channels[right], &scene.channels[right],
-                   sizeof(OutputChannelRecord));
+        OutputChannelRecord source;
+        AtomicCopy(&source, &scene.channels[left], sizeof source);
+        // Each image keeps its own mute and delay: a mute or delay edited on the right channel
+        // and not sent yet stays a difference and goes out.
+        CopyKeepingMuteAndDelay(scene.channels[right], source);
+        CopyKeepingMuteAndDelay(SentImage.program.scenes[s].channels[right], source);
     }
     for (int s = 1; s <= kSceneCount; ++s) {
         Attach(eqNumber, s);
@@ -299,10 +323,7 @@ void ResetEqBands(int eqNumber) {
     if (eqNumber == kEqDynamicLeft || eqNumber == kEqDynamicRight) {
         MusicChannel& m = eqNumber == kEqDynamicLeft ? p.MusicLeft : p.MusicRight;
         for (int i = 0; i < 3; ++i) {
-            m.deq[i].freqCode = static_cast<uint16_t>(FreqToCode(hz.hz[i]));
-            m.deq[i].gainCode = kZeroGainCode;
-            m.deq[i].qCode = 10;
-            m.deq[i].type = 1;
+            SetBand(m.deq[i].band, hz.hz[i], 1);
         }
         Attach(eqNumber);
         return;

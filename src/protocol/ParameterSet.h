@@ -50,8 +50,16 @@ void SetCurveSetHooks(const CurveSetHooks& hooks);
 
 // Start-up defaults for everything above, the scene selector and the poll toggle.
 void ResetParameters();
-// Copies the program (and with both, the system block) into the SentImage.
+// Copies the program (and with both, the system block) into the SentImage. Only for the
+// moment a port opens, before the device's own images arrive: a pending edit counts as sent.
 void AdoptAsSent(bool both);
+// A whole program from a reply, a file or the bank becomes the current program and counts as
+// sent. Both the ProgramImage and its sent copy are filled from image itself, never one from
+// the other, so a single-field edit that lands meanwhile stays a difference and goes out.
+// Then every curve set is attached again. Takes ParamLock.
+void AdoptProgram(const void* image);
+// The same for a whole system block with its extraWord (66 bytes); no curve set depends on it.
+void AdoptSystem(const void* image);
 void LinkMusic(bool reload);
 void LinkMic(bool reload);
 void CopyEchoAToB();

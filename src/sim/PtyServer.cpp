@@ -144,7 +144,9 @@ void CPtyServer::Serve() {
                     left -= static_cast<std::size_t>(w);
                 }
                 if (opt.chunkSize > 0) {
-                    due = std::max(due, Clock::now() + std::chrono::milliseconds(opt.chunkGapMs));
+                    // The pieces keep the processor's own timing: a late start on a busy host is
+                    // caught up, not added to every following piece.
+                    due += std::chrono::milliseconds(opt.chunkGapMs);
                 }
             }
         }

@@ -37,7 +37,7 @@ TEST_F(CurveSetsTest, StartUpBuildsEveryEqualiser) {
     ProgramImage& p = ParameterSet.program;
     EXPECT_EQ(CurveSetOf(kEqMic2)->GetAt(19)->BandRecord(), &p.Mic2.bands[19]);
     EXPECT_EQ(CurveSetOf(kEqReverb)->GetLowPass()->PassRecord(), &p.Reverb.lpf);
-    EXPECT_EQ(CurveSetOf(kEqDynamicRight)->GetAt(2)->BandRecord(), AsEqBand(p.MusicRight.deq[2]));
+    EXPECT_EQ(CurveSetOf(kEqDynamicRight)->GetAt(2)->BandRecord(), &p.MusicRight.deq[2].band);
     // The default image draws flat.
     for (double v : CurveSetOf(kEqMusicLeft)->TotalResponse()) {
         ASSERT_NEAR(v, 0.0, 1e-9);

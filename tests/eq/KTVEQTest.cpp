@@ -206,10 +206,10 @@ TEST(KTVEQTest, DragWithoutMovementChangesNothing) {
 TEST(KTVEQTest, DynamicBandsStopAtMinusTwelve) {
     DynamicEqBand deq[3]{};
     for (auto& d : deq) {
-        d.freqCode = 100;
-        d.gainCode = 120;
-        d.qCode = 10;
-        d.type = 1;
+        d.band.freqCode = 100;
+        d.band.gainCode = 120;
+        d.band.qCode = 10;
+        d.band.type = 1;
         d.threshold = 33;
     }
     CKTVEQ set;
@@ -220,7 +220,7 @@ TEST(KTVEQTest, DynamicBandsStopAtMinusTwelve) {
     CFilter& b = *set.GetAt(2);
     b.BeginDrag(Centre(b));
     b.DragBand({Centre(b).x, 5000});
-    EXPECT_EQ(deq[2].gainCode, 60);
+    EXPECT_EQ(deq[2].band.gainCode, 60);
     EXPECT_EQ(deq[2].threshold, 33);  // only the band bytes are written
 }
 

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "ChangeSync.h"
 #include "DeviceLink.h"
@@ -243,10 +246,12 @@ TEST_F(DeviceLinkTest, EditsReachTheProcessorDespiteRejectionsAndBadChecksums) {
     EXPECT_TRUE(online);
 }
 
-TEST_F(DeviceLinkTest, ChunkedRepliesWithTheOtherHeader) {
+TEST_F(DeviceLinkTest, SlowlyArrivingRepliesWithTheOtherHeader) {
+    // 7-byte pieces 3 ms apart: a program image takes well over a second to arrive, longer
+    // than the quiet polling would wait for silence, yet the processor is answering.
     SimOptions opt;
     opt.chunkSize = 7;
-    opt.chunkGapMs = 0;  // paced by the line alone
+    opt.chunkGapMs = 3;
     opt.altHeader = true;
     Sim sim(opt);
     ASSERT_TRUE(sim.started);
@@ -255,10 +260,21 @@ TEST_F(DeviceLinkTest, ChunkedRepliesWithTheOtherHeader) {
     const ParamImage ed = EditorImage();
     const ParamImage dev = sim.processor.Image();
     EXPECT_EQ(std::memcmp(&ed.program, &dev.program, sizeof(ProgramImage)), 0);
+    EXPECT_EQ(sim.processor.CountRequests(0x82), 1);  // never sent again
     std::mt19937 rng(9);
     EditRandomFields(rng, 20);
     EXPECT_TRUE(WaitInStep(sim));
+
+    // The whole bank, 21 images, each read exactly once.
+    link->SendDeviceCommand(kCmdReadProgram, 1);
+    ASSERT_TRUE(WaitUntil([&] { return mainWindow.Count(WM_MODES_RECEIVED) > 0; }, 120000));
+    EXPECT_EQ(sim.processor.CountRequests(0x82), 1 + kProgramCount);
+    for (int p = 1; p <= kProgramCount; ++p) {
+        const ProgramImage stored = sim.processor.StoredProgram(p);
+        EXPECT_EQ(std::memcmp(&ProgramBank.programs[p - 1], &stored, sizeof stored), 0) << p;
+    }
     EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(online);
 }
 
 TEST_F(DeviceLinkTest, ClosedTerminalMidSessionDropsTheLinkOnce) {
@@ -315,7 +331,7 @@ TEST_F(DeviceLinkTest, BulkCommandsOnlineAndOffline) {
     EXPECT_EQ(ParameterSet.system.block.currentProgram, 3);
     EXPECT_EQ(SentImage.program.EchoA.repeat, 77);
     link->SendDeviceCommand(kCmdReadProgram, 1);
-    EXPECT_EQ(ui.bankSaves, 1);
+    EXPECT_TRUE(WaitUntil([&] { return ui.bankSaves == 1; }, 1000));
     ProgramBank.bankValid = 0;
 
     Sim sim;
@@ -326,8 +342,7 @@ TEST_F(DeviceLinkTest, BulkCommandsOnlineAndOffline) {
     // Store as program 6: current program follows, the wait form shows until the reply.
     link->SendDeviceCommand(kCmdStore, 6);
     EXPECT_EQ(ParameterSet.system.block.currentProgram, 6);
-    EXPECT_EQ(ui.programChanges, 1);
-    EXPECT_EQ(ui.transfers, 1);
+    EXPECT_TRUE(WaitUntil([&] { return ui.programChanges == 1 && ui.transfers == 1; }, 1000));
     ASSERT_TRUE(WaitUntil([] { return !deviceBusy; }, 5000));
     // Password commands right after reading change nothing on the device.
     link->SendDeviceCommand(kCmdSystemPassword, 0);
@@ -338,6 +353,71 @@ TEST_F(DeviceLinkTest, BulkCommandsOnlineAndOffline) {
     EXPECT_EQ(std::memcmp(devBefore.systemPassword, devAfter.systemPassword, 6), 0);
     EXPECT_EQ(std::memcmp(devBefore.panelPassword, devAfter.panelPassword, 4), 0);
     EXPECT_EQ(sim.processor.StoredProgram(6).EchoA.repeat, ParameterSet.program.EchoA.repeat);
+}
+
+// Fails every user-facing call made while another thread could not take ParamLock.
+class LockCheckingUi : public UiRecorder {
+  public:
+    void StartProgress(int total) override {
+        Check("progress form");
+        UiRecorder::StartProgress(total);
+    }
+    void ShowTransfer() override {
+        Check("wait form");
+        UiRecorder::ShowTransfer();
+    }
+    void CurrentProgramChanged() override {
+        Check("top bar");
+        UiRecorder::CurrentProgramChanged();
+    }
+    void SaveBankToFile() override {
+        Check("save dialog");
+        UiRecorder::SaveBankToFile();
+    }
+    std::vector<std::string> heldDuring;
+
+  private:
+    void Check(const char* what) {
+        bool free = false;
+        std::thread probe([&] {
+            if (ParamLock.try_lock()) {
+                free = true;
+                ParamLock.unlock();
+            }
+        });
+        probe.join();
+        if (!free) {
+            heldDuring.push_back(what);
+        }
+    }
+};
+
+TEST_F(DeviceLinkTest, NothingIsShownWhileParamLockIsHeld) {
+    LockCheckingUi checking;
+    link->SetUi(&checking);
+    // Online without a worker, so only the calls under test can hold the lock.
+    online = true;
+    link->SendDeviceCommand(kCmdStore, 4);        // top bar and wait form
+    link->SendDeviceCommand(kCmdReadProgram, 1);  // progress form
+    link->ReadDevice();                           // progress form
+    {
+        // Device modes queue several commands as a whole, holding the lock themselves.
+        ParamGuard guard(ParamLock);
+        link->SendDeviceCommand(kCmdRecall, 2);
+        link->StartQueueProgress();
+    }
+    online = false;
+    ProgramBank.bankValid = 1;
+    link->SendDeviceCommand(kCmdReadProgram, 1);  // offline: the bank's save dialog
+    ProgramBank.bankValid = 0;
+    ASSERT_TRUE(WaitUntil([&] { return checking.bankSaves == 1; }, 1000));
+    Pump(50);
+    EXPECT_EQ(checking.programChanges, 1);
+    EXPECT_EQ(checking.transfers, 5);  // without a worker the processor stays busy
+    EXPECT_EQ(checking.progressTotal, link->Protocol().FrameCount());
+    EXPECT_TRUE(checking.heldDuring.empty()) << checking.heldDuring.front();
+    link->Protocol().ClearQueue();
+    deviceBusy = false;
 }
 
 }  // namespace

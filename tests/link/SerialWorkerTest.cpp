@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <random>
 
 #include "ChangeSync.h"
 #include "CommProtocol.h"
@@ -138,6 +140,43 @@ TEST_F(SerialWorkerTest, RejectedOrDamagedRepliesAreResentAndNothingIsLost) {
     EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
 }
 
+TEST_F(SerialWorkerTest, LateAnswerToAnEarlierFrameNeverClosesTheNextExchange) {
+    // The processor answers the master-volume frame (0x01) so late that it is sent again; its
+    // answers to both sends then arrive, the second one just ahead of its refusal of the next
+    // frame (an echo level, 0x02).
+    int volumeSends = 0;
+    int levelSends = 0;
+    FakeLine* line = Open([&](const std::vector<uint8_t>& f) -> FakeLine::Answer {
+        if (f[4] == 0x01) {
+            ++volumeSends;
+            return volumeSends == 1 ? FakeLine::Answer{} : FakeLine::Answer{Frame(0x01, {0}), 2};
+        }
+        if (f[4] == 0x02) {
+            ++levelSends;
+            if (levelSends == 1) {
+                std::vector<uint8_t> late = Frame(0x01, {0});
+                const std::vector<uint8_t> refusal = Frame(0x02, {2});
+                late.insert(late.end(), refusal.begin(), refusal.end());
+                return {late, 2};
+            }
+        }
+        return Acknowledge(f);
+    });
+    ParameterSet.system.block.musicVolume = 0x21;
+    ParameterSet.program.EchoA.repeat = 0x30;
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 5; }, 8000));
+    port.StopWorker();
+    const auto w = line->WrittenFrames();
+    EXPECT_EQ(w[0].bytes[4], 0x01);
+    EXPECT_EQ(w[1].bytes[4], 0x01);  // the resend after silence
+    EXPECT_EQ(w[2].bytes[4], 0x02);
+    EXPECT_EQ(w[3].bytes,
+              w[2].bytes);  // refused, so sent again: the late answer counted for nothing
+    EXPECT_EQ(w[4].bytes[4], 0x0C);
+    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+}
+
 TEST_F(SerialWorkerTest, PausesAfterStoreAndSlowFramesLeaveParamLockFree) {
     FakeLine* line = Open([](const std::vector<uint8_t>& f) -> FakeLine::Answer {
         if (f[4] == 0x82) {
@@ -175,6 +214,84 @@ TEST_F(SerialWorkerTest, PausesAfterStoreAndSlowFramesLeaveParamLockFree) {
     EXPECT_FALSE(deviceBusy);
     Pump(50);
     EXPECT_EQ(ui.steps, (std::vector<int>{1, 2}));
+}
+
+// A processor gone mad: bytes without end, rich in header bytes, never a valid reply.
+class GarbageLine : public qx::CSerialLine {
+  public:
+    bool Write(const uint8_t*, int, int) override {
+        writes.fetch_add(1);
+        return true;
+    }
+    bool WaitForInput(int) override { return true; }
+    int BytesAvailable() override { return 64; }
+    int Read(uint8_t* buffer, int max) override {
+        const uint8_t headers[] = {0xFF, 0x55, 0x03, 0xCC};
+        for (int i = 0; i < max; ++i) {
+            buffer[i] = (m_rng() & 3) == 0 ? headers[m_rng() % 4] : static_cast<uint8_t>(m_rng());
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));  // about the line's pace
+        return max;
+    }
+    void Purge() override {}
+    void ClearError() override {}
+    bool Lost() override { return false; }
+    QString ErrorText() override { return QStringLiteral("garbage"); }
+
+    std::atomic<int> writes{0};
+
+  private:
+    std::mt19937 m_rng{3};
+};
+
+TEST_F(SerialWorkerTest, EndlessGarbageStillEndsInOneFailure) {
+    auto owned = std::make_unique<GarbageLine>();
+    GarbageLine* line = owned.get();
+    port.OpenLine(&recorder, std::move(owned));
+    ASSERT_TRUE(port.StartWorker());
+    // Each send gets at most the longest frame's line time plus 2 s.
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(WM_LINK_FAILED) > 0; }, 15000));
+    Pump(500);
+    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 1);
+    EXPECT_EQ(line->writes.load(), 3);
+    EXPECT_FALSE(port.WorkerRunning());
+}
+
+TEST_F(SerialWorkerTest, ClosingNeverWaitsForTheWorkersPauses) {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    constexpr long kBoundMs = 300;  // sanitizers slow every step down
+#else
+    constexpr long kBoundMs = 100;
+#endif
+    const auto closeTime = [&] {
+        const auto start = Clock::now();
+        port.Close();
+        return MsBetween(start, Clock::now());
+    };
+    // During the 3 s pause after a recall, while the processor stores.
+    FakeLine* line = Open(Acknowledge);
+    proto.QueueCommand(kCmdRecall, 2);
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 1; }, 3000));
+    Pump(200);
+    EXPECT_LT(closeTime(), kBoundMs) << "store pause";
+    EXPECT_FALSE(port.WorkerRunning());
+
+    // During the 1 s pause after a slow frame.
+    line = Open(nullptr);
+    QueueFrame(0x82, {3}, 1);
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 1; }, 3000));
+    Pump(200);
+    EXPECT_LT(closeTime(), kBoundMs) << "slow-reply pause";
+
+    // During the quiet polling of a silent processor.
+    line = Open(nullptr);
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 1; }, 3000));
+    Pump(700);  // past the 500 ms reply wait, among the 100 ms polls
+    EXPECT_LT(closeTime(), kBoundMs) << "quiet polling";
+    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
 }
 
 TEST_F(SerialWorkerTest, LostLineEndsInExactlyOneReport) {

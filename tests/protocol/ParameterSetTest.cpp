@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "ChangeSync.h"
 #include "DataConver.h"
+#include "FrameRecord.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
 
@@ -61,7 +63,7 @@ TEST_F(ParameterSetTest, StartupBandsAndFilters) {
     }
     const int deq[3] = {20, 129, 279};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(P().MusicRight.deq[i].freqCode, deq[i]);
+        EXPECT_EQ(P().MusicRight.deq[i].band.freqCode, deq[i]);
         EXPECT_EQ(P().MusicRight.deq[i].reserved, 1);
     }
     for (const EqBand& b : P().Mic2.extraBands) {
@@ -140,14 +142,29 @@ TEST_F(ParameterSetTest, LinkCopiesWriteBothImagesAndKeepMuteAndDelay) {
         sc.channels[kMainR].mute = 0;
         sc.channels[kMainR].delay = static_cast<uint16_t>(500 + s);
     }
+    AdoptAsSent(true);
+    // A mute and a delay of Main R edited and not sent yet (scene 1 is in force).
+    P().scenes[0].channels[kMainR].mute = 1;
+    P().scenes[0].channels[kMainR].delay = 700;
     LinkOutputPair(kEqOutputFirst + kMainR);
     for (int s = 0; s < kSceneCount; ++s) {
         const OutputChannelRecord& r = P().scenes[s].channels[kMainR];
+        const OutputChannelRecord& sent = SentImage.program.scenes[s].channels[kMainR];
         EXPECT_EQ(r.bands[0].gainCode, 100 + s);
-        EXPECT_EQ(r.mute, 0);
-        EXPECT_EQ(r.delay, 500 + s);
-        EXPECT_TRUE(SameBytes(SentImage.program.scenes[s].channels[kMainR], r));
+        EXPECT_EQ(r.mute, s == 0 ? 1 : 0);
+        EXPECT_EQ(r.delay, s == 0 ? 700 : 500 + s);
+        // The sent copy takes the copied part and keeps the mute and delay the device has.
+        EXPECT_EQ(sent.bands[0].gainCode, 100 + s);
+        EXPECT_EQ(sent.mute, 0);
+        EXPECT_EQ(sent.delay, 500 + s);
     }
+    // So the pending edits still go out: the delay (command 0x05), then the mute (0x08).
+    NextParameterFrame();
+    EXPECT_EQ(TxFrame.Command(), 0x05);
+    NextParameterFrame();
+    EXPECT_EQ(TxFrame.Command(), 0x08);
+    NextParameterFrame();
+    EXPECT_EQ(TxFrame.Command(), kPollA);
     // Only right channels can be linked onto.
     const ParamImage before = ParameterSet;
     LinkOutputPair(kEqOutputFirst + kMainL);
@@ -167,10 +184,10 @@ TEST_F(ParameterSetTest, ResetEqBandsTouchesOnlyTheMainBands) {
     EXPECT_EQ(P().MusicLeft.extraBands[1].type, 0);
 
     P().MusicRight.deq[1].threshold = 17;
-    P().MusicRight.deq[1].gainCode = 60;
+    P().MusicRight.deq[1].band.gainCode = 60;
     ResetEqBands(kEqDynamicRight);
-    EXPECT_EQ(P().MusicRight.deq[1].gainCode, 120);
-    EXPECT_EQ(P().MusicRight.deq[1].type, 1);
+    EXPECT_EQ(P().MusicRight.deq[1].band.gainCode, 120);
+    EXPECT_EQ(P().MusicRight.deq[1].band.type, 1);
     EXPECT_EQ(P().MusicRight.deq[1].threshold, 17);
 
     SceneSelector.SetMode(2);

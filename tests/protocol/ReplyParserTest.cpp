@@ -114,6 +114,46 @@ TEST_F(ReplyParserTest, AcknowledgementStatusDecidesAcceptance) {
     EXPECT_EQ(RxFrame.rxIndex, 0);
 }
 
+TEST_F(ReplyParserTest, OnlyTheAwaitedCommandEndsTheExchange) {
+    // After a resend, the late acknowledgement of the earlier master-volume frame arrives
+    // while the next frame (an effect level, 0x02) waits for its own answer.
+    Sent(0x02, 4);
+    RxFrame.retries = 1;
+    RxFrame.idlePolls = 3;
+    EXPECT_FALSE(Feed(Reply(0x01, {0})));
+    EXPECT_EQ(TxFrame.written, 1);  // still awaiting
+    EXPECT_EQ(RxFrame.replyError, 0);
+    EXPECT_EQ(RxFrame.retries, 1);
+    EXPECT_EQ(RxFrame.idlePolls, 3);
+    // ... and the processor refuses the current frame: still nothing delivered.
+    EXPECT_FALSE(Feed(Reply(0x02, {2})));
+    EXPECT_EQ(RxFrame.replyError, 1);
+    EXPECT_EQ(TxFrame.written, 1);
+
+    // A late answer and the awaited one in the same chunk: the search goes on past the first.
+    proto.ClearFrames(1, false);
+    std::vector<uint8_t> both = Reply(0x01, {0});
+    const std::vector<uint8_t> own = Reply(0x02, {0});
+    both.insert(both.end(), own.begin(), own.end());
+    EXPECT_TRUE(Feed(both));
+
+    // A late program image is not stored; a late idle-poll answer keeps only its levels.
+    Sent(0x01, 0);
+    const ProgramImage before = ParameterSet.program;
+    std::vector<uint8_t> data = {0};
+    const std::vector<uint8_t> image = Pattern(sizeof(ProgramImage), 9);
+    data.insert(data.end(), image.begin(), image.end());
+    EXPECT_FALSE(Feed(Reply(0x82, data)));
+    EXPECT_EQ(std::memcmp(&before, &ParameterSet.program, sizeof before), 0);
+    EXPECT_EQ(sink.parameters, 0);
+    sink.monitorRequest = true;
+    EXPECT_FALSE(Feed(Reply(0x0C, Pattern(12, 60))));
+    EXPECT_EQ(MonitorBlockA[0], 60);
+    EXPECT_TRUE(sink.systemData.empty());
+    EXPECT_EQ(sink.deviceFound + sink.system + sink.modes, 0);
+    EXPECT_TRUE(Feed(Reply(0x01, {0})));
+}
+
 TEST_F(ReplyParserTest, HeadersStrayBytesAndChunks) {
     // 03 CC is collected like FF 55.
     EXPECT_TRUE(Feed(Reply(0x01, {0}, true)));
@@ -272,6 +312,7 @@ TEST_F(ReplyParserTest, OversizedFramesStayInsideTheFrameArea) {
 
     // The longest frame that fits still passes.
     proto.ClearFrames(1, false);
+    Sent(0x90, 0);
     const std::vector<uint8_t> big = Reply(0x90, Pattern(kFrameArea - 6, 1));
     ASSERT_EQ(big.size(), static_cast<std::size_t>(kFrameArea));
     EXPECT_TRUE(Feed(big));
