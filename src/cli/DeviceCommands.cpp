@@ -13,15 +13,19 @@
 #include <unistd.h>
 
 #include "ChangeSync.h"
+#include "CommProtocol.h"
 #include "DeviceLink.h"
 #include "DeviceModes.h"
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
 #include "MessageMap.h"
+#include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "QtSerialLine.h"
 #include "Qxctl.h"
 #include "SceneSelector.h"
 #include "TerminalLinkUi.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -30,6 +34,14 @@ namespace {
 constexpr int kConnectMs = 15000;  // per candidate port, reads included
 constexpr int kSettleMs = 30000;   // a few frames, store pauses included
 constexpr int kBankMs = 180000;    // 21 slow frames each way
+constexpr int kTries = 3;          // a frame and its two resends
+
+constexpr TextPair kStepNames{"读取程序名", "reading names"};
+constexpr TextPair kStepSystem{"读取系统数据", "reading the system block"};
+constexpr TextPair kStepCurrent{"读取当前程序", "reading the current program"};
+constexpr TextPair kStepReadPrograms{"读取程序", "reading programs"};
+constexpr TextPair kStepWritePrograms{"写入程序", "writing programs"};
+constexpr TextPair kStepWriteSystem{"写入系统数据", "writing the system block"};
 
 // One connection to the processor for the length of a command.
 class CDeviceSession {
@@ -37,7 +49,7 @@ class CDeviceSession {
     CDeviceSession(CQxctl& cli, std::string command, const CCommandArgs& args)
         : m_cli(cli),
           m_command(std::move(command)),
-          m_ui(std::cerr, isatty(STDERR_FILENO) != 0),
+          m_ui(cli.Err(), cli.DrawsProgress()),
           m_link(&m_ui) {
         m_map = new CMessageMap(&m_window);
         m_map->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++m_parameters; });
@@ -49,7 +61,9 @@ class CDeviceSession {
                 m_dropped = true;
             }
         });
+        QObject::connect(&m_link, &CDeviceLink::deviceFound, [this] { m_found = true; });
         const std::vector<std::string> paths = args.Values("--port");
+        m_paths = paths;
         if (!paths.empty()) {
             m_link.SetPortSource([paths] {
                 std::vector<PortInfo> ports;
@@ -81,14 +95,17 @@ class CDeviceSession {
 
     // Finds the processor and reads its names, system block and current program.
     bool Connect() {
+        m_ui.SetPhases(
+            {{kNameFrames, Tr(kStepNames)}, {1, Tr(kStepSystem)}, {1, Tr(kStepCurrent)}});
         m_link.ConnectDevice();
         if (!online) {
-            return Failed("Unable to Open Device! (no serial port could be opened)");
+            return Failed(Tr({"没有能打开的串口", "no serial port could be opened"}));
         }
         if (!WaitFor([this] { return m_parameters > 0; }, kConnectMs * m_portCount)) {
-            return Failed(m_dropped ? "Unable to Open Device! (no processor answered)"
-                                    : "the processor did not send its settings");
+            return Failed(
+                Tr({"处理器没有发送它的设置", "the processor did not send its settings"}));
         }
+        m_ui.ClearStepInFlight();
         return Settle(kSettleMs);
     }
 
@@ -123,20 +140,57 @@ class CDeviceSession {
         return true;
     }
 
-    // Reports a failure: the link's own reason when it gave one.
+    // Reports a failure with the most exact reason known: the link's own, why no processor
+    // was found on each port, or the step whose frame got no reply.
     bool Failed(const std::string& message) {
         m_ui.FinishProgress();
         std::string text = message;
         if (!m_ui.Problem().empty()) {
             text = m_ui.Problem();
-        } else if (m_dropped && message.find("Unable") == std::string::npos) {
-            text = message + " (the connection was lost)";
+        } else if (!m_found) {
+            text = WhyNotFound();
+        } else if (m_dropped && !m_ui.StepInFlight().empty()) {
+            text = Tr({"%1：重试 %2 次后仍没有完整的回复", "%1: no complete reply after %2 tries"},
+                      {m_ui.StepInFlight(), std::to_string(kTries)});
+        } else if (m_dropped) {
+            text = Tr({"%1（连接已断开）", "%1 (the connection was lost)"}, {message});
         }
         m_cli.Fail(m_command, text);
         return false;
     }
 
+    // For each port tried: why it is no serial port, or that no processor answered on it.
+    std::string WhyNotFound() const {
+        std::vector<std::string> paths = m_paths;
+        if (paths.empty()) {
+            std::vector<PortInfo> ports;
+            EnumSerialPorts(ports, false);
+            for (const PortInfo& p : ports) {
+                paths.push_back(p.devicePath.toStdString());
+            }
+        }
+        if (paths.empty()) {
+            return Tr({"%1（没有找到串口；可用 --port 指定）",
+                       "%1 (no serial port found; name one with --port)"},
+                      {kTextUnableToOpenDevice.Get()});
+        }
+        std::string text;
+        for (const std::string& path : paths) {
+            std::string why =
+                CQtSerialLine::OpenFailureText(QString::fromStdString(path)).toStdString();
+            if (why.empty()) {
+                why = Tr({"%1：没有处理器应答", "%1: no processor answered"}, {path});
+            }
+            if (!text.empty()) {
+                text += "; ";
+            }
+            text += why;
+        }
+        return text;
+    }
+
     const QString& PortName() const { return m_link.CurrentPortName(); }
+    void ExpectProgress(CTerminalLinkUi::Phases phases) { m_ui.SetPhases(std::move(phases)); }
     int ModesReceived() const { return m_modes; }
     CTerminalLinkUi& Ui() { return m_ui; }
 
@@ -151,6 +205,8 @@ class CDeviceSession {
     int m_modes = 0;
     int m_polls = 0;
     bool m_dropped = false;
+    bool m_found = false;
+    std::vector<std::string> m_paths;
     int m_portCount = 1;
 };
 
@@ -193,14 +249,19 @@ bool FieldMatchesSent(const ParamField& f) {
     return true;
 }
 
+// A refusal is a failure (1); only a request that makes no sense is bad usage (2).
 int ModeFailure(CQxctl& cli, const std::string& command, const ModeResult& r) {
-    return cli.Fail(command, r.message.empty() ? "refused" : r.message,
-                    r.status == ModeResult::kRefused || r.status == ModeResult::kIgnored ? 2 : 1);
+    return cli.Fail(command, r.message.empty() ? Tr({"被拒绝", "refused"}) : r.message,
+                    r.status == ModeResult::kIgnored ? 2 : 1);
 }
 
 bool OneFile(CQxctl& cli, const std::string& command, const CCommandArgs& a) {
     if (a.Positional().size() != 1) {
-        cli.Fail(command, "expected one FILE (see qxctl " + command + " --help)", 2);
+        cli.Fail(
+            command,
+            Tr({"需要一个文件（见 qxctl %1 --help）", "expected one FILE (see qxctl %1 --help)"},
+               {command}),
+            2);
         return false;
     }
     return true;
@@ -208,11 +269,11 @@ bool OneFile(CQxctl& cli, const std::string& command, const CCommandArgs& a) {
 
 int Ports(CQxctl& cli, const CCommandArgs& a) {
     if (!a.Positional().empty()) {
-        return cli.Fail("ports", "takes no arguments", 2);
+        return cli.Fail("ports", Tr({"不接受参数", "takes no arguments"}), 2);
     }
     std::vector<PortInfo> ports;
     if (!EnumSerialPorts(ports, false)) {
-        return cli.Fail("ports", "the serial ports could not be listed");
+        return cli.Fail("ports", Tr({"无法列出串口", "the serial ports could not be listed"}));
     }
     for (const PortInfo& p : ports) {
         cli.Out() << p.devicePath.toStdString() << "\t" << p.description.toStdString()
@@ -221,10 +282,12 @@ int Ports(CQxctl& cli, const CCommandArgs& a) {
     return 0;
 }
 
+// "F3 \"Evening\"": the name shown as `show` shows it, control bytes escaped.
 std::string CurrentProgramText() {
     const int n = ParameterSet.system.block.currentProgram;
     const std::string label = n >= 1 && n <= kProgramCount ? CDeviceModes::ProgramLabel(n) : "-";
-    return label + " \"" + CDeviceModes::ShownName(ParameterSet.program.name) + "\"";
+    static const ParamField* const name = CParamCatalogue::Find("name");
+    return label + " " + CParamCatalogue::Display(CParamCatalogue::Bytes(ParameterSet), *name);
 }
 
 int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
@@ -233,6 +296,7 @@ int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
     if (!CQxctl::ParseAssignments(a.Positional(), assignments, error)) {
         return cli.Fail("set", error, 2);
     }
+    cli.NoteRounded("set", assignments);
     if (!s.Connect()) {
         return 1;
     }
@@ -249,12 +313,15 @@ int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
         const auto bits = SentBits(scene);
         for (const auto& as : assignments) {
             if (!FieldIsSent(bits, *as.field)) {
-                return cli.Fail("set",
-                                as.field->name +
-                                    " is not sent field by field (a hidden copy, another output "
-                                    "scene than the one in force, or stored only with the whole "
-                                    "program); change it in a file and push it",
-                                2);
+                return cli.Fail(
+                    "set",
+                    Tr({"%1 不能单独发送（隐藏的副本、非当前输出场景，或只随整个程序保存）；"
+                        "请在文件中修改后用 push 写入",
+                        "%1 is not sent field by field (a hidden copy, another output scene than "
+                        "the one in force, or stored only with the whole program); change it in "
+                        "a file and push it"},
+                       {as.field->name}),
+                    2);
             }
         }
         for (const auto& as : assignments) {
@@ -262,13 +329,13 @@ int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
         }
     }
     if (!s.Settle(kSettleMs)) {
-        s.Failed("the processor did not acknowledge every change");
+        s.Failed(Tr({"处理器没有确认全部修改", "the processor did not acknowledge every change"}));
         return 1;
     }
     ParamGuard guard(ParamLock);
     for (const auto& as : assignments) {
         if (!FieldMatchesSent(*as.field)) {
-            return cli.Fail("set", as.field->name + " was not sent");
+            return cli.Fail("set", Tr({"%1 没有发送", "%1 was not sent"}, {as.field->name}));
         }
     }
     return 0;
@@ -280,15 +347,39 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
     if (command == "ports") {
         return Ports(cli, a);
     }
-    // File arguments and program numbers are checked before the processor is looked for.
+    // File arguments, program numbers and names are checked before the processor is looked
+    // for.
     int program = 0;
     if (command == "recall" || command == "store") {
         if (a.Positional().size() != 1 ||
             (program = CDeviceModes::ParseProgramLabel(a.Positional()[0])) == 0) {
-            return cli.Fail(command, "expected one program number: 1..16 or F1..F5", 2);
+            return cli.Fail(
+                command,
+                command == "store"
+                    ? Tr({"需要一个程序号：1..16", "expected one program number: 1..16"})
+                    : Tr({"需要一个程序号：1..16 或 F1..F5",
+                          "expected one program number: 1..16 or F1..F5"}),
+                2);
         }
+        if (command == "store" && program > kStorablePrograms) {
+            return cli.Fail(command,
+                            Tr({"只能存入程序 1..16，不能存入 %1",
+                                "only programs 1..16 can be "
+                                "stored into, not %1"},
+                               {a.Positional()[0]}),
+                            2);
+        }
+        uint8_t padded[kNameLength];
         if (command == "store" && !a.Has("--name")) {
-            return cli.Fail(command, "--name TEXT is needed", 2);
+            return cli.Fail(command, Tr({"需要 --name TEXT", "--name TEXT is needed"}), 2);
+        }
+        if (command == "store" && !CDeviceModes::PadName(a.Value("--name"), padded)) {
+            return cli.Fail(command,
+                            Tr({"--name：程序名最多 20 个字节，只能是可打印的 ASCII 字符"
+                                "（字母、数字、符号和空格）",
+                                "--name: a program name has at most 20 bytes of printable ASCII "
+                                "(letters, digits, signs and spaces)"}),
+                            2);
         }
     } else if (command == "pull" || command == "push" || command == "bank-pull" ||
                command == "bank-push") {
@@ -297,24 +388,42 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         }
     } else if (command == "probe") {
         if (!a.Positional().empty()) {
-            return cli.Fail(command, "takes no arguments", 2);
+            return cli.Fail(command, Tr({"不接受参数", "takes no arguments"}), 2);
         }
     }
     if (command == "bank-push" && !CProgramFile::IsBankFilePath(a.Positional()[0])) {
-        return cli.Fail(command, a.Positional()[0] + " is not an all-programs file (.dat)", 2);
+        return cli.Fail(command,
+                        Tr({"%1 不是全部程序文件（.dat）", "%1 is not an all-programs file (.dat)"},
+                           {a.Positional()[0]}),
+                        2);
     }
-    // A file that cannot be loaded is reported before any port is opened.
+    // A file that cannot be loaded, or holds values the processor does not know, is reported
+    // before any port is opened.
     if (command == "push" || command == "bank-push") {
-        CQxctl::LoadedFile file;
+        auto file = std::make_unique<CQxctl::LoadedFile>();
         std::string error;
-        if (!CQxctl::LoadAnyFile(a.Positional()[0], file, error)) {
+        if (!CQxctl::LoadAnyFile(a.Positional()[0], *file, error)) {
             return cli.Fail(command, error);
         }
-        if (file.isBank != (command == "bank-push")) {
+        if (file->isBank != (command == "bank-push")) {
+            return cli.Fail(
+                command,
+                file->isBank
+                    ? Tr({"%1 包含全部程序（用 bank-push）", "%1 holds all programs (bank-push)"},
+                         {a.Positional()[0]})
+                    : Tr({"%1 只包含一个程序（用 push）", "%1 holds one program (push)"},
+                         {a.Positional()[0]}),
+                2);
+        }
+        // push sends the program only; bank-push sends everything.
+        const int outside = CQxctl::OutOfRangeFields(*file, command == "push");
+        if (outside > 0 && !a.Has("--force")) {
             return cli.Fail(command,
-                            a.Positional()[0] + (file.isBank ? " holds all programs (bank-push)"
-                                                             : " holds one program (push)"),
-                            2);
+                            Tr({"%1：%2 个字段超出范围（qxctl show %1 会标出）；"
+                                "加 --force 仍然写入",
+                                "%1: %2 fields are out of range (qxctl show %1 marks them); "
+                                "--force writes the file anyway"},
+                               {a.Positional()[0], std::to_string(outside)}));
         }
     }
 
@@ -327,8 +436,13 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
     }
     CDeviceModes modes = s.Modes();
     if (command == "probe") {
-        cli.Out() << s.PortName().toStdString() << ": program " << CurrentProgramText()
-                  << ", store " << (storePermission != 0 ? "allowed" : "not allowed") << "\n";
+        cli.Out() << s.PortName().toStdString() << ": "
+                  << (storePermission != 0
+                          ? Tr({"程序 %1，允许保存", "program %1, store allowed"},
+                               {CurrentProgramText()})
+                          : Tr({"程序 %1，不允许保存", "program %1, store not allowed"},
+                               {CurrentProgramText()}))
+                  << "\n";
         return 0;
     }
     if (command == "pull") {
@@ -340,28 +454,37 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kSettleMs) ? 0 : (s.Failed("the processor did not take the program"), 1);
+        return s.Settle(kSettleMs) ? 0
+                                   : (s.Failed(Tr({"处理器没有接受程序",
+                                                   "the processor did not take the program"})),
+                                      1);
     }
     if (command == "bank-pull") {
+        s.ExpectProgress({{kProgramCount, Tr(kStepReadPrograms)}});
         const ModeResult r = modes.ExportAllPrograms(a.Positional()[0]);
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
         if (!s.WaitFor([&s] { return s.ModesReceived() > 0; }, kBankMs)) {
-            s.Failed("the processor did not send all programs");
+            s.Failed(Tr({"处理器没有发送全部程序", "the processor did not send all programs"}));
             return 1;
         }
         s.Ui().FinishProgress();
+        s.Ui().ClearStepInFlight();
         modes.OnModesReceived();
         const ModeResult w = modes.WriteAllPrograms(a.Positional()[0]);
         return w.Succeeded() ? 0 : ModeFailure(cli, command, w);
     }
     if (command == "bank-push") {
+        s.ExpectProgress({{kProgramCount, Tr(kStepWritePrograms)}, {1, Tr(kStepWriteSystem)}});
         const ModeResult r = modes.ImportAllPrograms(a.Positional()[0]);
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kBankMs) ? 0 : (s.Failed("the processor did not take all programs"), 1);
+        return s.Settle(kBankMs) ? 0
+                                 : (s.Failed(Tr({"处理器没有接受全部程序",
+                                                 "the processor did not take all programs"})),
+                                    1);
     }
     if (command == "recall") {
         const ModeResult r = modes.RecallProgram(program);
@@ -369,10 +492,10 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
             return ModeFailure(cli, command, r);
         }
         if (!s.Settle(kSettleMs)) {
-            s.Failed("the processor did not recall the program");
+            s.Failed(Tr({"处理器没有调出程序", "the processor did not recall the program"}));
             return 1;
         }
-        cli.Out() << "program " << CurrentProgramText() << "\n";
+        cli.Out() << Tr({"程序 %1", "program %1"}, {CurrentProgramText()}) << "\n";
         return 0;
     }
     if (command == "store") {
@@ -380,9 +503,12 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kSettleMs) ? 0 : (s.Failed("the processor did not store the program"), 1);
+        return s.Settle(kSettleMs) ? 0
+                                   : (s.Failed(Tr({"处理器没有保存程序",
+                                                   "the processor did not store the program"})),
+                                      1);
     }
-    return cli.Fail(command, "unknown command", 2);
+    return cli.Fail(command, Tr({"未知命令", "unknown command"}), 2);
 }
 
 }  // namespace qx

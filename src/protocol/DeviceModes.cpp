@@ -82,7 +82,7 @@ bool CDeviceModes::PadName(const std::string& name, uint8_t (&out)[kNameLength])
     }
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
+        if (u < 0x20 || u >= 0x7F) {
             return false;
         }
     }
@@ -164,7 +164,8 @@ ModeResult CDeviceModes::StoreProgram(int program, const std::string& name) {
     uint8_t padded[kNameLength];
     if (!PadName(name, padded)) {
         return Result(ModeResult::kRefused,
-                      "a program name has at most 20 characters and no control characters");
+                      "a program name has at most 20 bytes of printable ASCII (letters, digits, "
+                      "signs and spaces)");
     }
     {
         ParamGuard guard(ParamLock);

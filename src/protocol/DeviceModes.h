@@ -49,8 +49,8 @@ class CDeviceModes {
     static std::string ProgramLabel(int program);
     // "7" or "F3" (case-insensitive) to 1..21; 0 when the text names no program.
     static int ParseProgramLabel(const std::string& text);
-    // A name as stored: padded with spaces to 20 bytes. Longer names and control characters
-    // are refused (returns false).
+    // A name as stored: padded with spaces to 20 bytes. Longer names and anything but
+    // printable ASCII are refused (returns false).
     static bool PadName(const std::string& name, uint8_t (&out)[kNameLength]);
     // A stored name as shown: trimmed of spaces (and NULs) at both ends.
     static std::string ShownName(const U8 (&name)[kNameLength]);
