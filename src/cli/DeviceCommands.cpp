@@ -351,8 +351,9 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
     // for.
     int program = 0;
     if (command == "recall" || command == "store") {
+        const int last = command == "store" ? kStorablePrograms : kProgramCount;
         if (a.Positional().size() != 1 ||
-            (program = CDeviceModes::ParseProgramLabel(a.Positional()[0])) == 0) {
+            (program = CDeviceModes::ParseProgramLabel(a.Positional()[0])) == 0 || program > last) {
             return cli.Fail(
                 command,
                 command == "store"
@@ -361,25 +362,12 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
                           "expected one program number: 1..16 or F1..F5"}),
                 2);
         }
-        if (command == "store" && program > kStorablePrograms) {
-            return cli.Fail(command,
-                            Tr({"只能存入程序 1..16，不能存入 %1",
-                                "only programs 1..16 can be "
-                                "stored into, not %1"},
-                               {a.Positional()[0]}),
-                            2);
-        }
         uint8_t padded[kNameLength];
         if (command == "store" && !a.Has("--name")) {
             return cli.Fail(command, Tr({"需要 --name TEXT", "--name TEXT is needed"}), 2);
         }
         if (command == "store" && !CDeviceModes::PadName(a.Value("--name"), padded)) {
-            return cli.Fail(command,
-                            Tr({"--name：程序名最多 20 个字节，只能是可打印的 ASCII 字符"
-                                "（字母、数字、符号和空格）",
-                                "--name: a program name has at most 20 bytes of printable ASCII "
-                                "(letters, digits, signs and spaces)"}),
-                            2);
+            return cli.Fail(command, std::string("--name: ") + Tr(kTextBadProgramName), 2);
         }
     } else if (command == "pull" || command == "push" || command == "bank-pull" ||
                command == "bank-push") {

@@ -13,10 +13,16 @@
 #include <string>
 
 #include "ProgramFile.h"
+#include "TextPair.h"
 
 namespace qx {
 
 constexpr int kStorablePrograms = 16;  // programs 17..21 (F1..F5) are never stored into
+
+// Why PadName refused a name.
+constexpr TextPair kTextBadProgramName{
+    "程序名最多 20 个字节，只能是可打印的 ASCII 字符（字母、数字、符号和空格）",
+    "a program name has at most 20 bytes of printable ASCII (letters, digits, signs and spaces)"};
 
 struct DeviceModeHooks {
     // Queues one bulk command (with its follow-ups) while online.

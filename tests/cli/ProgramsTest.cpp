@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,4 +132,32 @@ TEST(ProgramsTest, SimulatorStopsOnASignalThatArrivesAtOnce) {
         }
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << round;
     }
+}
+
+TEST(ProgramsTest, APortTheUserMayNotOpenSaysHowToGetAccess) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string port = ptsname(master);
+    // Root may open anything, so root runs qxctl as an unprivileged user against a port only
+    // root may open; anyone else takes away their own permission.
+    std::string asUser;
+    if (geteuid() == 0) {
+        if (std::system("command -v setpriv >/dev/null") != 0) {
+            close(master);
+            GTEST_SKIP() << "setpriv is needed to run qxctl as another user";
+        }
+        ASSERT_EQ(chown(port.c_str(), 0, 0), 0);
+        ASSERT_EQ(chmod(port.c_str(), 0600), 0);
+        asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    } else {
+        ASSERT_EQ(chmod(port.c_str(), 0), 0);
+    }
+    const Result r = RunProgram(asUser + kQxctl + " probe --port " + port);
+    close(master);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "qxctl: probe: " + port +
+                         ": permission denied (serial ports need membership of the dialout "
+                         "group: sudo adduser $USER dialout, then log in again)\n");
 }

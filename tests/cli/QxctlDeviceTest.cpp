@@ -11,7 +11,6 @@
 #include <memory>
 #include <sstream>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "LinkState.h"
@@ -189,7 +188,7 @@ TEST_F(QxctlDeviceTest, RecallAndStoreWithAndWithoutPermission) {
     EXPECT_EQ(std::memcmp(sim->Image().system.block.systemPassword, "246810", 6), 0);
 
     EXPECT_EQ(Run({"store", "F1", "--name", "x"}), 2);
-    EXPECT_EQ(err.str(), "qxctl: store: only programs 1..16 can be stored into, not F1\n");
+    EXPECT_EQ(err.str(), "qxctl: store: expected one program number: 1..16\n");
     EXPECT_EQ(Run({"store", "4", "--name", "Caf\xc3\xa9"}), 2);
     EXPECT_NE(err.str().find("at most 20 bytes of printable ASCII"), std::string::npos);
     EXPECT_EQ(Run({"store", "4"}), 2);
@@ -304,14 +303,7 @@ TEST_F(QxctlDeviceTest, PortErrorsNameThePathAndTheReason) {
     EXPECT_EQ(RunPlain({"probe", "--port", "/dev/null", "--port", server->Path()}, out, err), 1);
     EXPECT_EQ(err.str(), "qxctl: probe: /dev/null: not a serial port; " + server->Path() +
                              ": no processor answered\n");
-
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions cannot be refused to root";
-    }
-    ASSERT_EQ(chmod(server->Path().c_str(), 0), 0);
-    EXPECT_EQ(RunPlain({"probe", "--port", server->Path()}, out, err), 1);
-    EXPECT_NE(err.str().find(server->Path() + ": permission denied"), std::string::npos);
-    EXPECT_NE(err.str().find("dialout"), std::string::npos) << err.str();
+    // A port the user may not open: ProgramsTest, which can run qxctl as another user.
 }
 
 TEST_F(QxctlDeviceTest, ProbeShowsNamesAsShowDoes) {
