@@ -41,7 +41,7 @@ void BM_SliderDragStep(benchmark::State& state) {
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, 9), QPointF(x, 9), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(slider, &release);
-    QCoreApplication::removePostedEvents(&parent);
+    QCoreApplication::removePostedEvents(slider);
 }
 BENCHMARK(BM_SliderDragStep);
 

@@ -6,6 +6,15 @@
 
 namespace qx {
 
+bool CCommandArgs::ParseInt(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 3 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    value = std::stoi(text);
+    return value >= low && value <= high;
+}
+
 bool CCommandArgs::Parse(const std::vector<std::string>& args,
                          const std::vector<std::string>& valueOptions,
                          const std::vector<std::string>& flags, std::string& error) {

@@ -22,6 +22,9 @@ class CCommandArgs {
     // Every value given for a repeatable option, in order.
     std::vector<std::string> Values(const std::string& option) const;
 
+    // A whole number of at most three digits within [low, high]; false otherwise.
+    static bool ParseInt(const std::string& text, int low, int high, int& value);
+
   private:
     std::vector<std::string> m_positional;
     std::multimap<std::string, std::string> m_options;

@@ -13,20 +13,6 @@
 
 namespace qx {
 
-namespace {
-
-// A whole number within [low, high]; false otherwise.
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 3 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
-}  // namespace
-
 int CCurveCommand::Run(CQxctl& cli, const CCommandArgs& a) {
     if (a.Positional().size() != 1) {
         return cli.Fail("curve",
@@ -41,7 +27,7 @@ int CCurveCommand::Run(CQxctl& cli, const CCommandArgs& a) {
                             "--eq N is needed, N from 0 to 17 (see qxctl curve --help)"}),
                         2);
     }
-    if (!ParseInt(a.Value("--eq"), 0, kEqNumberCount - 1, eq)) {
+    if (!CCommandArgs::ParseInt(a.Value("--eq"), 0, kEqNumberCount - 1, eq)) {
         return cli.Fail("curve",
                         Tr({"--eq %1 超出范围 0..17（见 qxctl curve --help）",
                             "--eq %1 is out of range 0..17 (see qxctl curve --help)"},
@@ -49,7 +35,7 @@ int CCurveCommand::Run(CQxctl& cli, const CCommandArgs& a) {
                         2);
     }
     int scene = 0;
-    if (a.Has("--scene") && !ParseInt(a.Value("--scene"), 1, kSceneCount, scene)) {
+    if (a.Has("--scene") && !CCommandArgs::ParseInt(a.Value("--scene"), 1, kSceneCount, scene)) {
         return cli.Fail("curve",
                         Tr({"--scene 为 1（Sing）、2（Disco）或 3（Decode）",
                             "--scene is 1 (Sing), 2 (Disco) or 3 (Decode)"}),

@@ -1,231 +1,25 @@
 #include "DeviceCommands.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QObject>
 #include <array>
-#include <functional>
-#include <iostream>
 #include <memory>
 #include <ostream>
 
-#include <unistd.h>
-
-#include "ChangeSync.h"
-#include "CommProtocol.h"
-#include "DeviceLink.h"
-#include "DeviceModes.h"
+#include "DeviceSession.h"
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
-#include "MessageMap.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
-#include "QtSerialLine.h"
 #include "Qxctl.h"
 #include "SceneSelector.h"
-#include "TerminalLinkUi.h"
 #include "TextPair.h"
 
 namespace qx {
 
 namespace {
 
-constexpr int kConnectMs = 15000;  // per candidate port, reads included
-constexpr int kSettleMs = 30000;   // a few frames, store pauses included
-constexpr int kBankMs = 180000;    // 21 slow frames each way
-constexpr int kTries = 3;          // a frame and its two resends
-
-constexpr TextPair kStepNames{"读取程序名", "reading names"};
-constexpr TextPair kStepSystem{"读取系统数据", "reading the system block"};
-constexpr TextPair kStepCurrent{"读取当前程序", "reading the current program"};
 constexpr TextPair kStepReadPrograms{"读取程序", "reading programs"};
 constexpr TextPair kStepWritePrograms{"写入程序", "writing programs"};
 constexpr TextPair kStepWriteSystem{"写入系统数据", "writing the system block"};
-
-// One connection to the processor for the length of a command.
-class CDeviceSession {
-  public:
-    CDeviceSession(CQxctl& cli, std::string command, const CCommandArgs& args)
-        : m_cli(cli),
-          m_command(std::move(command)),
-          m_ui(cli.Err(), cli.DrawsProgress()),
-          m_link(&m_ui) {
-        m_map = new CMessageMap(&m_window);
-        m_map->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++m_parameters; });
-        m_map->On(WM_MODES_RECEIVED, [this](WParam, LParam) { ++m_modes; });
-        m_map->On(WM_SYSTEM_DATA_RECEIVED, [this](WParam, LParam) { ++m_polls; });
-        m_link.SetMainWindow(&m_window);
-        QObject::connect(&m_link, &CDeviceLink::onlineChanged, [this](bool isOnline) {
-            if (!isOnline) {
-                m_dropped = true;
-            }
-        });
-        QObject::connect(&m_link, &CDeviceLink::deviceFound, [this] { m_found = true; });
-        const std::vector<std::string> paths = args.Values("--port");
-        m_paths = paths;
-        if (!paths.empty()) {
-            m_link.SetPortSource([paths] {
-                std::vector<PortInfo> ports;
-                for (const std::string& p : paths) {
-                    PortInfo info;
-                    info.devicePath = QString::fromStdString(p);
-                    info.portName = info.devicePath;
-                    info.comName = info.devicePath;
-                    info.description = info.devicePath;
-                    ports.push_back(info);
-                }
-                return ports;
-            });
-        }
-        m_portCount = paths.empty() ? 4 : static_cast<int>(paths.size());
-    }
-
-    ~CDeviceSession() {
-        m_ui.FinishProgress();
-        m_link.DisconnectDevice();
-    }
-
-    CDeviceModes Modes() {
-        DeviceModeHooks hooks;
-        hooks.sendDeviceCommand = [this](uint8_t c, uint8_t a) { m_link.SendDeviceCommand(c, a); };
-        hooks.startQueueProgress = [this] { m_link.StartQueueProgress(); };
-        return CDeviceModes(hooks);
-    }
-
-    // Finds the processor and reads its names, system block and current program.
-    bool Connect() {
-        m_ui.SetPhases(
-            {{kNameFrames, Tr(kStepNames)}, {1, Tr(kStepSystem)}, {1, Tr(kStepCurrent)}});
-        m_link.ConnectDevice();
-        if (!online) {
-            return Failed(Tr({"没有能打开的串口", "no serial port could be opened"}));
-        }
-        if (!WaitFor([this] { return m_parameters > 0; }, kConnectMs * m_portCount)) {
-            return Failed(
-                Tr({"处理器没有发送它的设置", "the processor did not send its settings"}));
-        }
-        m_ui.ClearStepInFlight();
-        return Settle(kSettleMs);
-    }
-
-    // Waits until everything queued or changed so far has been acknowledged: the worker has
-    // gone back to idle polls twice since now (a poll is only built when nothing else is
-    // waiting, and the next frame only goes out after the previous one was answered).
-    bool Settle(int timeoutMs) {
-        const int start = m_polls;
-        return WaitFor(
-            [this, start] {
-                return m_polls >= start + 2 && !deviceBusy && !m_link.Protocol().HasFrames();
-            },
-            timeoutMs);
-    }
-
-    bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (m_dropped || !m_ui.Problem().empty()) {
-                return false;
-            }
-            if (timer.elapsed() > timeoutMs) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QCoreApplication::sendPostedEvents();
-            if (!done()) {
-                usleep(2000);
-            }
-        }
-        return true;
-    }
-
-    // Reports a failure with the most exact reason known: the link's own, why no processor
-    // was found on each port, or the step whose frame got no reply.
-    bool Failed(const std::string& message) {
-        m_ui.FinishProgress();
-        std::string text = message;
-        if (!m_ui.Problem().empty()) {
-            text = m_ui.Problem();
-        } else if (!m_found) {
-            text = WhyNotFound();
-        } else if (m_dropped && !m_ui.StepInFlight().empty()) {
-            text = Tr({"%1：重试 %2 次后仍没有完整的回复", "%1: no complete reply after %2 tries"},
-                      {m_ui.StepInFlight(), std::to_string(kTries)});
-        } else if (m_dropped) {
-            text = Tr({"%1（连接已断开）", "%1 (the connection was lost)"}, {message});
-        }
-        m_cli.Fail(m_command, text);
-        return false;
-    }
-
-    // For each port tried: why it is no serial port, or that no processor answered on it.
-    std::string WhyNotFound() const {
-        std::vector<std::string> paths = m_paths;
-        if (paths.empty()) {
-            std::vector<PortInfo> ports;
-            EnumSerialPorts(ports, false);
-            for (const PortInfo& p : ports) {
-                paths.push_back(p.devicePath.toStdString());
-            }
-        }
-        if (paths.empty()) {
-            return Tr({"%1（没有找到串口；可用 --port 指定）",
-                       "%1 (no serial port found; name one with --port)"},
-                      {kTextUnableToOpenDevice.Get()});
-        }
-        std::string text;
-        for (const std::string& path : paths) {
-            std::string why =
-                CQtSerialLine::OpenFailureText(QString::fromStdString(path)).toStdString();
-            if (why.empty()) {
-                why = Tr({"%1：没有处理器应答", "%1: no processor answered"}, {path});
-            }
-            if (!text.empty()) {
-                text += "; ";
-            }
-            text += why;
-        }
-        return text;
-    }
-
-    const QString& PortName() const { return m_link.CurrentPortName(); }
-    void ExpectProgress(CTerminalLinkUi::Phases phases) { m_ui.SetPhases(std::move(phases)); }
-    int ModesReceived() const { return m_modes; }
-    CTerminalLinkUi& Ui() { return m_ui; }
-
-  private:
-    CQxctl& m_cli;
-    std::string m_command;
-    CTerminalLinkUi m_ui;
-    QObject m_window;
-    CMessageMap* m_map = nullptr;
-    CDeviceLink m_link;
-    int m_parameters = 0;
-    int m_modes = 0;
-    int m_polls = 0;
-    bool m_dropped = false;
-    bool m_found = false;
-    std::vector<std::string> m_paths;
-    int m_portCount = 1;
-};
-
-// The bits of a ParamImage the synchroniser sends when scene is in force.
-std::array<uint8_t, sizeof(ParamImage)> SentBits(int scene) {
-    std::array<uint8_t, sizeof(ParamImage)> bits{};
-    for (const SyncItem& item : SyncItems()) {
-        const int offset = SyncItemOffset(item, scene);
-        const uint8_t mask = item.kind == SyncKind::LowNibble    ? 0x0F
-                             : item.kind == SyncKind::HighNibble ? 0xF0
-                                                                 : 0xFF;
-        for (int i = 0; i < item.length; ++i) {
-            if (offset + i >= 0 && offset + i < static_cast<int>(bits.size())) {
-                bits[static_cast<std::size_t>(offset + i)] |= mask;
-            }
-        }
-    }
-    return bits;
-}
 
 bool FieldIsSent(const std::array<uint8_t, sizeof(ParamImage)>& bits, const ParamField& f) {
     const uint8_t mask = f.mask == 0 ? 0xFF : f.mask;

@@ -15,6 +15,7 @@
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
+#include "EqTextCommands.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
 #include "QxVersion.h"
@@ -134,6 +135,27 @@ const std::vector<QxctlCommand>& Commands() {
          "     7 ReverbShadow, 8..15 output channels MainL..SurroundR, 16/17 dynamic EQ L/R\n"
          "  --scene S  output scene 1 Sing, 2 Disco, 3 Decode (default: the one in force)\n",
          {"--eq", "--scene"},
+         {}},
+        {"eq-import",
+         "eq-import FILTERS.txt --eq N (FILE.dia | --port PATH) [--scene S] [--dry-run]",
+         "put the filters of a room-measurement filter text onto equaliser N",
+         "  FILTERS.txt  'Filter 1: ON PK Fc 63 Hz Gain -5.0 dB Q 4.00' lines as measurement\n"
+         "               programs export them (PK, LS/LSC, HS/HSC, HP/LP, HPQ/LPQ, OFF, Preamp)\n"
+         "  Each filter takes the next band with the nearest codes; HP and LP lines set the\n"
+         "  equaliser's high-pass and low-pass; the bands left over are bypassed. Nothing\n"
+         "  changes unless every line can be taken.\n"
+         "  N, --scene S  as for curve\n"
+         "  --dry-run     print what the equaliser would get and change nothing\n" +
+             std::string(kPortHelp),
+         {"--eq", "--scene", "--port"},
+         {"--dry-run"}},
+        {"eq-export",
+         "eq-export (FILE.dia | --port PATH) --eq N [--scene S] [-o FILE.txt]",
+         "write equaliser N as room-measurement filter text",
+         "  N, --scene S  as for curve\n"
+         "  -o FILE.txt   write the text to a file instead of the terminal\n" +
+             std::string(kPortHelp),
+         {"--eq", "--scene", "--port", "-o"},
          {}},
         {"simulate",
          "simulate [qx-sim options]",
@@ -331,6 +353,12 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     if (name == "curve") {
         return CCurveCommand::Run(*this, a);
+    }
+    if (name == "eq-import") {
+        return CEqTextCommands::Import(*this, a);
+    }
+    if (name == "eq-export") {
+        return CEqTextCommands::Export(*this, a);
     }
     if (name == "set" && a.Has("--file")) {
         return SetFile(a);

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "ControlId.h"
-#include "Messages.h"
 #include "SkinBitmaps.h"
 
 namespace qx {
@@ -321,7 +320,7 @@ void CBitmapSlider::timerEvent(QTimerEvent* event) {
         return;
     }
     if (m_moved) {
-        Notify(WM_SLIDER_TRACKING);
+        Notify(false);
         m_moved = false;
     }
 }
@@ -334,7 +333,7 @@ void CBitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
     // A step made by a press on the channel is reported too, even when the button comes up
     // before the first timer tick, so the parent never misses a position it shows.
     if (m_dragging || m_clickStepped) {
-        Notify(WM_SLIDER_CHANGED);
+        Notify(true);
     }
     m_dragging = false;
     m_moved = false;
@@ -376,7 +375,7 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
             return;
     }
     SetPos(position);
-    Notify(WM_SLIDER_CHANGED);
+    Notify(true);
     event->accept();
 }
 
@@ -403,7 +402,7 @@ void CBitmapSlider::wheelEvent(QWheelEvent* event) {
         stepped = true;
     }
     if (m_vertical || stepped) {
-        Notify(WM_SLIDER_CHANGED);
+        Notify(true);
     }
     RedrawInParent();
 }
@@ -420,8 +419,20 @@ void CBitmapSlider::focusOutEvent(QFocusEvent* event) {
     update();
 }
 
-void CBitmapSlider::Notify(int message) {
-    PostMessage(parentWidget(), message, ControlId(this), m_position);
+void CBitmapSlider::Notify(bool final) {
+    const int id = ControlId(this);
+    const int position = m_position;
+    // Queued on the slider itself: dropped with it if it goes before the event loop runs.
+    QMetaObject::invokeMethod(
+        this,
+        [this, final, id, position] {
+            if (final) {
+                emit Changed(id, position);
+            } else {
+                emit Tracking(id, position);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CBitmapSlider::StopTimer() {

@@ -1,8 +1,10 @@
 #pragma once
 // The skinned slider of every page: a channel image, an optional active channel that fills
-// up to the thumb, a thumb and an optional active thumb. It reports its position to its parent
-// with WM_SLIDER_TRACKING (every 50 ms while dragged, when it moved) and WM_SLIDER_CHANGED
-// (release, navigation keys, wheel steps), both posted with the control id and the position.
+// up to the thumb, a thumb and an optional active thumb. It reports its position with the
+// signals Tracking (every 50 ms while dragged, when it moved) and Changed (release, navigation
+// keys, wheel steps), both with the control id and the position. Both are "posted": they are
+// emitted from the event loop after the event that caused them, with the position of that
+// moment, whoever listens and whatever widget the slider sits in.
 
 #include <QBasicTimer>
 #include <QImage>
@@ -62,6 +64,10 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
 
     QSize sizeHint() const override;
 
+  signals:
+    void Tracking(int controlId, int position);
+    void Changed(int controlId, int position);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,7 +83,8 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
     int Length() const;  // usable length of centres
     int LowestCentre() const;
     int AxisCoordinate(const QPointF& point) const;
-    void Notify(int message);
+    // Emits Changed (final) or Tracking from the event loop.
+    void Notify(bool final);
     void StopTimer();
     void RedrawInParent();
 

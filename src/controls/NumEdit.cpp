@@ -11,7 +11,6 @@
 #include "ControlId.h"
 #include "DataConver.h"
 #include "LabelRules.h"
-#include "Messages.h"
 #include "SkinFonts.h"
 
 namespace qx {
@@ -207,7 +206,7 @@ void CNumEdit::Commit() {
 }
 
 void CNumEdit::Notify() {
-    SendMessage(parentWidget(), WM_NUMEDIT_CHANGED, 0, ControlId(this));
+    emit ValueCommitted(ControlId(this));
 }
 
 void CNumEdit::InvalidateParent() {

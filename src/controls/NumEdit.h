@@ -1,7 +1,8 @@
 #pragma once
 // An edit box that holds one code (frequency, Q or gain), shows it as hertz, Q or dB, takes a
-// typed value and sends WM_NUMEDIT_CHANGED (0 / control id) to its parent when a value is
-// committed. A companion slider shows its active thumb while the edit has the focus.
+// typed value and emits ValueCommitted (the control id) at once when a value is committed, so
+// the owner reads it before anything else happens. A companion slider shows its active thumb while
+// the edit has the focus.
 
 #include <QColor>
 #include <QLineEdit>
@@ -42,6 +43,9 @@ class CNumEdit : public QLineEdit {
 
     // The number at the start of a text, as the C library reads it; 0 when there is none.
     static double ReadNumber(const QString& text);
+
+  signals:
+    void ValueCommitted(int controlId);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -39,21 +39,21 @@ int SlotOf(int eqNumber, int scene) {
 }
 static_assert(kEqOutputFirst + kSceneCount * kOutputChannels + 2 == kCurveSetCount);
 
-// The records of one equaliser.
-struct EqRecords {
-    EqBand* bands = nullptr;
-    int count = 0;
-    PassFilter* hpf = nullptr;
-    PassFilter* lpf = nullptr;
-    DynamicEqBand* dynamic = nullptr;
-};
-
 template <class Block>
-EqRecords RecordsOf(Block& b, int count) {
+EqElements RecordsOf(Block& b, int count) {
     return {b.bands, count, &b.hpf, &b.lpf, nullptr};
 }
 
-EqRecords Records(ProgramImage& p, int eqNumber, int scene) {
+}  // namespace
+
+EqBand* EqElements::Band(int i) const {
+    if (i < 0 || i >= count) {
+        return nullptr;
+    }
+    return dynamic != nullptr ? AsEqBand(dynamic[i]) : &bands[i];
+}
+
+EqElements EqElementsOf(ProgramImage& p, int eqNumber, int scene) {
     switch (eqNumber) {
         case kEqMusicLeft:
             return RecordsOf(p.MusicLeft, 15);
@@ -84,6 +84,8 @@ EqRecords Records(ProgramImage& p, int eqNumber, int scene) {
     }
     return {};
 }
+
+namespace {
 
 // Each eq number and scene of a set, for walking all of them.
 template <class Fn>
@@ -185,7 +187,7 @@ CKTVEQ* CurveSetOf(int eqNumber, int scene) {
 }
 
 bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
-    const EqRecords r = Records(image, eqNumber, scene);
+    const EqElements r = EqElementsOf(image, eqNumber, scene);
     if (r.dynamic != nullptr) {
         set.BuildDynamicEq(r.dynamic);
         return true;
@@ -198,7 +200,7 @@ bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
 }
 
 bool AttachCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {
-    const EqRecords r = Records(image, eqNumber, scene);
+    const EqElements r = EqElementsOf(image, eqNumber, scene);
     if (r.dynamic != nullptr) {
         set.AttachDynamicEq(r.dynamic);
         return true;

@@ -28,6 +28,22 @@ void ApplyPendingCurveReloads();
 // scene in force when scene is 0. Null for a number that names no equaliser.
 CKTVEQ* CurveSetOf(int eqNumber, int scene = 0);
 
+// The records of one equaliser of an image: its bands, and its high-pass and low-pass records
+// (null for the dynamic equalisers, whose bands are DynamicEqBand records drawn through their
+// first five bytes). Output numbers 8..15 resolve as for CurveSetOf. Empty (count 0) for a
+// number that names no equaliser.
+struct EqElements {
+    EqBand* bands = nullptr;
+    int count = 0;
+    PassFilter* hpf = nullptr;
+    PassFilter* lpf = nullptr;
+    DynamicEqBand* dynamic = nullptr;
+
+    // Band i of either kind; null beyond the count.
+    EqBand* Band(int i) const;
+};
+EqElements EqElementsOf(ProgramImage& image, int eqNumber, int scene);
+
 // Builds a set over the records of one equaliser of an image, or attaches a built set to them
 // again. Numbers that name no equaliser leave the set untouched and return false.
 bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene);

@@ -104,7 +104,24 @@ constexpr Cascade kCascades[kMaxSlopeCode + 1] = {
     {3, {0.5, 1.0, 1.0}, false},           // 36 dB Linkwitz-Riley
 };
 
+CFilter::Response SectionResponseDb(const Biquad& c) {
+    CFilter::Response r{};
+    const auto& grid = DisplayGrid();
+    for (int i = 0; i < kGridPoints; ++i) {
+        r[i] = PowerToDb(Power(c, grid[i]));
+    }
+    return r;
+}
+
 }  // namespace
+
+CFilter::Response BandResponseDb(int type, double hz, double gainDb, double q) {
+    return SectionResponseDb(BandBiquad(type, hz, gainDb, q));
+}
+
+CFilter::Response PassSectionResponseDb(bool highPass, double hz, double q) {
+    return SectionResponseDb(PassBiquad(highPass, hz, q));
+}
 
 void CFilter::AttachBand(EqBand* band) {
     m_band = band;
@@ -261,11 +278,7 @@ void CFilter::Recalc() {
 }
 
 void CFilter::ComputeBand() {
-    const Biquad c = BandBiquad(m_type, m_freq, m_gain, m_q);
-    const auto& grid = DisplayGrid();
-    for (int i = 0; i < kGridPoints; ++i) {
-        m_response[i] = PowerToDb(Power(c, grid[i]));
-    }
+    m_response = BandResponseDb(m_type, m_freq, m_gain, m_q);
 }
 
 void CFilter::ComputePass() {

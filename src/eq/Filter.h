@@ -132,4 +132,10 @@ class CFilter {
     std::string m_labelText;
 };
 
+// Responses in dB on the display grid for free values rather than codes: a band of type 1..3
+// and one second-order pass-filter section. They let a filter asked for in hertz, decibels
+// and Q be compared with what the nearest codes give.
+CFilter::Response BandResponseDb(int type, double hz, double gainDb, double q);
+CFilter::Response PassSectionResponseDb(bool highPass, double hz, double q);
+
 }  // namespace qx

@@ -248,9 +248,26 @@ QImage ListEdge(int w, int h, bool horizontal, bool outerFirst) {
     return image;
 }
 
+// The main window's background: a top bar band with a soft gradient and a light rim at its
+// foot, and the window colour below it, where the tab control covers nearly everything.
+QImage MainBackground() {
+    constexpr int kWidth = 1320;
+    constexpr int kHeight = 735;
+    constexpr int kBar = 34;  // pixels: the top bar's 18 dialog units
+    QImage image = NewImage(kWidth, kHeight, skin::kTopBarColor);
+    QPainter p(&image);
+    QLinearGradient bar(0, 0, 0, kBar);
+    bar.setColorAt(0.0, Mix(skin::kTopBarColor, QColor(255, 255, 255), 0.12));
+    bar.setColorAt(1.0, Mix(skin::kTopBarColor, QColor(0, 0, 0), 0.25));
+    p.fillRect(QRect(0, 0, kWidth, kBar), bar);
+    p.fillRect(QRect(0, kBar - 1, kWidth, 1), QColor(90, 104, 110));
+    return image;
+}
+
 const QMap<int, Painter>& Painters() {
     using namespace skinid;
     static const QMap<int, Painter> painters = {
+        {kMainBackground, MainBackground},
         {kSliderChannel,
          [] {
              return HorizontalGroove(184, 19, skin::kPageColor, QColor(12, 14, 15),

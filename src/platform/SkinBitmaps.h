@@ -11,6 +11,8 @@
 namespace qx {
 
 namespace skinid {
+// The main window's background (1320 x 735).
+constexpr int kMainBackground = 167;
 // Sliders.
 constexpr int kVolumeThumb = 133;  // top-bar volume slider
 constexpr int kVolumeChannel = 134;

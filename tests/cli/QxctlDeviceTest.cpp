@@ -354,4 +354,57 @@ TEST_F(QxctlDeviceTest, BankTransfersLabelEachPhaseOfTheirBars) {
     bars = err.str();
     EXPECT_NE(bars.find("writing programs 5/22"), std::string::npos);
     EXPECT_NE(bars.find("writing the system block 22/22"), std::string::npos);
+
+TEST_F(QxctlDeviceTest, EqImportChangesExactlyThatEqualiserOnTheProcessor) {
+    const std::string text =
+        "Filter Settings file\r\nRoom EQ V5.20.13\r\nMic 1 at the stage\r\n"
+        "Filter 1: ON PK Fc 180 Hz Gain -4.5 dB Q 2.2\r\n"
+        "Filter 2: ON HSC Fc 9000 Hz Gain 2.0 dB Q 0.71\r\n"
+        "Filter 3: ON HP Fc 90 Hz\r\n";
+    std::ofstream(Path("mic.txt"), std::ios::binary) << text;
+    const ParamImage before = sim->Image();
+
+    // What the file import makes of the same text is what the processor must end up with.
+    std::ostringstream fileOut;
+    auto offline = [&](const std::vector<std::string>& args) {
+        fileOut.str("");
+        CQxctl cli(fileOut, err);
+        return cli.Run(args);
+    };
+    ASSERT_TRUE(CProgramFile::WriteProgram(Path("expected.dia"), before).ok);
+    ASSERT_EQ(offline({"eq-import", Path("mic.txt"), "--eq", "2", Path("expected.dia")}), 0)
+        << err.str();
+    auto expected = std::make_unique<ParamImage>();
+    ASSERT_TRUE(CProgramFile::ReadProgram(Path("expected.dia"), *expected).ok);
+
+    ASSERT_EQ(Run({"eq-import", Path("mic.txt"), "--eq", "2"}), 0) << err.str();
+    EXPECT_NE(out.str().find("band 1  PK  Fc 180 Hz"), std::string::npos) << out.str();
+    const ParamImage after = sim->Image();
+    const uint8_t* a = CParamCatalogue::Bytes(before);
+    const uint8_t* b = CParamCatalogue::Bytes(after);
+    const uint8_t* x = CParamCatalogue::Bytes(*expected);
+    int changed = 0;
+    for (const ParamField& f : CParamCatalogue::Fields()) {
+        const bool ours = f.name.rfind("Mic1.bands[", 0) == 0 || f.name.rfind("Mic1.hpf.", 0) == 0;
+        if (CParamCatalogue::RawText(a, f) != CParamCatalogue::RawText(b, f)) {
+            ++changed;
+            EXPECT_TRUE(ours) << f.name << " changed";
+        }
+        if (ours) {
+            EXPECT_EQ(CParamCatalogue::RawText(b, f), CParamCatalogue::RawText(x, f)) << f.name;
+        }
+    }
+    EXPECT_GE(changed, 9);  // three bands of three fields and more, and the high-pass
+
+    // Reading it back from the processor gives the text the file gives.
+    ASSERT_EQ(Run({"eq-export", "--eq", "2"}), 0) << err.str();
+    ASSERT_EQ(offline({"eq-export", Path("expected.dia"), "--eq", "2"}), 0);
+    EXPECT_EQ(out.str(), fileOut.str());
+
+    // An equaliser that is never sent band by band, and a dry run, leave the processor alone.
+    EXPECT_EQ(Run({"eq-import", Path("mic.txt"), "--eq", "7"}), 2);
+    EXPECT_NE(err.str().find("not sent band by band"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"eq-import", Path("mic.txt"), "--eq", "3", "--dry-run"}), 0) << err.str();
+    const ParamImage last = sim->Image();
+    EXPECT_EQ(std::memcmp(&last, &after, sizeof last), 0);
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QTest>
 
 #include "BitmapSlider.h"
 #include "ControlsTestSupport.h"
 #include "SkinBitmaps.h"
+#include "SxGroupBox.h"
 
 namespace qx {
 namespace {
@@ -22,6 +24,7 @@ struct PageSlider {
     CBitmapSlider* slider = new CBitmapSlider(&parent, kId);
 
     explicit PageSlider(int minimum = 0, int maximum = 100) {
+        parent.Watch(slider);
         EXPECT_TRUE(slider->SetBitmapChannel(skinid::kSliderChannel, skinid::kSliderActiveChannel));
         EXPECT_TRUE(slider->SetBitmapThumb(skinid::kSliderThumb, skinid::kSliderThumb));
         slider->SetRange(minimum, maximum);
@@ -283,6 +286,52 @@ TEST(BitmapSlider, TransparentColourAndFailedLoads) {
     EXPECT_TRUE(Render(&slider).allGray());
     EXPECT_FALSE(slider.SetBitmapThumb(9999));
     EXPECT_TRUE(slider.SetBitmapChannel(0));
+}
+
+// Controls sit in group boxes and strips; what they report must reach whoever listens, with
+// the slider's reports posted (after the event) and the edit's sent (before the event ends).
+TEST(ControlReports, ReachTheOwnerFromNestedContainersPostedOrSent) {
+    CMessageRecorder owner;
+    auto* box = new CSxGroupBox(&owner);
+    auto* inner = new QWidget(box);
+    auto* slider = new CBitmapSlider(inner, kId);
+    ASSERT_TRUE(slider->SetBitmapChannel(skinid::kSliderChannel, skinid::kSliderActiveChannel));
+    ASSERT_TRUE(slider->SetBitmapThumb(skinid::kSliderThumb, skinid::kSliderThumb));
+    auto* edit = new CNumEdit(inner, kId + 1);
+    edit->SetRange(0, 361);
+    edit->SetKind(CNumEdit::kModeFrequency, QStringLiteral("Hz"));
+    owner.Watch(slider);
+    owner.Watch(edit);
+
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(slider, &end);
+    QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QApplication::sendEvent(slider, &home);
+    // Posted: nothing yet, then both positions in order, each as it was when reported.
+    int seen = 0;
+    QObject::connect(slider, &CBitmapSlider::Changed, [&seen](int, int) { ++seen; });
+    EXPECT_EQ(seen, 0);
+    auto messages = owner.Take();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].lParam, 100);
+    EXPECT_EQ(messages[1].lParam, 0);
+
+    edit->selectAll();
+    QTest::keyClicks(edit, "1000");
+    int committed = 0;
+    QObject::connect(edit, &CNumEdit::ValueCommitted, [&committed](int id) {
+        EXPECT_EQ(id, kId + 1);
+        ++committed;
+    });
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(edit, &out);
+    EXPECT_EQ(committed, 1);  // sent: already delivered when the focus change returns
+
+    // A slider deleted before the event loop runs drops its pending report.
+    QApplication::sendEvent(slider, &end);
+    delete slider;
+    EXPECT_EQ(owner.Count(WM_SLIDER_CHANGED), 0);
+    EXPECT_EQ(owner.Count(WM_NUMEDIT_CHANGED), 1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// A parent window that records the messages its controls post or send, and small helpers to
-// drive and render widgets.
+// A window that records what its controls report, under the numbers of the messages the
+// reports stand for, and small helpers to drive and render widgets.
 
 #include <QApplication>
 #include <QImage>
@@ -8,8 +8,9 @@
 #include <QWidget>
 #include <vector>
 
-#include "MessageMap.h"
+#include "BitmapSlider.h"
 #include "Messages.h"
+#include "NumEdit.h"
 
 namespace qx::test {
 
@@ -21,13 +22,20 @@ struct Recorded {
 
 class CMessageRecorder : public QWidget {
   public:
-    CMessageRecorder() : m_map(new CMessageMap(this)) {
-        for (int message : {WM_SLIDER_TRACKING, WM_SLIDER_CHANGED, WM_NUMEDIT_CHANGED}) {
-            m_map->On(message, [this, message](WParam w, LParam l) {
-                m_messages.push_back({message, w, l});
-            });
-        }
-        resize(400, 300);
+    CMessageRecorder() { resize(400, 300); }
+
+    void Watch(CBitmapSlider* slider) {
+        connect(slider, &CBitmapSlider::Tracking, this, [this](int id, int pos) {
+            m_messages.push_back({WM_SLIDER_TRACKING, id, pos});
+        });
+        connect(slider, &CBitmapSlider::Changed, this, [this](int id, int pos) {
+            m_messages.push_back({WM_SLIDER_CHANGED, id, pos});
+        });
+    }
+    void Watch(CNumEdit* edit) {
+        connect(edit, &CNumEdit::ValueCommitted, this, [this](int id) {
+            m_messages.push_back({WM_NUMEDIT_CHANGED, 0, id});
+        });
     }
 
     // Delivers what is queued, then hands over and forgets what arrived.
@@ -47,7 +55,6 @@ class CMessageRecorder : public QWidget {
     }
 
   private:
-    CMessageMap* m_map;
     std::vector<Recorded> m_messages;
 };
 

@@ -18,6 +18,7 @@ constexpr int kId = 3508;
 struct Edit {
     CMessageRecorder parent;
     CNumEdit* edit = new CNumEdit(&parent, kId);
+    Edit() { parent.Watch(edit); }
 
     void Type(const QString& text) {
         edit->selectAll();

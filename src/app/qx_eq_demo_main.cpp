@@ -1,0 +1,98 @@
+// qx-eq-demo: one equaliser as a page shows it, a row of band strips above its curve view,
+// on the editor's start-up image, for trying the drags and edits without the editor.
+// Usage: qx-eq-demo [EQ number 0..17] [folder for F12 snapshots] (default: 0 and .).
+
+#include <QApplication>
+#include <QDir>
+#include <QShortcut>
+#include <QWidget>
+#include <cstdio>
+#include <vector>
+
+#include "CurveSets.h"
+#include "EQCurveStatic.h"
+#include "EQDlg.h"
+#include "FontStatic.h"
+#include "KTVEQ.h"
+#include "ParameterSet.h"
+#include "SkinColors.h"
+
+using namespace qx;
+
+namespace {
+
+int GroupOf(int eq) {
+    if (eq <= kEqMusicRight) {
+        return 0;
+    }
+    if (eq == kEqDynamicLeft || eq == kEqDynamicRight) {
+        return 1;
+    }
+    if (eq <= kEqMic2) {
+        return 2;
+    }
+    if (eq <= kEqReverbShadow) {
+        return 3;
+    }
+    return 4;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int eq = argc > 1 ? std::atoi(argv[1]) : kEqMusicLeft;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
+    InstallCurveSets();
+    ResetParameters();
+
+    QWidget page;
+    page.setWindowTitle(QStringLiteral("QX EQ"));
+    page.setAutoFillBackground(true);
+    QPalette pal = page.palette();
+    pal.setColor(QPalette::Window, skin::kPageColor);
+    page.setPalette(pal);
+    page.resize(1255, 600);
+
+    auto* view = new CEQCurveStatic(&page);
+    view->setGeometry(10, 283, 1235, 307);
+    view->InitPlot();
+    view->SetOwner(&page);
+    view->SizeCurveSets(GroupOf(eq));
+    view->ShowEq(eq);
+    CKTVEQ* set = view->CurveSet();
+    if (set == nullptr) {
+        std::fprintf(stderr, "no equaliser %d\n", eq);
+        return 2;
+    }
+
+    std::vector<CEQDlg*> strips;
+    for (int i = 0; i < set->BandCount() && i < 20; ++i) {
+        auto* strip = new CEQDlg(&page);
+        strip->move(10 + i * (strip->width() + 6), 10);
+        strip->SetCurveView(view);
+        strip->SetEq(eq, 0);
+        strip->SetBand(i);
+        strips.push_back(strip);
+    }
+    // What a page does with the reports: mark the picked band's strip and reload it.
+    QObject::connect(view, &CEQCurveStatic::PointSelected, &page, [&strips](int, int index) {
+        for (CEQDlg* s : strips) {
+            const bool picked = s->BandIndex() == index;
+            s->Caption()->SetTextColor(picked ? QColor(255, 0, 0) : skin::kTextColor);
+            if (picked) {
+                s->LoadBandAndFocus();
+            }
+        }
+    });
+
+    int shots = 0;
+    auto* snap = new QShortcut(QKeySequence(Qt::Key_F12), &page);
+    QObject::connect(snap, &QShortcut::activated, &page, [&] {
+        const QString file = QDir(folder).filePath(QStringLiteral("eq-demo-%1.png").arg(++shots));
+        std::fprintf(stderr, "%s %s\n", page.grab().save(file) ? "saved" : "cannot write",
+                     qPrintable(file));
+    });
+    page.show();
+    return app.exec();
+}

@@ -1,0 +1,176 @@
+#include "Mivo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTimer>
+#include <memory>
+
+#include "CurveSets.h"
+#include "EnumSerialPorts.h"
+#include "LinkState.h"
+#include "MivoDlg.h"
+#include "ParameterSet.h"
+#include "ProgramFile.h"
+#include "PtyServer.h"
+#include "Show_Dlg.h"
+#include "SkinBitmaps.h"
+#include "TextPair.h"
+#include "VirtualProcessor.h"
+
+namespace qx {
+
+CMivoApp::CommandLine CMivoApp::Parse(const QStringList& arguments) {
+    CommandLine c;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        auto value = [&](const QString& option) -> QString {
+            if (a.startsWith(option + QLatin1Char('='))) {
+                return a.mid(option.size() + 1);
+            }
+            if (i + 1 < arguments.size()) {
+                return arguments[++i];
+            }
+            c.error = option + QStringLiteral(" needs a value");
+            return {};
+        };
+        if (a == QLatin1String("--simulate")) {
+            c.simulate = true;
+        } else if (a == QLatin1String("--port") || a.startsWith(QLatin1String("--port="))) {
+            const QString path = value(QStringLiteral("--port"));
+            if (!path.isEmpty()) {
+                c.ports << path;
+            }
+        } else if (a == QLatin1String("--lang") || a.startsWith(QLatin1String("--lang="))) {
+            const QString lang = value(QStringLiteral("--lang"));
+            if (lang == QLatin1String("zh")) {
+                c.language = 1;
+            } else if (lang == QLatin1String("en")) {
+                c.language = 0;
+            } else if (c.error.isEmpty()) {
+                c.error = QStringLiteral("--lang takes zh or en, not '%1'").arg(lang);
+            }
+        } else if (a == QLatin1String("--screenshot") ||
+                   a.startsWith(QLatin1String("--screenshot="))) {
+            c.screenshot = value(QStringLiteral("--screenshot"));
+        } else if (a == QLatin1String("--tab") || a.startsWith(QLatin1String("--tab="))) {
+            bool ok = false;
+            c.tab = value(QStringLiteral("--tab")).toInt(&ok);
+            if (c.error.isEmpty() && (!ok || c.tab < 0 || c.tab > 9)) {
+                c.error = QStringLiteral("--tab takes a tab number 0..9");
+            }
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            c.help = true;
+        } else if (a == QLatin1String("--version")) {
+            c.version = true;
+        } else {
+            c.error = QStringLiteral("unknown option '%1'").arg(a);
+        }
+        if (!c.error.isEmpty()) {
+            break;
+        }
+    }
+    return c;
+}
+
+QString CMivoApp::Usage() {
+    return QStringLiteral(
+        "usage: qx-editor [options]\n"
+        "  --simulate     start a virtual processor in-process and connect to it\n"
+        "  --port PATH    probe this serial device first (repeatable)\n"
+        "  --lang zh|en   interface language (default: from the system locale)\n"
+        "  --tab N        show tab N (0 Music .. 9 System) once started\n"
+        "  --screenshot FILE  write the window to FILE (PNG) once the connection settled,\n"
+        "                 then quit\n"
+        "  --help         show this text\n"
+        "  --version      show the version\n");
+}
+
+QString CMivoApp::VersionLine() {
+    return QStringLiteral("qx-editor " QX_VERSION);
+}
+
+CMivoApp::CMivoApp() = default;
+
+CMivoApp::~CMivoApp() {
+    ExitInstance();
+}
+
+bool CMivoApp::InitInstance(const CommandLine& commandLine, QString& error) {
+    m_commandLine = commandLine;
+    InstallCurveSets();
+    ResetParameters();
+    CProgramFile::CreateFileFolders(QDir::currentPath().toStdString());
+    CSkinBitmaps::DrawAll();
+    useChinese = commandLine.language >= 0
+                     ? commandLine.language == 1
+                     : IsChinesePrcLocale(QLocale::system().name().toStdString());
+    QStringList ports = commandLine.ports;
+    if (commandLine.simulate) {
+        // The processor starts from the editor's defaults, as a fresh unit would.
+        m_processor = std::make_unique<CVirtualProcessor>(ParameterSet);
+        m_server = std::make_unique<CPtyServer>(*m_processor);
+        std::string why;
+        if (!m_server->Start(&why)) {
+            error = QStringLiteral("cannot start the virtual processor: ") +
+                    QString::fromStdString(why);
+            return false;
+        }
+        ports.prepend(QString::fromStdString(m_server->Path()));
+    }
+    SetExtraPortPaths(ports);
+    return true;
+}
+
+int CMivoApp::Run() {
+    CMivoDlg window;
+    window.show();
+    if (m_commandLine.tab >= 0) {
+        window.SelectTab(m_commandLine.tab);
+    }
+    int code = 0;
+    if (!m_commandLine.screenshot.isEmpty()) {
+        // Waits until the connection attempt is over (no form of the progress dialog shown
+        // for half a second, or 20 s at most), then writes the window and quits.
+        auto* poll = new QTimer(&window);
+        auto started = std::make_shared<QElapsedTimer>();
+        auto quiet = std::make_shared<QElapsedTimer>();
+        started->start();
+        quiet->start();
+        QObject::connect(poll, &QTimer::timeout, &window, [&, poll, started, quiet] {
+            if (window.Progress()->CurrentForm() != CShow_Dlg::kHidden) {
+                quiet->restart();
+            }
+            if (quiet->elapsed() < 500 && started->elapsed() < 20000) {
+                return;
+            }
+            poll->stop();
+            if (m_commandLine.tab >= 0) {
+                window.SelectTab(m_commandLine.tab);
+            }
+            window.RefreshCurrentPage();
+            if (!window.grab().save(m_commandLine.screenshot)) {
+                code = 1;
+            }
+            QApplication::exit(code);
+        });
+        poll->start(50);
+    }
+    const int result = QApplication::exec();
+    return code != 0 ? code : result;
+}
+
+void CMivoApp::ExitInstance() {
+    if (m_server) {
+        m_server->Stop();
+    }
+    m_server.reset();
+    m_processor.reset();
+}
+
+QString CMivoApp::SimulatorPath() const {
+    return m_server ? QString::fromStdString(m_server->Path()) : QString();
+}
+
+}  // namespace qx

@@ -1,0 +1,235 @@
+#include "Show_Dlg.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTimerEvent>
+#include <memory>
+
+#include "ByteField.h"
+#include "DialogUnits.h"
+#include "LinkState.h"
+#include "MivoDlg.h"
+#include "ParameterSet.h"
+#include "ProgramFile.h"
+#include "SysDlg.h"
+#include "TextPair.h"
+
+namespace qx {
+
+namespace {
+
+const TextPair kLookupText{"设备查找中", "Device lookup"};
+const TextPair kLookupCaption{"设备查找中", "Device lookup "};
+const TextPair kTransferCaption{"数据传输", "Data transmission"};
+const TextPair kTransferText{"数据正在传输中", "Data transmission"};
+const TextPair kUnableToOpen{"不能打开设备!", "Unable to Open Device!"};
+
+QString Utf8(const TextPair& pair) {
+    return QString::fromUtf8(pair.Get());
+}
+
+}  // namespace
+
+CShow_Dlg::CShow_Dlg(CMivoDlg* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_main(mainWindow),
+      m_text(new QLabel(this)),
+      m_bar(new QProgressBar(this)) {
+    setModal(false);
+    setFixedSize(CDialogUnits::ToPixels(QSize(187, 55)));
+    m_text->setObjectName(QStringLiteral("1413"));
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setGeometry(CDialogUnits::ToPixels(7, 10, 173, 12));
+    m_bar->setObjectName(QStringLiteral("1411"));
+    m_bar->setGeometry(CDialogUnits::ToPixels(7, 28, 173, 12));
+    m_bar->setTextVisible(false);
+    m_bar->hide();
+    hide();
+}
+
+int CShow_Dlg::Step() const {
+    return m_bar->value();
+}
+
+QString CShow_Dlg::Line() const {
+    return m_text->isVisible() ? m_text->text() : QString();
+}
+
+void CShow_Dlg::Centre() {
+    QWidget* area = m_main->Client() != nullptr ? static_cast<QWidget*>(m_main) : nullptr;
+    if (area == nullptr) {
+        return;
+    }
+    const QPoint centre = area->mapToGlobal(area->rect().center());
+    move(centre - QPoint(width() / 2, height() / 2));
+}
+
+void CShow_Dlg::Present(Form form) {
+    m_form = form;
+    Centre();
+    if (m_main->Client() != nullptr) {
+        m_main->Client()->setEnabled(false);
+    }
+    show();
+    raise();
+}
+
+void CShow_Dlg::HideAll() {
+    m_form = kHidden;
+    m_lookupTimer.stop();
+    m_transferTimer.stop();
+    if (m_main->Client() != nullptr) {
+        m_main->Client()->setEnabled(true);
+    }
+    hide();
+}
+
+void CShow_Dlg::ShowLookup() {
+    m_text->setText(Utf8(kLookupText));
+    setWindowTitle(Utf8(kLookupCaption));
+    m_bar->hide();
+    m_text->show();
+    m_transferTimer.stop();
+    m_lookupTimer.start(kLookupPeriodMs, this);
+    Present(kLookup);
+}
+
+void CShow_Dlg::StartProgress(int total) {
+    m_total = total;
+    m_steps.clear();
+    // The progress form replaces the lookup form; the lookup's own end no longer applies.
+    m_lookupTimer.stop();
+    m_bar->show();
+    m_text->hide();
+    m_bar->setRange(0, total);
+    m_bar->setValue(0);
+    setWindowTitle(Utf8(kTransferCaption));
+    Present(kProgress);
+}
+
+void CShow_Dlg::SetProgress(int step) {
+    m_bar->setValue(step);
+    m_steps.push_back(step);
+    if (step == m_total) {
+        HideAll();
+    }
+}
+
+void CShow_Dlg::ShowTransfer() {
+    m_text->setText(Utf8(kTransferText));
+    setWindowTitle(Utf8(kTransferCaption));
+    m_bar->hide();
+    m_text->show();
+    m_transferTimer.start(kTransferPeriodMs, this);
+    Present(kTransfer);
+}
+
+void CShow_Dlg::HideTransfer() {
+    HideAll();
+}
+
+void CShow_Dlg::timerEvent(QTimerEvent* event) {
+    if (m_lingering) {
+        return;
+    }
+    if (event->timerId() == m_lookupTimer.timerId() && !portsPending) {
+        // The lookup ended without a device: the form stays a moment so it is seen.
+        m_lingering = true;
+        QTimer::singleShot(kLookupLingerMs, this, [this] {
+            m_lingering = false;
+            if (m_form == kLookup) {
+                HideAll();
+            }
+        });
+    } else if (event->timerId() == m_transferTimer.timerId() && !deviceBusy) {
+        m_lingering = true;
+        QTimer::singleShot(kTransferLingerMs, this, [this] {
+            m_lingering = false;
+            if (m_form == kTransfer) {
+                HideTransfer();
+            }
+        });
+    }
+}
+
+void CShow_Dlg::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+void CShow_Dlg::Box(const QString& caption, const QString& text) {
+    if (m_reporter) {
+        m_reporter(caption, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_main);
+    box.exec();
+}
+
+void CShow_Dlg::ShowUnableToOpen() {
+    // Shown from the event loop, after whatever reported it has let go of its locks.
+    const QString text = Utf8(kUnableToOpen);
+    QMetaObject::invokeMethod(
+        this, [this, text] { Box(CMivoDlg::Title(), text); }, Qt::QueuedConnection);
+}
+
+void CShow_Dlg::ShowPortError(const QString& text) {
+    QMetaObject::invokeMethod(
+        this, [this, text] { Box(QStringLiteral("Application Error"), text); },
+        Qt::QueuedConnection);
+}
+
+void CShow_Dlg::ShowWrongProgram() {
+    // The worker waits, unlocked, until this box is closed.
+    Box(CMivoDlg::Title(), QStringLiteral("11"));
+}
+
+void CShow_Dlg::ConnectionChanged() {
+    m_main->RefreshTopBar(true);
+    if (currentTab == CMivoDlg::kSystemTab && m_main->SystemPage() != nullptr) {
+        m_main->SystemPage()->RefreshFromParameters();
+    }
+}
+
+void CShow_Dlg::CurrentProgramChanged() {
+    m_main->RefreshTopBar(true);
+}
+
+void CShow_Dlg::SaveBankToFile() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_reporter) {
+                m_reporter(QString(), QStringLiteral("save bank"));
+                return;
+            }
+            const QString path =
+                QFileDialog::getSaveFileName(m_main, QString(), QString::fromUtf8(kMusicFolder),
+                                             QStringLiteral("All programs (*.dat)"));
+            if (path.isEmpty()) {
+                return;
+            }
+            auto bank = std::make_unique<BankImage>();
+            {
+                ParamGuard guard(ParamLock);
+                AtomicCopy(bank.get(), &ProgramBank, sizeof(BankImage));
+            }
+            const FileResult r =
+                CProgramFile::WriteBank(CProgramFile::BankFilePath(path.toStdString()), *bank);
+            if (!r.ok) {
+                Box(QString::fromUtf8(kWriteError), QString::fromStdString(r.error));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool CShow_Dlg::TakeMonitorRequest() {
+    // On the serial worker: only the atomic tab number and the page's atomic flag are read.
+    CSysDlg* page = m_main->SystemPage();
+    return currentTab == CMivoDlg::kSystemTab && page != nullptr && page->TakeMonitorRequest();
+}
+
+}  // namespace qx

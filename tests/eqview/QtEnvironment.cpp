@@ -1,0 +1,35 @@
+// One QApplication and the editor's curve sets for the whole test program, made before the
+// first test runs.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "CurveSets.h"
+#include "FontStatic.h"
+#include "ParameterSet.h"
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "qx_eqview_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+        qx::CFontStatic::SetFailureReporter([](const QString&) {});
+        qx::InstallCurveSets();
+        qx::ResetParameters();
+    }
+    void TearDown() override { m_app.reset(); }
+
+  private:
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
