@@ -354,6 +354,7 @@ TEST_F(QxctlDeviceTest, BankTransfersLabelEachPhaseOfTheirBars) {
     bars = err.str();
     EXPECT_NE(bars.find("writing programs 5/22"), std::string::npos);
     EXPECT_NE(bars.find("writing the system block 22/22"), std::string::npos);
+}
 
 TEST_F(QxctlDeviceTest, EqImportChangesExactlyThatEqualiserOnTheProcessor) {
     const std::string text =
