@@ -199,8 +199,7 @@ class CatalogueBuilder {
     }
 
     void System() {
-        const int b = kSystemBase;
-        auto at = [b](std::size_t offset) { return b + static_cast<int>(offset); };
+        auto at = [](std::size_t offset) { return kSystemBase + static_cast<int>(offset); };
         Byte("System.currentProgram", at(offsetof(SystemBlock, currentProgram)), FieldKind::Program,
              0, kProgramCount);
         const struct {
@@ -237,7 +236,7 @@ class CatalogueBuilder {
         Add("System.systemPassword", at(offsetof(SystemBlock, systemPassword)), 6, FieldKind::Text,
             0, 255);
         Reserved("System.reserved", at(offsetof(SystemBlock, reserved)), 39);
-        Word("System.extraWord", b + static_cast<int>(offsetof(SystemImage, extraWord)),
+        Word("System.extraWord", kSystemBase + static_cast<int>(offsetof(SystemImage, extraWord)),
              FieldKind::Number, 0, 65535);
     }
 };
