@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "TextPair.h"
+
 namespace qx {
 
 bool CCommandArgs::ParseInt(const std::string& text, int low, int high, int& value) {
@@ -46,21 +48,27 @@ bool CCommandArgs::Parse(const std::vector<std::string>& args,
         }
         if (name == "--help" || known(flags, name)) {
             if (inlineValue) {
-                error = "option " + name + " takes no value";
+                error = Tr({"选项 %1 不接受值", "option %1 takes no value"}, {name});
                 return false;
             }
             m_options.emplace(name, "");
         } else if (known(valueOptions, name)) {
             if (!inlineValue) {
                 if (i + 1 >= args.size()) {
-                    error = "option " + name + " needs a value";
+                    error = Tr({"选项 %1 需要一个值", "option %1 needs a value"}, {name});
                     return false;
                 }
                 value = args[++i];
             }
+            // Only --port may be given several times; a second value of any other option
+            // would silently win over the first.
+            if (name != "--port" && m_options.count(name) != 0) {
+                error = Tr({"选项 %1 给出了两次", "option %1 is given twice"}, {name});
+                return false;
+            }
             m_options.emplace(name, value);
         } else {
-            error = "unknown option " + name;
+            error = Tr({"未知选项 %1", "unknown option %1"}, {name});
             return false;
         }
     }

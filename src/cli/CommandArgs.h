@@ -1,6 +1,7 @@
 #pragma once
 // The arguments of one qxctl command: positional words and options, "--name value" or
-// "--name=value". Options a command does not know are errors.
+// "--name=value". Options a command does not know are errors, and so is an option given twice,
+// except --port, which names several ports.
 
 #include <map>
 #include <string>

@@ -3,21 +3,32 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <iostream>
 
 #include <unistd.h>
 
 #include "ChangeSync.h"
+#include "CommProtocol.h"
+#include "EnumSerialPorts.h"
 #include "LinkState.h"
 #include "MessageMap.h"
+#include "QtSerialLine.h"
 #include "Qxctl.h"
+#include "TextPair.h"
 
 namespace qx {
+
+namespace {
+
+constexpr TextPair kStepNames{"读取程序名", "reading names"};
+constexpr TextPair kStepSystem{"读取系统数据", "reading the system block"};
+constexpr TextPair kStepCurrent{"读取当前程序", "reading the current program"};
+
+}  // namespace
 
 CDeviceSession::CDeviceSession(CQxctl& cli, std::string command, const CCommandArgs& args)
     : m_cli(cli),
       m_command(std::move(command)),
-      m_ui(std::cerr, isatty(STDERR_FILENO) != 0),
+      m_ui(cli.Err(), cli.DrawsProgress()),
       m_link(&m_ui) {
     m_map = new CMessageMap(&m_window);
     m_map->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++m_parameters; });
@@ -29,7 +40,9 @@ CDeviceSession::CDeviceSession(CQxctl& cli, std::string command, const CCommandA
             m_dropped = true;
         }
     });
+    QObject::connect(&m_link, &CDeviceLink::deviceFound, [this] { m_found = true; });
     const std::vector<std::string> paths = args.Values("--port");
+    m_paths = paths;
     if (!paths.empty()) {
         m_link.SetPortSource([paths] {
             std::vector<PortInfo> ports;
@@ -60,14 +73,15 @@ CDeviceModes CDeviceSession::Modes() {
 }
 
 bool CDeviceSession::Connect() {
+    m_ui.SetPhases({{kNameFrames, Tr(kStepNames)}, {1, Tr(kStepSystem)}, {1, Tr(kStepCurrent)}});
     m_link.ConnectDevice();
     if (!online) {
-        return Failed("Unable to Open Device! (no serial port could be opened)");
+        return Failed(Tr({"没有能打开的串口", "no serial port could be opened"}));
     }
     if (!WaitFor([this] { return m_parameters > 0; }, kConnectMs * m_portCount)) {
-        return Failed(m_dropped ? "Unable to Open Device! (no processor answered)"
-                                : "the processor did not send its settings");
+        return Failed(Tr({"处理器没有发送它的设置", "the processor did not send its settings"}));
     }
+    m_ui.ClearStepInFlight();
     return Settle(kSettleMs);
 }
 
@@ -104,11 +118,45 @@ bool CDeviceSession::Failed(const std::string& message) {
     std::string text = message;
     if (!m_ui.Problem().empty()) {
         text = m_ui.Problem();
-    } else if (m_dropped && message.find("Unable") == std::string::npos) {
-        text = message + " (the connection was lost)";
+    } else if (!m_found) {
+        text = WhyNotFound();
+    } else if (m_dropped && !m_ui.StepInFlight().empty()) {
+        text = Tr({"%1：重试 %2 次后仍没有完整的回复", "%1: no complete reply after %2 tries"},
+                  {m_ui.StepInFlight(), std::to_string(kTries)});
+    } else if (m_dropped) {
+        text = Tr({"%1（连接已断开）", "%1 (the connection was lost)"}, {message});
     }
     m_cli.Fail(m_command, text);
     return false;
+}
+
+std::string CDeviceSession::WhyNotFound() const {
+    std::vector<std::string> paths = m_paths;
+    if (paths.empty()) {
+        std::vector<PortInfo> ports;
+        EnumSerialPorts(ports, false);
+        for (const PortInfo& p : ports) {
+            paths.push_back(p.devicePath.toStdString());
+        }
+    }
+    if (paths.empty()) {
+        return Tr({"%1（没有找到串口；可用 --port 指定）",
+                   "%1 (no serial port found; name one with --port)"},
+                  {kTextUnableToOpenDevice.Get()});
+    }
+    std::string text;
+    for (const std::string& path : paths) {
+        std::string why =
+            CQtSerialLine::OpenFailureText(QString::fromStdString(path)).toStdString();
+        if (why.empty()) {
+            why = Tr({"%1：没有处理器应答", "%1: no processor answered"}, {path});
+        }
+        if (!text.empty()) {
+            text += "; ";
+        }
+        text += why;
+    }
+    return text;
 }
 
 std::array<uint8_t, sizeof(ParamImage)> SentBits(int scene) {

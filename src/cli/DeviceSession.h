@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CommandArgs.h"
 #include "DeviceLink.h"
@@ -23,6 +24,7 @@ class CMessageMap;
 constexpr int kConnectMs = 15000;  // per candidate port, reads included
 constexpr int kSettleMs = 30000;   // a few frames, store pauses included
 constexpr int kBankMs = 180000;    // 21 slow frames each way
+constexpr int kTries = 3;          // a frame and its two resends
 
 class CDeviceSession {
   public:
@@ -40,14 +42,20 @@ class CDeviceSession {
     // waiting, and the next frame only goes out after the previous one was answered).
     bool Settle(int timeoutMs);
     bool WaitFor(const std::function<bool()>& done, int timeoutMs);
-    // Reports a failure: the link's own reason when it gave one.
+    // Reports a failure with the most exact reason known: the link's own, why no processor
+    // was found on each port, or the step whose frame got no reply.
     bool Failed(const std::string& message);
 
     const QString& PortName() const { return m_link.CurrentPortName(); }
+    // What the frames of the next progress bar do, for its labels and for failures.
+    void ExpectProgress(CTerminalLinkUi::Phases phases) { m_ui.SetPhases(std::move(phases)); }
     int ModesReceived() const { return m_modes; }
     CTerminalLinkUi& Ui() { return m_ui; }
 
   private:
+    // For each port tried: why it is no serial port, or that no processor answered on it.
+    std::string WhyNotFound() const;
+
     CQxctl& m_cli;
     std::string m_command;
     CTerminalLinkUi m_ui;
@@ -58,6 +66,8 @@ class CDeviceSession {
     int m_modes = 0;
     int m_polls = 0;
     bool m_dropped = false;
+    bool m_found = false;
+    std::vector<std::string> m_paths;
     int m_portCount = 1;
 };
 

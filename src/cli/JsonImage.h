@@ -13,8 +13,11 @@ namespace qx {
 class CJsonImage {
   public:
     static std::string ToJson(const ParamImage& image);
-    // Every catalogue field must be present once and nothing else; false with a reason.
-    static bool FromJson(const std::string& text, ParamImage& image, std::string& error);
+    // Every catalogue field must be present once and nothing else, each code within its
+    // field's range (with keepAnyCode, anything the field's bytes can hold); a text field
+    // shorter than its width is padded with spaces. False with a reason.
+    static bool FromJson(const std::string& text, ParamImage& image, std::string& error,
+                         bool keepAnyCode = false);
 
     // A JSON string literal of printable ASCII text (quotes and backslashes escaped).
     static std::string Quote(const std::string& text);

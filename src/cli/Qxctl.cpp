@@ -10,13 +10,17 @@
 #include <memory>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
 #include "EqTextCommands.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
+#include "QxVersion.h"
 #include "SimulateCommand.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -51,12 +55,13 @@ const std::vector<QxctlCommand>& Commands() {
          {"--port"},
          {}},
         {"push",
-         "push FILE.dia [--port PATH]",
+         "push FILE.dia [--port PATH] [--force]",
          "write a program file's program to the processor",
-         "  The processor's system block is kept; the file's is not used.\n" +
+         "  The processor's system block is kept; the file's is not used.\n"
+         "  --force         write a program with fields outside their ranges\n" +
              std::string(kPortHelp),
          {"--port"},
-         {}},
+         {"--force"}},
         {"bank-pull",
          "bank-pull FILE.dat [--port PATH]",
          "read all 21 stored programs into an all-programs file",
@@ -64,11 +69,12 @@ const std::vector<QxctlCommand>& Commands() {
          {"--port"},
          {}},
         {"bank-push",
-         "bank-push FILE.dat [--port PATH]",
+         "bank-push FILE.dat [--port PATH] [--force]",
          "write all 21 stored programs and the system block of an all-programs file",
-         kPortHelp,
+         "  --force         write a file with fields outside their ranges\n" +
+             std::string(kPortHelp),
          {"--port"},
-         {}},
+         {"--force"}},
         {"recall",
          "recall N [--port PATH]",
          "recall stored program N (1..16, F1..F5) on the processor",
@@ -78,7 +84,7 @@ const std::vector<QxctlCommand>& Commands() {
         {"store",
          "store N --name TEXT [--port PATH]",
          "store the processor's current settings as program N (1..16)",
-         "  --name TEXT     the program's name, at most 20 characters\n"
+         "  --name TEXT     the program's name: at most 20 bytes of printable ASCII\n"
          "  The processor must allow storing (store permission).\n" +
              std::string(kPortHelp),
          {"--port", "--name"},
@@ -89,14 +95,16 @@ const std::vector<QxctlCommand>& Commands() {
          "  On the processor, set returns when every change has been acknowledged.\n"
          "  NAME is a field name as 'show' prints it (case does not matter); VALUE is a bare\n"
          "  code (a whole number) or a value as shown: 1000Hz, 1.2kHz, -3dB, -20dBV, 0.71,\n"
-         "  12.5ms, 40%, OFF, PEQ, \"24dB Butuerworth\", F3. Nothing changes unless every\n"
-         "  assignment is valid.\n"
+         "  12.5ms, 40%, OFF, PEQ, \"24dB Butterworth\", F3, name=\"Evening\". A value\n"
+         "  between two steps takes the nearest step (ties upward) and says so. Nothing\n"
+         "  changes unless every assignment is valid.\n"
          "  --file FILE.dia  change a program file instead of the processor\n",
          {"--port", "--file"},
          {}},
         {"show",
          "show FILE [--json] [--only TEXT]",
          "print every field of a program (.dia) or all-programs (.dat) file",
+         "  Fields outside their ranges are marked, and counted on standard error.\n"
          "  --json       print JSON: each field with its code and its shown value\n"
          "  --only TEXT  only fields whose name contains TEXT\n",
          {"--only"},
@@ -114,11 +122,12 @@ const std::vector<QxctlCommand>& Commands() {
          {"-o"},
          {}},
         {"from-json",
-         "from-json FILE.json FILE.dia",
+         "from-json FILE.json FILE.dia [--force]",
          "convert JSON written by to-json back into the identical program file",
-         "",
+         "  Codes outside a field's range are refused, as set refuses them.\n"
+         "  --force  keep such codes (a file from another source, converted back)\n",
          {},
-         {}},
+         {"--force"}},
         {"curve",
          "curve FILE.dia --eq N [--scene S]",
          "print the total response of equaliser N as CSV (frequency,dB) on the 420-point grid",
@@ -179,6 +188,8 @@ struct FieldRow {
     std::string value;
     std::string raw;
     bool numeric = true;
+    bool outOfRange = false;
+    bool system = false;
 };
 
 void CollectRows(const uint8_t* image, bool system, const std::string& prefix,
@@ -193,7 +204,8 @@ void CollectRows(const uint8_t* image, bool system, const std::string& prefix,
             continue;
         }
         rows.push_back({name, CParamCatalogue::Display(image, f),
-                        CParamCatalogue::RawText(image, f), !f.IsBytes()});
+                        CParamCatalogue::RawText(image, f), !f.IsBytes(),
+                        !CParamCatalogue::InRange(image, f), system});
     }
 }
 
@@ -222,15 +234,21 @@ std::vector<FieldRow> FileRows(const CQxctl::LoadedFile& file, const std::string
     }
     if (only.empty() || Lower("bankValid").find(Lower(only)) != std::string::npos) {
         const uint8_t valid = file.bank.bankValid;
-        rows.push_back({"bankValid", std::to_string(valid), std::to_string(valid), true});
+        rows.push_back(
+            {"bankValid", std::to_string(valid), std::to_string(valid), true, false, true});
     }
     return rows;
 }
 
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = FileResult::Failure(kReadError, path, "is a folder, not a file").error;
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = std::string(kReadError) + ": " + path + ": " + std::strerror(errno);
+        error = FileResult::Failure(kReadError, path, std::strerror(errno)).error;
         return false;
     }
     std::ostringstream s;
@@ -243,6 +261,10 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 
 CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
+bool CQxctl::DrawsProgress() const {
+    return m_forceProgress || (&m_err == &std::cerr && isatty(STDERR_FILENO) != 0);
+}
+
 int CQxctl::Fail(const std::string& command, const std::string& message, int code) {
     m_err << "qxctl: " << (command.empty() ? "" : command + ": ") << message << "\n";
     return code;
@@ -252,7 +274,11 @@ int CQxctl::Help(const std::vector<std::string>& words) {
     if (!words.empty()) {
         const QxctlCommand* c = FindCommand(words[0]);
         if (c == nullptr) {
-            return Fail("", "unknown command '" + words[0] + "' (see qxctl --help)", 2);
+            return Fail(
+                "",
+                Tr({"未知命令“%1”（见 qxctl --help）", "unknown command '%1' (see qxctl --help)"},
+                   {words[0]}),
+                2);
         }
         return CommandHelp(*c);
     }
@@ -278,6 +304,8 @@ int CQxctl::CommandHelp(const QxctlCommand& c) {
 }
 
 int CQxctl::Run(const std::vector<std::string>& args) {
+    // Messages in Chinese when the locale is Chinese (PRC), as in the editor.
+    ChooseInitialLanguage(SystemLocaleName());
     if (args.empty()) {
         Help({});
         return 2;
@@ -287,12 +315,16 @@ int CQxctl::Run(const std::vector<std::string>& args) {
         return Help(std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (name == "--version") {
-        m_out << "qxctl 0.1.0\n";
+        m_out << "qxctl " << kQxVersion << "\n";
         return 0;
     }
     const QxctlCommand* c = FindCommand(name);
     if (c == nullptr) {
-        return Fail("", "unknown command '" + name + "' (see qxctl --help)", 2);
+        return Fail(
+            "",
+            Tr({"未知命令“%1”（见 qxctl --help）", "unknown command '%1' (see qxctl --help)"},
+               {name}),
+            2);
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (name == "simulate") {
@@ -301,7 +333,8 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     CCommandArgs a;
     std::string error;
     if (!a.Parse(rest, c->valueOptions, c->flags, error)) {
-        return Fail(name, error + " (see qxctl " + name + " --help)", 2);
+        return Fail(name,
+                    Tr({"%1（见 qxctl %2 --help）", "%1 (see qxctl %2 --help)"}, {error, name}), 2);
     }
     if (a.Has("--help")) {
         return CommandHelp(*c);
@@ -359,23 +392,26 @@ bool CQxctl::ParseAssignments(const std::vector<std::string>& words, std::vector
                               std::string& error) {
     out.clear();
     if (words.empty()) {
-        error = "no NAME=VALUE given";
+        error = Tr({"没有给出 NAME=VALUE", "no NAME=VALUE given"});
         return false;
     }
     for (const std::string& w : words) {
         const auto eq = w.find('=');
         if (eq == std::string::npos || eq == 0) {
-            error = "'" + w + "' is not NAME=VALUE";
+            error = Tr({"“%1”不是 NAME=VALUE", "'%1' is not NAME=VALUE"}, {w});
             return false;
         }
         const std::string name = w.substr(0, eq);
         const ParamField* f = CParamCatalogue::Find(name);
         if (f == nullptr) {
-            error = "unknown field '" + name + "' (qxctl show FILE lists the names)";
+            error = Tr({"未知字段“%1”（qxctl show FILE 列出全部名称）",
+                        "unknown field '%1' (qxctl show FILE lists the names)"},
+                       {name});
             return false;
         }
         Assignment as;
         as.field = f;
+        as.typed = w.substr(eq + 1);
         std::string why;
         if (!CParamCatalogue::Parse(*f, w.substr(eq + 1), as.value, why)) {
             error = f->name + ": " + why;
@@ -386,9 +422,32 @@ bool CQxctl::ParseAssignments(const std::vector<std::string>& words, std::vector
     return true;
 }
 
+void CQxctl::NoteRounded(const std::string& command, const std::vector<Assignment>& assignments) {
+    for (const Assignment& as : assignments) {
+        if (as.value.rounded) {
+            m_err << "qxctl: " << command << ": "
+                  << Tr({"%1：%2 介于两档之间，使用 %3", "%1: %2 lies between two steps; using %3"},
+                        {as.field->name, as.typed,
+                         CParamCatalogue::DisplayCode(*as.field, as.value.code)})
+                  << "\n";
+        }
+    }
+}
+
+int CQxctl::OutOfRangeFields(const LoadedFile& file, bool programsOnly) {
+    int count = 0;
+    for (const FieldRow& r : FileRows(file, "")) {
+        count += r.outOfRange && !(programsOnly && r.system) ? 1 : 0;
+    }
+    return count;
+}
+
 int CQxctl::Show(const CCommandArgs& a) {
     if (a.Positional().size() != 1) {
-        return Fail("show", "expected one FILE (see qxctl show --help)", 2);
+        return Fail("show",
+                    Tr({"需要一个文件（见 qxctl show --help）",
+                        "expected one FILE (see qxctl show --help)"}),
+                    2);
     }
     auto file = std::make_unique<LoadedFile>();
     std::string error;
@@ -396,6 +455,16 @@ int CQxctl::Show(const CCommandArgs& a) {
         return Fail("show", error);
     }
     const std::vector<FieldRow> rows = FileRows(*file, a.Value("--only"));
+    // Files from elsewhere may hold codes the editor does not know: shown, marked and counted,
+    // never refused.
+    const auto outside =
+        std::count_if(rows.begin(), rows.end(), [](const FieldRow& r) { return r.outOfRange; });
+    if (outside > 0) {
+        m_err << "qxctl: show: "
+              << Tr({"%1：%2 个字段超出范围（已标出）", "%1: %2 fields out of range (marked)"},
+                    {a.Positional()[0], std::to_string(outside)})
+              << "\n";
+    }
     if (a.Has("--json")) {
         m_out << "{\n  \"type\": \"" << (file->isBank ? "bank" : "program")
               << "\",\n  \"fields\": {";
@@ -403,7 +472,8 @@ int CQxctl::Show(const CCommandArgs& a) {
         for (const FieldRow& r : rows) {
             m_out << (first ? "\n" : ",\n") << "    " << CJsonImage::Quote(r.name)
                   << ": {\"code\": " << (r.numeric ? r.raw : CJsonImage::Quote(r.raw))
-                  << ", \"value\": " << CJsonImage::Quote(r.value) << "}";
+                  << ", \"value\": " << CJsonImage::Quote(r.value)
+                  << (r.outOfRange ? ", \"outOfRange\": true}" : "}");
             first = false;
         }
         m_out << "\n  }\n}\n";
@@ -418,6 +488,9 @@ int CQxctl::Show(const CCommandArgs& a) {
         if (r.numeric && r.value != r.raw) {
             m_out << "  [" << r.raw << "]";
         }
+        if (r.outOfRange) {
+            m_out << "  " << Tr({"<超出范围>", "<out of range>"});
+        }
         m_out << "\n";
     }
     return 0;
@@ -425,7 +498,10 @@ int CQxctl::Show(const CCommandArgs& a) {
 
 int CQxctl::Diff(const CCommandArgs& a) {
     if (a.Positional().size() != 2) {
-        return Fail("diff", "expected two files A B (see qxctl diff --help)", 2);
+        return Fail("diff",
+                    Tr({"需要两个文件 A B（见 qxctl diff --help）",
+                        "expected two files A B (see qxctl diff --help)"}),
+                    2);
     }
     auto fa = std::make_unique<LoadedFile>();
     auto fb = std::make_unique<LoadedFile>();
@@ -435,7 +511,10 @@ int CQxctl::Diff(const CCommandArgs& a) {
         return Fail("diff", error, 2);
     }
     if (fa->isBank != fb->isBank) {
-        return Fail("diff", "cannot compare a program file with an all-programs file", 2);
+        return Fail("diff",
+                    Tr({"程序文件不能与全部程序文件比较",
+                        "cannot compare a program file with an all-programs file"}),
+                    2);
     }
     const std::vector<FieldRow> ra = FileRows(*fa, "");
     const std::vector<FieldRow> rb = FileRows(*fb, "");
@@ -451,7 +530,10 @@ int CQxctl::Diff(const CCommandArgs& a) {
 
 int CQxctl::ToJson(const CCommandArgs& a) {
     if (a.Positional().size() != 1) {
-        return Fail("to-json", "expected one FILE.dia (see qxctl to-json --help)", 2);
+        return Fail("to-json",
+                    Tr({"需要一个 FILE.dia（见 qxctl to-json --help）",
+                        "expected one FILE.dia (see qxctl to-json --help)"}),
+                    2);
     }
     auto image = std::make_unique<ParamImage>();
     const FileResult r = CProgramFile::ReadProgram(a.Positional()[0], *image);
@@ -469,7 +551,10 @@ int CQxctl::ToJson(const CCommandArgs& a) {
 
 int CQxctl::FromJson(const CCommandArgs& a) {
     if (a.Positional().size() != 2) {
-        return Fail("from-json", "expected FILE.json FILE.dia (see qxctl from-json --help)", 2);
+        return Fail("from-json",
+                    Tr({"需要 FILE.json FILE.dia（见 qxctl from-json --help）",
+                        "expected FILE.json FILE.dia (see qxctl from-json --help)"}),
+                    2);
     }
     std::string text;
     std::string error;
@@ -477,7 +562,7 @@ int CQxctl::FromJson(const CCommandArgs& a) {
         return Fail("from-json", error);
     }
     auto image = std::make_unique<ParamImage>();
-    if (!CJsonImage::FromJson(text, *image, error)) {
+    if (!CJsonImage::FromJson(text, *image, error, a.Has("--force"))) {
         return Fail("from-json", a.Positional()[0] + ": " + error);
     }
     const FileResult w = CProgramFile::WriteProgram(a.Positional()[1], *image);
@@ -486,13 +571,16 @@ int CQxctl::FromJson(const CCommandArgs& a) {
 
 int CQxctl::SetFile(const CCommandArgs& a) {
     if (a.Has("--port")) {
-        return Fail("set", "--file and --port exclude each other", 2);
+        return Fail("set",
+                    Tr({"--file 与 --port 不能同时使用", "--file and --port exclude each other"}),
+                    2);
     }
     std::vector<Assignment> assignments;
     std::string error;
     if (!ParseAssignments(a.Positional(), assignments, error)) {
         return Fail("set", error, 2);
     }
+    NoteRounded("set", assignments);
     const std::string path = a.Value("--file");
     auto image = std::make_unique<ParamImage>();
     const FileResult r = CProgramFile::ReadProgram(path, *image);

@@ -33,11 +33,20 @@ class CQxctl {
     struct Assignment {
         const ParamField* field = nullptr;
         ParsedValue value;
+        std::string typed;  // the value as given
     };
     static bool ParseAssignments(const std::vector<std::string>& words,
                                  std::vector<Assignment>& out, std::string& error);
+    // Tells on err which typed values lay between two steps and which step is used instead.
+    void NoteRounded(const std::string& command, const std::vector<Assignment>& assignments);
+    // How many fields of the file lie outside their ranges (of its programs only, or all).
+    static int OutOfRangeFields(const LoadedFile& file, bool programsOnly);
 
     std::ostream& Out() { return m_out; }
+    std::ostream& Err() { return m_err; }
+    // Progress bars are drawn on err when it is a terminal; tests force them.
+    void ForceProgress(bool on) { m_forceProgress = on; }
+    bool DrawsProgress() const;
     // Writes "qxctl: <command>: <message>" and returns the code.
     int Fail(const std::string& command, const std::string& message, int code = 1);
 
@@ -53,6 +62,7 @@ class CQxctl {
 
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_forceProgress = false;
 };
 
 }  // namespace qx

@@ -50,7 +50,7 @@ EqBand* EqElements::Band(int i) const {
     if (i < 0 || i >= count) {
         return nullptr;
     }
-    return dynamic != nullptr ? AsEqBand(dynamic[i]) : &bands[i];
+    return dynamic != nullptr ? &dynamic[i].band : &bands[i];
 }
 
 EqElements EqElementsOf(ProgramImage& p, int eqNumber, int scene) {

@@ -335,13 +335,15 @@ bool CEqTextImport::Apply(const EqImportPlan& plan, ProgramImage& image) {
 
 std::string CEqTextImport::Describe(const EqImportStep& s) {
     const TextFilter& f = s.filter;
+    // Short pieces are formatted whole: concatenating onto a short literal makes GCC 12 warn
+    // falsely (-Wrestrict) once it is inlined at -O2 and above.
     std::string where;
     if (s.target == EqImportStep::Target::Band) {
-        where = "band " + std::to_string(s.band + 1);
+        where = Printf("band %.0f", s.band + 1.0);
     } else {
-        where = s.target == EqImportStep::Target::HighPass ? "H" : "L";
+        where.assign(1, s.target == EqImportStep::Target::HighPass ? 'H' : 'L');
     }
-    const std::string slope = f.slopeDb > 0.0 ? " " + Printf("%g", f.slopeDb) + "dB" : "";
+    const std::string slope = f.slopeDb > 0.0 ? Printf(" %gdB", f.slopeDb) : std::string();
     std::string text = where + "  " + f.type + slope + (f.on ? "" : " OFF") + "  Fc " + Hz(f.hz) +
                        " -> " + Hz(CodeToFreq(s.freqCode));
     if (s.target != EqImportStep::Target::Band) {

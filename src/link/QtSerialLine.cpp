@@ -1,6 +1,17 @@
 #include "QtSerialLine.h"
 
+#include <QFileInfo>
 #include <QThread>
+
+#include "TextPair.h"
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace qx {
 
@@ -18,6 +29,51 @@ bool CQtSerialLine::Open(const QString& portName) {
     m_port->setPortName(portName);
     m_lost = false;
     return m_port->open(QIODevice::ReadWrite);
+}
+
+QString CQtSerialLine::OpenFailureText(const QString& path) {
+    static constexpr TextPair kNoSuchFile{"没有这个文件", "no such file"};
+    static constexpr TextPair kNotSerial{"不是串口", "not a serial port"};
+    static constexpr TextPair kDenied{
+        "没有权限（使用串口需要加入 dialout 组：sudo adduser $USER dialout，然后重新登录）",
+        "permission denied (serial ports need membership of the dialout group: "
+        "sudo adduser $USER dialout, then log in again)"};
+    const QString prefix = path + QStringLiteral(": ");
+#ifdef Q_OS_UNIX
+    // Checked by hand first: Qt reports a file that is no terminal only as a generic error.
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            return prefix + QString::fromUtf8(kNoSuchFile.Get());
+        }
+        if (error == EACCES || error == EPERM) {
+            return prefix + QString::fromUtf8(kDenied.Get());
+        }
+        return prefix + QString::fromLocal8Bit(std::strerror(error));
+    }
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    if (!terminal) {
+        return prefix + QString::fromUtf8(kNotSerial.Get());
+    }
+#endif
+    QSerialPort port;
+    port.setPortName(path);
+    if (port.open(QIODevice::ReadWrite)) {
+        port.close();
+        return {};
+    }
+    switch (port.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            return prefix +
+                   QString::fromUtf8((QFileInfo::exists(path) ? kNotSerial : kNoSuchFile).Get());
+        case QSerialPort::PermissionError:
+            return prefix + QString::fromUtf8(kDenied.Get());
+        default:
+            return prefix + port.errorString();
+    }
 }
 
 void CQtSerialLine::NoteError() {

@@ -15,6 +15,10 @@ class CQtSerialLine : public CSerialLine {
 
     // Opens the port by name or path. False (with ErrorText) when it cannot be opened.
     bool Open(const QString& portName);
+    // Why the device at path cannot serve as a serial port, as "<path>: <reason>" in the
+    // language in force ("/dev/null: not a serial port", "/x: no such file", permission
+    // denied with the dialout hint); empty when it opens as one. Opens and closes it to see.
+    static QString OpenFailureText(const QString& path);
     QSerialPort& Port() { return *m_port; }
 
     bool Write(const uint8_t* bytes, int count, int timeoutMs) override;

@@ -1,19 +1,21 @@
 #include "DeviceModes.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "CommProtocol.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
+#include "TextPair.h"
 
 namespace qx {
 
 namespace {
 
-const char* const kNoPermission = "the processor does not allow storing";
-const char* const kNoBank = "no stored programs loaded";
+constexpr TextPair kNoPermission{"处理器不允许保存", "the processor does not allow storing"};
+constexpr TextPair kNoBank{"没有载入已保存的程序", "no stored programs loaded"};
 
 ModeResult Result(ModeResult::Status status, std::string message = {}) {
     ModeResult r;
@@ -40,10 +42,15 @@ uint8_t ByteSum(const void* data, std::size_t n) {
 CDeviceModes::CDeviceModes(DeviceModeHooks hooks) : m_hooks(std::move(hooks)) {}
 
 std::string CDeviceModes::ProgramLabel(int program) {
+    // Formatted in one piece: concatenating onto a short literal makes GCC 12 warn falsely
+    // (-Wrestrict) once it is inlined at -O2 and above.
+    char text[16];
     if (program > kStorablePrograms) {
-        return "F" + std::to_string(program - kStorablePrograms);
+        std::snprintf(text, sizeof text, "F%d", program - kStorablePrograms);
+    } else {
+        std::snprintf(text, sizeof text, "%d", program);
     }
-    return std::to_string(program);
+    return text;
 }
 
 int CDeviceModes::ParseProgramLabel(const std::string& text) {
@@ -76,7 +83,7 @@ bool CDeviceModes::PadName(const std::string& name, uint8_t (&out)[kNameLength])
     }
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
+        if (u < 0x20 || u >= 0x7F) {
             return false;
         }
     }
@@ -120,8 +127,9 @@ void CDeviceModes::Refresh() {
 
 ModeResult CDeviceModes::RecallProgram(int program) {
     if (program < 1 || program > kProgramCount) {
-        return Result(ModeResult::kRefused,
-                      "program " + std::to_string(program) + " does not exist (1..16, F1..F5)");
+        return Result(ModeResult::kRefused, Tr({"程序 %1 不存在（1..16, F1..F5）",
+                                                "program %1 does not exist (1..16, F1..F5)"},
+                                               {std::to_string(program)}));
     }
     if (online) {
         ParamGuard guard(ParamLock);
@@ -132,7 +140,7 @@ ModeResult CDeviceModes::RecallProgram(int program) {
     {
         ParamGuard guard(ParamLock);
         if (ProgramBank.bankValid == 0) {
-            return Result(ModeResult::kRefused, kNoBank);
+            return Result(ModeResult::kRefused, Tr(kNoBank));
         }
         AdoptProgram(&ProgramBank.programs[program - 1]);
         ParameterSet.system.block.currentProgram = static_cast<uint8_t>(program);
@@ -143,21 +151,22 @@ ModeResult CDeviceModes::RecallProgram(int program) {
 
 ModeResult CDeviceModes::StoreProgram(int program, const std::string& name) {
     if (!online) {
-        return Result(ModeResult::kRefused, "storing needs a connected processor");
+        return Result(ModeResult::kRefused,
+                      Tr({"保存需要连接处理器", "storing needs a connected processor"}));
     }
     if (program < 1 || program > kStorablePrograms) {
         return Result(ModeResult::kRefused,
-                      "only programs 1..16 can be stored into, not " +
-                          (program >= 1 && program <= kProgramCount ? ProgramLabel(program)
-                                                                    : std::to_string(program)));
+                      Tr({"只能存入程序 1..16，不能存入 %1",
+                          "only programs 1..16 can be stored into, not %1"},
+                         {program >= 1 && program <= kProgramCount ? ProgramLabel(program)
+                                                                   : std::to_string(program)}));
     }
     if (storePermission == 0) {
-        return Result(ModeResult::kRefused, kNoPermission);
+        return Result(ModeResult::kRefused, Tr(kNoPermission));
     }
     uint8_t padded[kNameLength];
     if (!PadName(name, padded)) {
-        return Result(ModeResult::kRefused,
-                      "a program name has at most 20 characters and no control characters");
+        return Result(ModeResult::kRefused, Tr(kTextBadProgramName));
     }
     {
         ParamGuard guard(ParamLock);
@@ -184,7 +193,7 @@ ModeResult CDeviceModes::ExportProgram(const std::string& path) {
 
 ModeResult CDeviceModes::ImportProgram(const std::string& path) {
     if (online && storePermission == 0) {
-        return Result(ModeResult::kRefused, kNoPermission);
+        return Result(ModeResult::kRefused, Tr(kNoPermission));
     }
     auto file = std::make_unique<ParamImage>();
     const FileResult read = CProgramFile::ReadProgram(path, *file);
@@ -214,7 +223,7 @@ ModeResult CDeviceModes::ExportAllPrograms(const std::string& path) {
     {
         ParamGuard guard(ParamLock);
         if (ProgramBank.bankValid == 0) {
-            return Result(ModeResult::kRefused, kNoBank);
+            return Result(ModeResult::kRefused, Tr(kNoBank));
         }
         AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
     }
@@ -229,7 +238,7 @@ void CDeviceModes::OnModesReceived() {
 
 ModeResult CDeviceModes::WriteAllPrograms(const std::string& path) {
     if (ProgramBank.bankValid == 0) {
-        return Result(ModeResult::kRefused, kNoBank);
+        return Result(ModeResult::kRefused, Tr(kNoBank));
     }
     auto bank = std::make_unique<BankImage>();
     AtomicCopy(bank.get(), &ProgramBank, sizeof(BankImage));
@@ -241,7 +250,7 @@ ModeResult CDeviceModes::ImportAllPrograms(const std::string& path) {
         return Result(ModeResult::kIgnored, path + " is not an all-programs file (.dat)");
     }
     if (online && storePermission == 0) {
-        return Result(ModeResult::kRefused, kNoPermission);
+        return Result(ModeResult::kRefused, Tr(kNoPermission));
     }
     auto bank = std::make_unique<BankImage>();
     const FileResult read = CProgramFile::ReadBank(path, *bank);

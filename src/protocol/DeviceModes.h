@@ -13,10 +13,16 @@
 #include <string>
 
 #include "ProgramFile.h"
+#include "TextPair.h"
 
 namespace qx {
 
 constexpr int kStorablePrograms = 16;  // programs 17..21 (F1..F5) are never stored into
+
+// Why PadName refused a name.
+constexpr TextPair kTextBadProgramName{
+    "程序名最多 20 个字节，只能是可打印的 ASCII 字符（字母、数字、符号和空格）",
+    "a program name has at most 20 bytes of printable ASCII (letters, digits, signs and spaces)"};
 
 struct DeviceModeHooks {
     // Queues one bulk command (with its follow-ups) while online.
@@ -49,8 +55,8 @@ class CDeviceModes {
     static std::string ProgramLabel(int program);
     // "7" or "F3" (case-insensitive) to 1..21; 0 when the text names no program.
     static int ParseProgramLabel(const std::string& text);
-    // A name as stored: padded with spaces to 20 bytes. Longer names and control characters
-    // are refused (returns false).
+    // A name as stored: padded with spaces to 20 bytes. Longer names and anything but
+    // printable ASCII are refused (returns false).
     static bool PadName(const std::string& name, uint8_t (&out)[kNameLength]);
     // A stored name as shown: trimmed of spaces (and NULs) at both ends.
     static std::string ShownName(const U8 (&name)[kNameLength]);

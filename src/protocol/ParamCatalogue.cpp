@@ -12,6 +12,7 @@
 #include "ByteField.h"
 #include "DataConver.h"
 #include "LabelRules.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -365,7 +366,7 @@ bool IsWholeNumber(const std::string& text) {
 
 // Turns a value in the field's unit into a code; false with a reason when it cannot.
 bool ValueToCode(const ParamField& f, double v, const std::string& unit, uint32_t& code,
-                 std::string& error) {
+                 bool& rounded, std::string& error) {
     auto unitIs = [&unit](std::initializer_list<const char*> accepted) {
         for (const char* u : accepted) {
             if (unit == u) {
@@ -381,56 +382,65 @@ bool ValueToCode(const ParamField& f, double v, const std::string& unit, uint32_
             if (unitIs({"khz", "k"})) {
                 hz = v * 1000;
             } else if (!unitIs({"hz"})) {
-                error = "a frequency needs Hz or kHz";
+                error = Tr({"频率需要单位 Hz 或 kHz", "a frequency needs Hz or kHz"});
                 return false;
             }
             if (hz < kFreqTable[0] - 0.05 || hz > kFreqTable[kMaxFreqCode] + 0.5) {
-                error = Printf("%g Hz is outside 19.7Hz..20600Hz", hz);
+                error = Tr({"%1 Hz 超出 19.7Hz..20600Hz", "%1 Hz is outside 19.7Hz..20600Hz"},
+                           {Printf("%g", hz)});
                 return false;
             }
             code = static_cast<uint32_t>(FreqToCode(hz));
+            rounded = std::fabs(CodeToFreq(static_cast<int>(code)) - hz) > 1e-6 * hz;
             return true;
         }
         case FieldKind::Q:
             if (!unitIs({"", "q"})) {
-                error = "a Q value has no unit";
+                error = Tr({"Q 值没有单位", "a Q value has no unit"});
                 return false;
             }
             if (v < kQTable[0] - 0.005 || v > kQTable[kMaxQCode] + 0.5) {
-                error = Printf("Q %g is outside 0.4..128", v);
+                error = Tr({"Q %1 超出 0.4..128", "Q %1 is outside 0.4..128"}, {Printf("%g", v)});
                 return false;
             }
             code = static_cast<uint32_t>(QToCode(v));
+            rounded = std::fabs(CodeToQ(static_cast<int>(code)) - v) > 1e-6 * v;
             return true;
         case FieldKind::Gain:
             if (!unitIs({"db"})) {
-                error = "a gain needs dB";
+                error = Tr({"增益需要单位 dB", "a gain needs dB"});
                 return false;
             }
-            exact = (v + 24) * 5;
-            break;
+            if (v < -24 - 0.1 || v > 24 + 0.1) {
+                error = Tr({"超出范围（-24.0dB..24.0dB）", "out of range (-24.0dB..24.0dB)"});
+                return false;
+            }
+            // The editor's own conversion, so a typed gain lands where the editor puts it.
+            code = GainToCode(v);
+            rounded = std::fabs(CodeToGain(static_cast<int>(code)) - v) > 1e-6;
+            return true;
         case FieldKind::LimiterDbv:
         case FieldKind::LimiterDb:
             if (!unitIs({"db", "dbv"})) {
-                error = "a limiter level needs dBV or dB";
+                error = Tr({"限幅电平需要单位 dBV 或 dB", "a limiter level needs dBV or dB"});
                 return false;
             }
             exact = v + 22;
             break;
         case FieldKind::GateThreshold:
             if (!unitIs({"db", "dbv"})) {
-                error = "a gate threshold needs dBV (or OFF)";
+                error = Tr({"门限需要单位 dBV（或 OFF）", "a gate threshold needs dBV (or OFF)"});
                 return false;
             }
             exact = v + 78;
             if (std::lround(exact) == 0) {
-                error = "-78dBV is not a threshold; use OFF";
+                error = Tr({"-78dBV 不是门限；请用 OFF", "-78dBV is not a threshold; use OFF"});
                 return false;
             }
             break;
         case FieldKind::DeqThreshold:
             if (!unitIs({"db", "dbv"})) {
-                error = "a threshold needs dBV";
+                error = Tr({"门限需要单位 dBV", "a threshold needs dBV"});
                 return false;
             }
             exact = v + 48;
@@ -438,21 +448,21 @@ bool ValueToCode(const ParamField& f, double v, const std::string& unit, uint32_
         case FieldKind::HalfDb:
         case FieldKind::InputGain:
             if (!unitIs({"db", ""})) {
-                error = "a level needs dB";
+                error = Tr({"电平需要单位 dB", "a level needs dB"});
                 return false;
             }
             exact = (v + 10) * 2;
             break;
         case FieldKind::Percent:
             if (!unitIs({"%"})) {
-                error = "a percentage needs %";
+                error = Tr({"百分比需要 %", "a percentage needs %"});
                 return false;
             }
             exact = v;
             break;
         case FieldKind::PercentFrom50:
             if (!unitIs({"%"})) {
-                error = "a percentage needs %";
+                error = Tr({"百分比需要 %", "a percentage needs %"});
                 return false;
             }
             exact = v + 50;
@@ -463,32 +473,124 @@ bool ValueToCode(const ParamField& f, double v, const std::string& unit, uint32_
             } else if (unitIs({"s"})) {
                 exact = v * 10000;
             } else {
-                error = "a time needs ms or s";
+                error = Tr({"时间需要单位 ms 或 s", "a time needs ms or s"});
                 return false;
             }
             break;
         case FieldKind::Key:
             if (!unitIs({""})) {
-                error = "a key shift has no unit";
+                error = Tr({"变调没有单位", "a key shift has no unit"});
                 return false;
             }
             exact = v + 7;
             break;
         default:
-            error = "expected a code or one of the shown texts";
+            error = Tr({"应为代码或显示的文字之一", "expected a code or one of the shown texts"});
             return false;
     }
-    const double rounded = std::round(exact);
-    if (std::fabs(exact - rounded) > 1e-6) {
-        error = "not a step of this field";
+    // Between two steps: the nearest, ties upward, as the numeric edits round.
+    const double nearest = std::floor(exact + 0.5 + 1e-9);
+    if (nearest < f.minimum || nearest > f.maximum) {
+        error = Tr({"超出范围（%1..%2）", "out of range (%1..%2)"},
+                   {CParamCatalogue::DisplayCode(f, f.minimum),
+                    CParamCatalogue::DisplayCode(f, f.maximum)});
         return false;
     }
-    if (rounded < f.minimum || rounded > f.maximum) {
-        error = "out of range (" + CParamCatalogue::DisplayCode(f, f.minimum) + ".." +
-                CParamCatalogue::DisplayCode(f, f.maximum) + ")";
+    rounded = std::fabs(exact - nearest) > 1e-6;
+    code = static_cast<uint32_t>(nearest);
+    return true;
+}
+
+// Fields whose codes stand for a short list of texts.
+bool IsList(FieldKind kind) {
+    switch (kind) {
+        case FieldKind::BandType:
+        case FieldKind::FilterKind:
+        case FieldKind::Slope:
+        case FieldKind::Attack:
+        case FieldKind::Release:
+        case FieldKind::Ratio:
+        case FieldKind::Switch:
+        case FieldKind::Feedback:
+        case FieldKind::Amount:
+        case FieldKind::InputSelect:
+        case FieldKind::Sensitivity:
+        case FieldKind::Enable:
+        case FieldKind::OutputMode:
+        case FieldKind::Program:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Fields whose values are read as plain signed numbers, so "-3" is a value, not a code.
+bool TakesBareNumbers(FieldKind kind) {
+    return kind == FieldKind::Q || kind == FieldKind::Key || kind == FieldKind::HalfDb ||
+           kind == FieldKind::InputGain;
+}
+
+// The shown slope names keep the device's spelling "Butuerworth"; the correct spelling is
+// taken as well.
+std::string WithSpellings(const ParamField& f, std::string squeezed) {
+    if (f.kind == FieldKind::Slope) {
+        if (const auto at = squeezed.find("butterworth"); at != std::string::npos) {
+            squeezed.replace(at, 11, "butuerworth");
+        }
+    }
+    return squeezed;
+}
+
+// "BY, PEQ, LS, HS": the texts a list field accepts.
+std::string ListTexts(const ParamField& f) {
+    std::string list;
+    for (int c = f.minimum; c <= f.maximum; ++c) {
+        if (c != f.minimum) {
+            list += ", ";
+        }
+        list += CParamCatalogue::DisplayCode(f, static_cast<uint32_t>(c));
+    }
+    return list;
+}
+
+// A text field's value: printable ASCII padded with spaces, typed as is or quoted the way
+// Display shows it ("\"Hello\"", with \\, \" and \xNN escapes).
+bool ParseText(const ParamField& f, const std::string& typed, ParsedValue& out,
+               std::string& error) {
+    std::string chars = typed;
+    const auto first = typed.find_first_not_of(" \t");
+    const auto last = typed.find_last_not_of(" \t");
+    if (first != std::string::npos && last > first && typed[first] == '"' && typed[last] == '"') {
+        const std::string inner = typed.substr(first + 1, last - first - 1);
+        chars.clear();
+        for (std::size_t i = 0; i < inner.size(); ++i) {
+            if (inner[i] != '\\' || i + 1 >= inner.size()) {
+                chars.push_back(inner[i]);
+            } else if (inner[i + 1] == 'x' && i + 3 < inner.size() &&
+                       std::isxdigit(static_cast<unsigned char>(inner[i + 2])) &&
+                       std::isxdigit(static_cast<unsigned char>(inner[i + 3]))) {
+                chars.push_back(static_cast<char>(std::stoi(inner.substr(i + 2, 2), nullptr, 16)));
+                i += 3;
+            } else {
+                chars.push_back(inner[++i]);
+            }
+        }
+    }
+    if (static_cast<int>(chars.size()) > f.width) {
+        error = Tr({"最多 %1 个字节，而不是 %2", "at most %1 bytes, not %2"},
+                   {std::to_string(f.width), std::to_string(chars.size())});
         return false;
     }
-    code = static_cast<uint32_t>(rounded);
+    for (char c : chars) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x7F) {
+            error = Tr({"只允许可打印的 ASCII 字符（字母、数字、符号和空格）",
+                        "only printable ASCII is allowed (letters, digits, signs and spaces)"});
+            return false;
+        }
+    }
+    out.bytes.assign(static_cast<std::size_t>(f.width), ' ');
+    std::copy(chars.begin(), chars.end(), out.bytes.begin());
     return true;
 }
 
@@ -641,6 +743,14 @@ std::string CParamCatalogue::RawText(const uint8_t* image, const ParamField& f) 
     return std::to_string(Read(image, f));
 }
 
+bool CParamCatalogue::InRange(const uint8_t* image, const ParamField& f) {
+    if (f.IsBytes()) {
+        return true;
+    }
+    const auto code = static_cast<int64_t>(Read(image, f));
+    return code >= f.minimum && code <= f.maximum;
+}
+
 bool CParamCatalogue::Parse(const ParamField& f, const std::string& typed, ParsedValue& out,
                             std::string& error) {
     out = ParsedValue{};
@@ -655,47 +765,43 @@ bool CParamCatalogue::Parse(const ParamField& f, const std::string& typed, Parse
             const std::string digits =
                 Lower(text.substr(0, hexPrefix.size())) == hexPrefix ? text.substr(4) : text;
             if (!ParseHex(digits, out.bytes) || static_cast<int>(out.bytes.size()) != f.width) {
-                error = "expected " + std::to_string(f.width) + " bytes in hex";
+                error = Tr({"应为 %1 个十六进制字节", "expected %1 bytes in hex"},
+                           {std::to_string(f.width)});
                 return false;
             }
             return true;
         }
-        // Text fields take the characters typed, padded with spaces.
-        if (static_cast<int>(typed.size()) > f.width) {
-            error = "at most " + std::to_string(f.width) + " characters";
-            return false;
-        }
-        for (char c : typed) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u < 0x20 || u == 0x7F) {
-                error = "control characters are not allowed";
-                return false;
-            }
-        }
-        out.bytes.assign(static_cast<std::size_t>(f.width), ' ');
-        std::copy(typed.begin(), typed.end(), out.bytes.begin());
-        return true;
+        return ParseText(f, typed, out, error);
     }
 
     if (text.empty()) {
-        error = "no value given";
+        error = Tr({"没有给出值", "no value given"});
         return false;
     }
     if (IsWholeNumber(text)) {
         const long code = std::stol(text);
         if (code < f.minimum || code > f.maximum) {
-            error = "code " + text + " is out of range " + std::to_string(f.minimum) + ".." +
-                    std::to_string(f.maximum);
+            error = Tr({"代码 %1 超出范围 %2..%3", "code %1 is out of range %2..%3"},
+                       {text, std::to_string(f.minimum), std::to_string(f.maximum)});
             return false;
         }
         out.code = static_cast<uint32_t>(code);
         return true;
     }
-    // A value as it is shown ("OFF", "PEQ", "16ms", "F3", "1000Hz", ...).
-    const std::string wanted = Squeeze(text);
+    // A value as it is shown ("OFF", "PEQ", "16ms", "F3", "1000Hz", ...), or the same number
+    // written another way ("1ms" for "1.0ms").
+    const std::string wanted = WithSpellings(f, Squeeze(text));
+    double value = 0;
+    std::string unit;
+    const bool isNumber = SplitNumber(text, value, unit);
     if (f.maximum - f.minimum <= 1000) {
         for (int c = f.minimum; c <= f.maximum; ++c) {
-            if (Squeeze(DisplayCode(f, static_cast<uint32_t>(c))) == wanted) {
+            const std::string shown = DisplayCode(f, static_cast<uint32_t>(c));
+            double shownValue = 0;
+            std::string shownUnit;
+            if (Squeeze(shown) == wanted ||
+                (isNumber && SplitNumber(shown, shownValue, shownUnit) && shownUnit == unit &&
+                 std::fabs(shownValue - value) < 1e-9)) {
                 out.code = static_cast<uint32_t>(c);
                 return true;
             }
@@ -707,13 +813,30 @@ bool CParamCatalogue::Parse(const ParamField& f, const std::string& typed, Parse
             return true;
         }
     }
-    double value = 0;
-    std::string unit;
-    if (!SplitNumber(text, value, unit)) {
-        error = "\"" + text + "\" is neither a code nor a value of this field";
+    if (IsList(f.kind)) {
+        error = Tr(
+            {"\"%1\" 不是 %2 之一（或代码 %3..%4）", "\"%1\" is not one of %2 (or a code %3..%4)"},
+            {text, ListTexts(f), std::to_string(f.minimum), std::to_string(f.maximum)});
         return false;
     }
-    if (!ValueToCode(f, value, unit, out.code, error)) {
+    if (!isNumber) {
+        error = Tr({"\"%1\" 既不是代码，也不是这个字段的值",
+                    "\"%1\" is neither a code nor a value of this field"},
+                   {text});
+        return false;
+    }
+    const bool negativeCode = text[0] == '-' && IsWholeNumber(text.substr(1));
+    if (negativeCode && !TakesBareNumbers(f.kind)) {
+        error = Tr({"不允许负的代码", "negative codes are not allowed"});
+        std::string why;
+        uint32_t ignored = 0;
+        bool ignoredRounding = false;
+        if (!ValueToCode(f, value, unit, ignored, ignoredRounding, why)) {
+            error += " (" + why + ")";
+        }
+        return false;
+    }
+    if (!ValueToCode(f, value, unit, out.code, out.rounded, error)) {
         error = "\"" + text + "\": " + error;
         return false;
     }

@@ -68,6 +68,7 @@ struct ParamField {
 struct ParsedValue {
     uint32_t code = 0;
     std::vector<uint8_t> bytes;
+    bool rounded = false;  // the typed value lay between two steps; code is the nearest
 };
 
 class CParamCatalogue {
@@ -85,9 +86,15 @@ class CParamCatalogue {
     // The raw value for machines: the code, or the bytes as text / hex.
     static std::string RawText(const uint8_t* image, const ParamField& field);
 
+    // Whether a numeric field's code lies in its range (text and byte fields always do).
+    static bool InRange(const uint8_t* image, const ParamField& field);
+
     // Parses a typed value: a bare whole number is the code; anything else is read as shown
-    // (a unit value such as "1000Hz", "-3dB", "12.5ms", "40%", or a text such as "OFF").
-    // Returns false with a one-line reason when the value is not acceptable.
+    // (a unit value such as "1000Hz", "-3dB", "12.5ms", "40%", or a text such as "OFF"). A
+    // value between two steps takes the nearest step, ties upward, as the editor's numeric
+    // edits do, and is marked rounded. A text field takes printable ASCII, as typed or quoted
+    // and escaped as Display shows it. Returns false with a one-line reason when the value is
+    // not acceptable.
     static bool Parse(const ParamField& field, const std::string& text, ParsedValue& out,
                       std::string& error);
     // Writes a parsed value into the image (other bits of a bit field are kept).

@@ -21,6 +21,24 @@ const std::array<TextPair, kTabCount> kTabNames = {{
     {"系统", "System"},
 }};
 
+std::string Tr(const TextPair& text, std::initializer_list<std::string> args) {
+    const std::string pattern = text.Get();
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (pattern[i] == '%' && next >= '1' && next <= '9') {
+            const auto index = static_cast<std::size_t>(next - '1');
+            if (index < args.size()) {
+                out += *(args.begin() + index);
+            }
+            ++i;
+        } else {
+            out.push_back(pattern[i]);
+        }
+    }
+    return out;
+}
+
 bool IsChinesePrcLocale(std::string_view name) {
     // Drop ".encoding" and "@modifier", lower the case and unify the separators.
     const std::size_t cut = name.find_first_of(".@");

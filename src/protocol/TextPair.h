@@ -3,6 +3,7 @@
 // at the place that shows it; the language in force picks one at the moment it is shown.
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,9 @@ struct TextPair {
     const char* Get() const { return useChinese ? chinese : english; }
     const char* Get(bool chinese_) const { return chinese_ ? chinese : english; }
 };
+
+// The pair's text in the language in force with the arguments in place of %1, %2, ...
+std::string Tr(const TextPair& text, std::initializer_list<std::string> args = {});
 
 // True for a locale name that means Chinese (PRC): "zh_CN", "zh-CN", "zh_Hans_CN", with or
 // without an encoding (".UTF-8", ".GBK") or modifier ("@..."), in any letter case. The

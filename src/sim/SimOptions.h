@@ -7,6 +7,7 @@ namespace qx {
 
 struct SimOptions {
     bool silent = false;      // never answer
+    int silentCommand = -1;   // never answer requests with this command byte (-1 = none)
     int rejectEvery = 0;      // answer every Nth parameter frame with status 2 (0 = never)
     int corruptEvery = 0;     // spoil the checksum of every Nth reply (0 = never)
     bool altHeader = false;   // start replies with 03 CC instead of FF 55

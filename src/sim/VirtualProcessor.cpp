@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 #include "ChangeSync.h"
+#include "ProgramFile.h"
 
 namespace qx {
 
@@ -51,15 +52,16 @@ CVirtualProcessor::CVirtualProcessor(const ParamImage& startImage, const SimOpti
 }
 
 bool CVirtualProcessor::LoadBankFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    BankImage bank;
-    if (!in.read(reinterpret_cast<char*>(&bank), sizeof bank) || in.peek() != EOF) {
+    // Read as the editor reads an all-programs file, with the same messages.
+    auto bank = std::make_unique<BankImage>();
+    const FileResult r = CProgramFile::ReadBank(path, *bank);
+    if (!r.ok) {
         if (error != nullptr) {
-            *error = "not a bank file of " + std::to_string(sizeof(BankImage)) + " bytes: " + path;
+            *error = r.error;
         }
         return false;
     }
-    LoadBank(bank);
+    LoadBank(*bank);
     return true;
 }
 
@@ -261,7 +263,7 @@ std::vector<uint8_t> CVirtualProcessor::Handle(const uint8_t* frame, int length)
         return {};  // a damaged request is not answered
     }
     m_requests.emplace_back(frame, frame + length);
-    if (m_options.silent) {
+    if (m_options.silent || (m_options.silentCommand >= 0 && frame[4] == m_options.silentCommand)) {
         return {};
     }
     const uint8_t command = frame[4];

@@ -188,13 +188,16 @@ TEST_F(QxctlDeviceTest, RecallAndStoreWithAndWithoutPermission) {
     EXPECT_EQ(std::memcmp(sim->Image().system.block.systemPassword, "246810", 6), 0);
 
     EXPECT_EQ(Run({"store", "F1", "--name", "x"}), 2);
+    EXPECT_EQ(err.str(), "qxctl: store: expected one program number: 1..16\n");
+    EXPECT_EQ(Run({"store", "4", "--name", "Caf\xc3\xa9"}), 2);
+    EXPECT_NE(err.str().find("at most 20 bytes of printable ASCII"), std::string::npos);
     EXPECT_EQ(Run({"store", "4"}), 2);
     EXPECT_EQ(Run({"recall", "22"}), 2);
 
     SimOptions noPermission;
     noPermission.storePermission = 0;
     sim->SetOptions(noPermission);
-    EXPECT_EQ(Run({"store", "5", "--name", "Nope"}), 2);
+    EXPECT_EQ(Run({"store", "5", "--name", "Nope"}), 1);  // refused by the processor
     EXPECT_NE(err.str().find("does not allow storing"), std::string::npos) << err.str();
     EXPECT_NE(std::memcmp(sim->StoredProgram(5).name, "Nope", 4), 0);
 }
@@ -234,10 +237,123 @@ TEST_F(QxctlDeviceTest, NoProcessorIsOneClearError) {
     silent.silent = true;
     sim->SetOptions(silent);
     EXPECT_EQ(Run({"probe"}), 1);
-    EXPECT_NE(err.str().find("Unable to Open Device!"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(server->Path() + ": no processor answered"), std::string::npos)
+        << err.str();
     const std::string e = err.str();
     EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 1) << e;
     EXPECT_FALSE(online);
+}
+
+namespace {
+
+// Runs qxctl with exactly these words (no --port added).
+int RunPlain(std::vector<std::string> args, std::ostringstream& out, std::ostringstream& err) {
+    out.str("");
+    err.str("");
+    CQxctl cli(out, err);
+    return cli.Run(args);
+}
+
+}  // namespace
+
+TEST_F(QxctlDeviceTest, PushRefusesOutOfRangeFieldsUnlessForced) {
+    ResetParameters();
+    auto image = std::make_unique<ParamImage>();
+    std::memcpy(image.get(), &ParameterSet, sizeof *image);
+    image->program.MusicLeft.bands[0].gainCode = 241;
+    ASSERT_TRUE(CProgramFile::WriteProgram(Path("odd.dia"), *image).ok);
+    const int probes = sim->CountRequests(0x7F);
+    EXPECT_EQ(Run({"push", Path("odd.dia")}), 1);
+    EXPECT_EQ(err.str(), "qxctl: push: " + Path("odd.dia") +
+                             ": 1 fields are out of range (qxctl show " + Path("odd.dia") +
+                             " marks them); --force writes the file anyway\n");
+    EXPECT_EQ(sim->CountRequests(0x7F), probes);  // refused before any port was opened
+    EXPECT_NE(sim->Image().program.MusicLeft.bands[0].gainCode, 241);
+
+    ASSERT_EQ(Run({"push", Path("odd.dia"), "--force"}), 0) << err.str();
+    EXPECT_EQ(sim->Image().program.MusicLeft.bands[0].gainCode, 241);
+
+    // push sends no system block, so the file's system fields do not count.
+    image->program.MusicLeft.bands[0].gainCode = 120;
+    image->system.block.musicMax = 200;
+    ASSERT_TRUE(CProgramFile::WriteProgram(Path("system.dia"), *image).ok);
+    EXPECT_EQ(Run({"push", Path("system.dia")}), 0) << err.str();
+
+    auto bank = std::make_unique<BankImage>();
+    std::memset(bank.get(), 0, sizeof *bank);
+    bank->programs[3].Mic1.level = 99;
+    bank->bankValid = 1;
+    ASSERT_TRUE(CProgramFile::WriteBank(Path("odd.dat"), *bank).ok);
+    EXPECT_EQ(Run({"bank-push", Path("odd.dat")}), 1);
+    EXPECT_NE(err.str().find("1 fields are out of range"), std::string::npos) << err.str();
+    EXPECT_EQ(sim->CountRequests(0x7F), probes + 2);
+}
+
+TEST_F(QxctlDeviceTest, PortErrorsNameThePathAndTheReason) {
+    EXPECT_EQ(RunPlain({"probe", "--port", "/dev/null"}, out, err), 1);
+    EXPECT_EQ(err.str(), "qxctl: probe: /dev/null: not a serial port\n");
+    EXPECT_EQ(RunPlain({"pull", Path("x.dia"), "--port", Path("nonexistent")}, out, err), 1);
+    EXPECT_EQ(err.str(), "qxctl: pull: " + Path("nonexistent") + ": no such file\n");
+    EXPECT_FALSE(fs::exists(Path("x.dia")));
+
+    // Every port tried is accounted for, on one line.
+    SimOptions silent;
+    silent.silent = true;
+    sim->SetOptions(silent);
+    EXPECT_EQ(RunPlain({"probe", "--port", "/dev/null", "--port", server->Path()}, out, err), 1);
+    EXPECT_EQ(err.str(), "qxctl: probe: /dev/null: not a serial port; " + server->Path() +
+                             ": no processor answered\n");
+    // A port the user may not open: ProgramsTest, which can run qxctl as another user.
+}
+
+TEST_F(QxctlDeviceTest, ProbeShowsNamesAsShowDoes) {
+    sim->Modify([](ParamImage& image, BankImage&) {
+        std::memcpy(image.program.name, "Bell\x07 \"quoted\"      ", 20);
+    });
+    ASSERT_EQ(Run({"probe"}), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              server->Path() + ": program 1 \"Bell\\x07 \\\"quoted\\\"\", store allowed\n");
+}
+
+TEST_F(QxctlDeviceTest, AFailedReadSaysWhichStepFailed) {
+    // The processor answers the probe and the names but never the current program.
+    SimOptions noProgram;
+    noProgram.silentCommand = 0x82;
+    sim->SetOptions(noProgram);
+    EXPECT_EQ(Run({"probe"}), 1);
+    EXPECT_EQ(err.str(),
+              "qxctl: probe: reading the current program: no complete reply after 3 tries\n");
+    EXPECT_EQ(sim->CountRequests(0x82), 3);
+
+    noProgram.silentCommand = 0x81;
+    sim->SetOptions(noProgram);
+    EXPECT_EQ(Run({"pull", Path("x.dia")}), 1);
+    EXPECT_EQ(err.str(),
+              "qxctl: pull: reading the system block: no complete reply after 3 tries\n");
+}
+
+TEST_F(QxctlDeviceTest, BankTransfersLabelEachPhaseOfTheirBars) {
+    auto run = [&](std::vector<std::string> args) {
+        args.push_back("--port");
+        args.push_back(server->Path());
+        out.str("");
+        err.str("");
+        CQxctl cli(out, err);
+        cli.ForceProgress(true);
+        return cli.Run(args);
+    };
+    ASSERT_EQ(run({"bank-pull", Path("all.dat")}), 0) << err.str();
+    std::string bars = err.str();
+    EXPECT_NE(bars.find("reading names 12/24"), std::string::npos);
+    EXPECT_NE(bars.find("reading the system block 23/24"), std::string::npos);
+    EXPECT_NE(bars.find("reading the current program 24/24"), std::string::npos);
+    EXPECT_NE(bars.find("reading programs 5/21"), std::string::npos);
+    EXPECT_NE(bars.find("reading programs 21/21"), std::string::npos);
+
+    ASSERT_EQ(run({"bank-push", Path("all.dat")}), 0) << err.str();
+    bars = err.str();
+    EXPECT_NE(bars.find("writing programs 5/22"), std::string::npos);
+    EXPECT_NE(bars.find("writing the system block 22/22"), std::string::npos);
 }
 
 TEST_F(QxctlDeviceTest, EqImportChangesExactlyThatEqualiserOnTheProcessor) {

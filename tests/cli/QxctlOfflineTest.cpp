@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,12 +14,14 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include <unistd.h>
 
 #include "ParameterSet.h"
 #include "ProgramFile.h"
 #include "Qxctl.h"
+#include "TextPair.h"
 
 using namespace qx;
 namespace fs = std::filesystem;
@@ -128,9 +131,10 @@ TEST_F(QxctlOfflineTest, JsonRoundTripIsByteExactEvenForOddBytes) {
     const std::string odd = Path("odd.dia");
     ASSERT_TRUE(CProgramFile::WriteProgram(odd, *image).ok);
 
+    // Random bytes hold codes outside their fields' ranges: kept only when asked for.
     for (const std::string& source : {odd, defaults}) {
         ASSERT_EQ(Run({"to-json", source, "-o", Path("x.json")}), 0) << err.str();
-        ASSERT_EQ(Run({"from-json", Path("x.json"), Path("back.dia")}), 0) << err.str();
+        ASSERT_EQ(Run({"from-json", Path("x.json"), Path("back.dia"), "--force"}), 0) << err.str();
         EXPECT_EQ(Bytes(Path("back.dia")), Bytes(source));
         EXPECT_EQ(Run({"diff", source, Path("back.dia")}), 0);
         EXPECT_EQ(out.str(), "");
@@ -237,4 +241,232 @@ TEST_F(QxctlOfflineTest, CurveIsCsvOnTheDisplayGrid) {
     }
     EXPECT_NEAR(best, 6.0, 0.3);
     EXPECT_NEAR(bestHz, 1000, 60);
+}
+
+namespace {
+
+// A program file of random bytes, as a file from another source may be.
+std::string RandomProgram(const std::string& path, unsigned seed) {
+    auto image = std::make_unique<ParamImage>();
+    std::mt19937 rng(seed);
+    for (std::size_t i = 0; i < sizeof *image; ++i) {
+        reinterpret_cast<uint8_t*>(image.get())[i] = static_cast<uint8_t>(rng());
+    }
+    EXPECT_TRUE(CProgramFile::WriteProgram(path, *image).ok);
+    return path;
+}
+
+// Replaces the first "from" in text.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST_F(QxctlOfflineTest, OutOfRangeFieldsAreShownMarkedAndConvertedOnlyWhenAsked) {
+    const std::string random = RandomProgram(Path("random.dia"), 7);
+    ASSERT_EQ(Run({"show", random}), 0);
+    const std::string shown = out.str();
+    const auto marked = std::count(shown.begin(), shown.end(), '<');
+    EXPECT_GT(marked, 100);
+    EXPECT_NE(shown.find("<out of range>"), std::string::npos);
+    ExpectOneErrorLine();
+    EXPECT_NE(err.str().find(std::to_string(marked) + " fields out of range (marked)"),
+              std::string::npos)
+        << err.str();
+    ASSERT_EQ(Run({"show", random, "--json"}), 0);
+    EXPECT_NE(out.str().find("\"outOfRange\": true"), std::string::npos);
+    // The editor's own defaults are all in range: nothing marked, nothing said.
+    ASSERT_EQ(Run({"show", defaults}), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str().find("<out of range>"), std::string::npos);
+
+    // from-json refuses codes the field does not have, as set does; --force keeps them.
+    ASSERT_EQ(Run({"to-json", defaults}), 0);
+    const std::string json = out.str();
+    for (const auto& [from, to, field] :
+         {std::tuple<std::string, std::string, std::string>{
+              "\"MusicLeft.bands[0].gainCode\": 120", "\"MusicLeft.bands[0].gainCode\": 241",
+              "MusicLeft.bands[0].gainCode: 241 is out of range 0..240"},
+          {"\"MusicLeft.bands[0].freqCode\": 2", "\"MusicLeft.bands[0].freqCode\": 65535",
+           "MusicLeft.bands[0].freqCode: 65535 is out of range 0..361"}}) {
+        std::ofstream(Path("in.json"), std::ios::trunc) << Replaced(json, from, to);
+        EXPECT_EQ(Run({"from-json", Path("in.json"), Path("out.dia")}), 1);
+        ExpectOneErrorLine();
+        EXPECT_NE(err.str().find(field), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find("--force"), std::string::npos) << err.str();
+        EXPECT_FALSE(fs::exists(Path("out.dia")));
+        EXPECT_EQ(Run({"from-json", Path("in.json"), Path("out.dia"), "--force"}), 0) << err.str();
+        fs::remove(Path("out.dia"));
+    }
+}
+
+TEST_F(QxctlOfflineTest, TypedValuesTakeTheNearestStepAsTheEditorDoes) {
+    const std::string file = Path("typed.dia");
+    fs::copy_file(defaults, file);
+    auto field = [&](const std::string& name) {
+        EXPECT_EQ(Run({"show", file, "--only", name}), 0);
+        const std::string line = out.str();
+        return line.substr(line.find_first_not_of(' ', name.size()));
+    };
+
+    // Between two steps: the nearest, ties upward, and the value used is said.
+    ASSERT_EQ(Run({"set", "--file", file, "MusicLeft.bands[3].gainCode=0.5dB",
+                   "MusicLeft.bands[4].gainCode=-23.5dB", "MusicLeft.bands[5].qCode=0.72",
+                   "MusicLeft.bands[6].freqCode=1001Hz", "Mic1.level=0.25dB"}),
+              0)
+        << err.str();
+    const std::string notes = err.str();
+    EXPECT_NE(notes.find("MusicLeft.bands[3].gainCode: 0.5dB lies between two steps; using "
+                         "0.6dB"),
+              std::string::npos)
+        << notes;
+    EXPECT_NE(notes.find("-23.5dB lies between two steps; using -23.4dB"), std::string::npos);
+    EXPECT_NE(notes.find("using 0.71"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("1001Hz lies between two steps; using 1000Hz"), std::string::npos);
+    EXPECT_NE(notes.find("Mic1.level: 0.25dB lies between two steps; using 0.5dB"),
+              std::string::npos)
+        << notes;
+    EXPECT_EQ(field("MusicLeft.bands[3].gainCode"), "0.6dB  [123]\n");
+    EXPECT_EQ(field("MusicLeft.bands[4].gainCode"), "-23.4dB  [3]\n");
+
+    // Other spellings of shown values; an exact value says nothing.
+    ASSERT_EQ(Run({"set", "--file", file, "Mic1.limiter.attack=1ms",
+                   "MusicLeft.hpf.slope=24dB Butterworth", "MusicLeft.bands[3].gainCode=-3dB"}),
+              0)
+        << err.str();
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(field("Mic1.limiter.attack"), "1.0ms  [2]\n");
+    EXPECT_EQ(field("MusicLeft.hpf.slope"), "24dB Butuerworth  [8]\n");
+
+    const std::vector<uint8_t> before = Bytes(file);
+    EXPECT_EQ(Run({"set", "--file", file, "MusicLeft.bands[3].gainCode=-5"}), 2);
+    ExpectOneErrorLine();
+    EXPECT_NE(err.str().find("negative codes are not allowed"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"set", "--file", file, "MusicLeft.bands[3].type=Peak"}), 2);
+    ExpectOneErrorLine();
+    EXPECT_NE(err.str().find("is not one of BY, PEQ, LS, HS (or a code 0..3)"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(Run({"set", "--file", file, "MusicLeft.bands[3].gainCode=24.5dB"}), 2);
+    EXPECT_NE(err.str().find("out of range"), std::string::npos) << err.str();
+    EXPECT_EQ(Bytes(file), before);
+}
+
+TEST_F(QxctlOfflineTest, ProgramNamesAreTwentyBytesOfPrintableAscii) {
+    const std::string file = Path("named.dia");
+    fs::copy_file(defaults, file);
+    const std::vector<uint8_t> before = Bytes(file);
+    EXPECT_EQ(Run({"set", "--file", file, "name=Twenty-two characters!"}), 2);
+    EXPECT_NE(err.str().find("at most 20 bytes, not 22"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"set", "--file", file, "name=Caf\xc3\xa9"}), 2);
+    EXPECT_NE(err.str().find("printable ASCII"), std::string::npos) << err.str();
+    EXPECT_EQ(Bytes(file), before);
+
+    // The value as show prints it: quoted, with its escapes.
+    ASSERT_EQ(Run({"set", "--file", file, "name=\"Say \\\"Hi\\\"\""}), 0) << err.str();
+    ASSERT_EQ(Run({"show", file, "--only", "name"}), 0);
+    EXPECT_EQ(out.str(), "name  \"Say \\\"Hi\\\"\"\n");
+    auto image = std::make_unique<ParamImage>();
+    ASSERT_TRUE(CProgramFile::ReadProgram(file, *image).ok);
+    EXPECT_EQ(std::memcmp(image->program.name, "Say \"Hi\"            ", 20), 0);
+
+    // A short name in JSON is padded with blanks, as the editor stores names.
+    ASSERT_EQ(Run({"to-json", defaults}), 0);
+    const std::string json = out.str();
+    const auto at = json.find("\"name\": \"");
+    ASSERT_NE(at, std::string::npos);
+    const std::string shortName =
+        json.substr(0, at) + "\"name\": \"Hi\"" + json.substr(json.find('"', at + 9) + 1);
+    std::ofstream(Path("short.json")) << shortName;
+    ASSERT_EQ(Run({"from-json", Path("short.json"), Path("short.dia")}), 0) << err.str();
+    ASSERT_TRUE(CProgramFile::ReadProgram(Path("short.dia"), *image).ok);
+    EXPECT_EQ(std::memcmp(image->program.name, "Hi                  ", 20), 0);
+}
+
+TEST_F(QxctlOfflineTest, ErrorsSayWhatIsWrongWithTheRightExitCode) {
+    EXPECT_EQ(Run({"curve", defaults, "--eq", "99"}), 2);
+    ExpectOneErrorLine();
+    EXPECT_NE(err.str().find("--eq 99 is out of range 0..17"), std::string::npos) << err.str();
+
+    // File errors: the product's headline, then the path and the reason.
+    EXPECT_EQ(Run({"show", Path("missing.dia")}), 1);
+    EXPECT_EQ(err.str(), "qxctl: show: File read Error: " + Path("missing.dia") +
+                             ": No such file or directory\n");
+    EXPECT_EQ(Run({"from-json", dir.string(), Path("out.dia")}), 1);
+    EXPECT_EQ(err.str(),
+              "qxctl: from-json: File read Error: " + dir.string() + ": is a folder, not a file\n");
+    EXPECT_EQ(Run({"to-json", defaults, "-o", dir.string()}), 1);
+    EXPECT_NE(err.str().find("MusicFile Write Error: " + dir.string() + ": is a folder"),
+              std::string::npos)
+        << err.str();
+
+    ASSERT_EQ(Run({"to-json", defaults}), 0);
+    const std::string json = out.str();
+    auto refused = [&](const std::string& text) {
+        std::ofstream(Path("in.json"), std::ios::trunc) << text;
+        EXPECT_EQ(Run({"from-json", Path("in.json"), Path("out.dia")}), 1);
+        ExpectOneErrorLine();
+        EXPECT_FALSE(fs::exists(Path("out.dia")));
+        return err.str();
+    };
+    const std::string fieldsStart = json.substr(0, json.find("\"fields\": ") + 10);
+    EXPECT_NE(refused(fieldsStart + "null}").find("\"fields\" must be an object, not null"),
+              std::string::npos);
+    EXPECT_NE(refused(fieldsStart + "[1, 2]}").find("\"fields\" must be an object, not an array"),
+              std::string::npos);
+    EXPECT_NE(refused(Replaced(json, "\"imageSum\": 0", "\"imageSum\": null"))
+                  .find("imageSum: expected a whole number, not null"),
+              std::string::npos);
+    EXPECT_NE(refused(Replaced(json, "\"imageSum\": 0", "\"imageSum\": \"0\""))
+                  .find("imageSum: expected a whole number, not a string"),
+              std::string::npos);
+    EXPECT_NE(refused(Replaced(json, "\"imageSum\": 0", "\"imageSum\": 0, \"imageSum\": 0"))
+                  .find("the key \"imageSum\" appears twice"),
+              std::string::npos);
+
+    // An option that names one thing may be given once.
+    const std::vector<uint8_t> before = Bytes(defaults);
+    fs::copy_file(defaults, Path("b.dia"));
+    EXPECT_EQ(Run({"set", "--file", defaults, "--file", Path("b.dia"), "Mic1.level=0dB"}), 2);
+    ExpectOneErrorLine();
+    EXPECT_NE(err.str().find("option --file is given twice"), std::string::npos) << err.str();
+    EXPECT_EQ(Bytes(defaults), before);
+}
+
+TEST_F(QxctlOfflineTest, MessagesFollowTheLocaleLikeTheEditor) {
+    struct Restore {
+        std::string saved;
+        bool had;
+        Restore() : had(std::getenv("LC_ALL") != nullptr) {
+            if (had) {
+                saved = std::getenv("LC_ALL");
+            }
+        }
+        ~Restore() {
+            had ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
+            useChinese = false;
+        }
+    } restore;
+    const std::string random = RandomProgram(Path("random.dia"), 3);
+
+    setenv("LC_ALL", "zh_CN.UTF-8", 1);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(err.str(), "qxctl: 未知命令“frobnicate”（见 qxctl --help）\n");
+    EXPECT_EQ(Run({"show", random}), 0);
+    EXPECT_NE(err.str().find("个字段超出范围（已标出）"), std::string::npos) << err.str();
+    EXPECT_NE(out.str().find("<超出范围>"), std::string::npos);
+    EXPECT_EQ(Run({"set", "--file", defaults, "MusicLeft.bands[3].type=Peak"}), 2);
+    EXPECT_NE(err.str().find("不是 BY, PEQ, LS, HS 之一"), std::string::npos) << err.str();
+    // The product's own texts stay as they are in both languages.
+    EXPECT_EQ(Run({"show", Path("missing.dia")}), 1);
+    EXPECT_NE(err.str().find("File read Error"), std::string::npos) << err.str();
+
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(err.str(), "qxctl: unknown command 'frobnicate' (see qxctl --help)\n");
 }

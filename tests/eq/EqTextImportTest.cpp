@@ -266,7 +266,7 @@ TEST_F(EqTextImportTest, ExportThenImportGivesTheSameBytes) {
     band(sub.bands[9], 0, 240, 100, 1);
     pass(sub.hpf, 0, 0, 4);    // Linkwitz-Riley
     pass(sub.lpf, 1, 300, 9);  // 24 dB: a comment only
-    band(*AsEqBand(image->program.MusicRight.deq[1]), 279, 60, 100, 3);
+    band(image->program.MusicRight.deq[1].band, 279, 60, 100, 3);
 
     for (const auto& [eq, scene] : std::vector<std::pair<int, int>>{
              {kEqMusicLeft, 1}, {kEqOutputFirst + 3, 2}, {kEqDynamicRight, 1}, {kEqMic2, 1}}) {
