@@ -12,10 +12,10 @@ namespace qx {
 // Row pitch and sizes shared by the dynamics blocks (limiter, noise gate).
 inline constexpr int kDynamicsPitch = 22;
 inline constexpr DuRect DynamicsCaption(int row) {
-    return {0, kDynamicsPitch * row, 62, 9};
+    return {0, kDynamicsPitch * row, 72, 9};
 }
 inline constexpr DuRect DynamicsLabel(int row) {
-    return {62, kDynamicsPitch * row, 43, 9};
+    return {72, kDynamicsPitch * row, 40, 9};
 }
 inline constexpr DuRect DynamicsSlider(int row) {
     return {0, kDynamicsPitch * row + 10, 105, 10};

@@ -1,7 +1,6 @@
 #include "MusicDlg.h"
 
 #include "ChannelPair.h"
-#include "EQCurveStatic.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
@@ -19,7 +18,8 @@ using enum ControlKind;
 // Column of the filters, the key and the low exciter; column of the dynamics and the high
 // exciter.
 constexpr int kColA = 368;
-constexpr int kColB = 540;
+constexpr int kColB = 490;
+constexpr int kColC = 606;
 
 constexpr ControlRow kRows[] = {
     {1074, Caption, {kColA, 4, 100, 9}, {"高通", "HPF"}},
@@ -28,10 +28,10 @@ constexpr ControlRow kRows[] = {
     {1385, Caption, {kColA, 126, 60, 9}, {"音乐变调", "Key Control"}},
     {1386, Label, {kColA + 62, 126, 43, 9}, {}, "System.key", Shown(LabelRule::L20, 1, 7)},
     {1387, Slider, {kColA, 136, 105, 10}, {}, "System.key"},
-    {1082, Caption, {kColA, 154, 100, 9}, {"低音激励", "Low Exciter"}},
+    {1082, Caption, {kColC, 4, 100, 9}, {"低音激励", "Low Exciter"}},
     {1044, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
     {1032, Caption, {kColB, 88, 100, 9}, {"音乐压限器", "Music Limit"}},
-    {1083, Caption, {kColB, 194, 100, 9}, {"高音激励", "High Exciter"}},
+    {1083, Caption, {kColC, 84, 100, 9}, {"高音激励", "High Exciter"}},
     {1064, Toggle, {4, 341, 52, 14}, {"同步", "SYNC"}, "MusicLink"},
     {1065, Button, {60, 341, 52, 14}, {"音乐左", "Music Left"}},
     {1066, Button, {116, 341, 52, 14}, {"音乐右", "Music Right"}},
@@ -88,23 +88,16 @@ CMusicDlg::CMusicDlg(QWidget* parent)
     m_binding.SetPlaceholder("ch", "MusicLeft");
     m_binding.Add(kRows);
     m_binding.AddBlock(kStripRowCaptions, 0, 0, kStripCaptionIds, "");
-    CStripRow* row = m_row;
-    const auto highlightH = [row] { row->View()->SelectBand(row->HighPassElement(), 0); };
-    const auto highlightL = [row] { row->View()->SelectBand(row->LowPassElement(), 0); };
-    CPassFilterBlock::Place(
-        m_binding, kColA, 14, kHpfIds, "{ch}.hpf", [row] { return row->HighPass(); }, highlightH);
-    CPassFilterBlock::Place(
-        m_binding, kColA, 54, kLpfIds, "{ch}.lpf", [row] { return row->LowPass(); }, highlightL);
+    m_row->PlaceFilterBlocks(kColA, 14, 54, kHpfIds, kLpfIds, "{ch}");
     CPassFilterBlock::Place(m_binding, kColA, 94, kMainHpfIds, "{ch}.mainHpf");
     // The dynamics act on both channels together; the processor reads them from the left.
     m_binding.AddBlock(kNoiseGateBlock, kColB, 14, kGateIds, "MusicLeft.noiseGate");
     m_binding.AddBlock(kLimiter, kColB, 98, kLimiterIds, "MusicLeft.limiter");
-    m_binding.AddBlock(kExciterBlock, kColA, 164, kLowExciterIds, "{ch}.lowExciter");
-    m_binding.AddBlock(kExciterBlock, kColB, 204, kHighExciterIds, "{ch}.highExciter");
+    m_binding.AddBlock(kExciterBlock, kColC, 14, kLowExciterIds, "{ch}.lowExciter");
+    m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
     m_channels = new CChannelPair(*this, *m_row, PairSetup());
-    m_binding.On(kEqReset).changed = [row](int) { row->ResetBands(); };
-    m_binding.On(kEqBypass).changed = [row](int) { row->RedrawCurve(); };
+    m_row->AttachEqButtons(kEqReset, kEqBypass);
 
     m_row->Create(0, musicChannel);
     RefreshFromParameters();

@@ -11,6 +11,7 @@
 #include "FontStatic.h"
 #include "PageDlg.h"
 #include "ParameterSet.h"
+#include "PassFilterBlock.h"
 #include "SkinColors.h"
 
 namespace qx {
@@ -134,6 +135,23 @@ void CStripRow::ResetBands() {
     ResetEqBands(m_eqNumber);
     ScrollStep();
     ShowCurve();
+}
+
+void CStripRow::PlaceFilterBlocks(int x, int highY, int lowY, std::span<const int> highIds,
+                                  std::span<const int> lowIds, const std::string& record) {
+    CFieldBinding& b = m_page.Binding();
+    CPassFilterBlock::Place(
+        b, x, highY, highIds, record + ".hpf", [this] { return HighPass(); },
+        [this] { m_view->SelectBand(HighPassElement(), 0); });
+    CPassFilterBlock::Place(
+        b, x, lowY, lowIds, record + ".lpf", [this] { return LowPass(); },
+        [this] { m_view->SelectBand(LowPassElement(), 0); });
+}
+
+void CStripRow::AttachEqButtons(int resetId, int bypassId) {
+    CFieldBinding& b = m_page.Binding();
+    b.On(resetId).changed = [this](int) { ResetBands(); };
+    b.On(bypassId).changed = [this](int) { RedrawCurve(); };
 }
 
 void CStripRow::Deselect() {

@@ -7,6 +7,8 @@
 // place it with their own ids, strip count and pitch.
 
 #include <QObject>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "PageTable.h"
@@ -68,6 +70,14 @@ class CStripRow : public QObject {
     void ScrollTo(int first);
     // EQ Reset: start-up bands for the equaliser, strips reloaded, curve shown afresh.
     void ResetBands();
+
+    // Places the H and L filter blocks of the shown equaliser at (x, highY) and (x, lowY):
+    // they write through its filters and highlight the filter on the curve. `record` is the
+    // prefix of the equaliser's block ("{ch}" gives "{ch}.hpf" and "{ch}.lpf").
+    void PlaceFilterBlocks(int x, int highY, int lowY, std::span<const int> highIds,
+                           std::span<const int> lowIds, const std::string& record);
+    // "EQ Reset" and "EQ Bypass": the reset, and the curve redrawn after the bypass toggles.
+    void AttachEqButtons(int resetId, int bypassId);
 
     // The strip mark.
     void Deselect();
