@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -94,6 +96,24 @@ inline void ShowActive(QWidget& page) {
     page.show();
     page.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&page));
+}
+
+// A mouse event as the window system delivers it.
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Hover, press, drag with the left button held, release; then the posted reports run.
+inline void DragFromTo(QWidget* w, QPoint from, QPoint to) {
+    SendMouse(w, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+    SendMouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
 }
 
 // Drives every case from a fresh copy of `start` and checks that exactly the case's field

@@ -13,6 +13,7 @@
 #include "EqPageTestSupport.h"
 #include "Filter.h"
 #include "FontStatic.h"
+#include "KTVEQ.h"
 #include "MusicDlg.h"
 #include "NumEdit.h"
 #include "PageGlobals.h"
@@ -206,6 +207,26 @@ TEST_F(MusicDlgTest, PickingABandBeyondTheStripsScrollsAndFocusesIt) {
     emit Row().View()->PointSelected(kEqMusicLeft, 0);
     EXPECT_EQ(Row().Trackbar()->value(), 0);
     EXPECT_EQ(Row().Strip(0)->BandIndex(), 0);
+}
+
+// Real mouse drags: a band handle on the curve and a page slider.
+TEST_F(MusicDlgTest, DraggingBand13OnTheCurveScrollsItsStripIntoViewAndShowsTheGain) {
+    ParameterSet.program.MusicLeft.bands[12].type = 1;  // peaking
+    AdoptAsSent(false);
+    page->RefreshFromParameters();
+    const Point c = CurveSetOf(kEqMusicLeft)->GetAt(12)->Handle().Center();
+    test::DragFromTo(Row().View(), {c.x, c.y}, {c.x, c.y - 40});
+    const int gain = ParameterSet.program.MusicLeft.bands[12].gainCode;
+    EXPECT_GT(gain, 120);
+    EXPECT_EQ(Row().Trackbar()->value(), 3);
+    EXPECT_EQ(Row().Strip(9)->GainEdit()->GetValue(), gain);
+    EXPECT_EQ(Row().SelectedStrip(), 9);
+
+    auto* slider = B().Get<CBitmapSlider>(1038);
+    const int y = slider->height() / 2;
+    test::DragFromTo(slider, {2, y}, {slider->width() - 2, y});
+    EXPECT_EQ(ParameterSet.program.MusicLeft.limiter.level, 34);
+    EXPECT_EQ(LabelText(1037), QStringLiteral("12dBV"));
 }
 
 TEST_F(MusicDlgTest, PickingHOrLShowsItsFrequency) {
