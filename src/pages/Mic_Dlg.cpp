@@ -31,11 +31,11 @@ constexpr ControlRow kRows[] = {
     {3047, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
     {3054, Caption, {kColB, 88, 100, 9}, {"压限器", "Limit"}},
     {3068, Caption, {kColC, 84, 100, 9}, {"高音激励", "High Exciter"}},
-    {1064, Toggle, {4, 341, 52, 14}, {"同步", "SYNC"}, "MicLink"},
-    {1065, Button, {60, 341, 52, 14}, {"话筒1", "Mic 1"}},
-    {1066, Button, {116, 341, 52, 14}, {"话筒2", "Mic 2"}},
-    {1067, Button, {172, 341, 52, 14}, {"EQ 重置", "EQ Reset"}},
-    {1068, Toggle, {228, 341, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {1064, Toggle, {4, 323, 52, 14}, {"同步", "SYNC"}, "MicLink"},
+    {1065, Button, {60, 323, 52, 14}, {"话筒1", "Mic 1"}},
+    {1066, Button, {116, 323, 52, 14}, {"话筒2", "Mic 2"}},
+    {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
+    {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
 
 // Block ids, in the order of each block's slots.
@@ -52,7 +52,7 @@ constexpr auto kLimiter = LimiterBlock();
 StripRowSetup RowSetup() {
     StripRowSetup s;
     s.viewId = CMic_Dlg::kCurveView;
-    s.view = {4, 157, 356, 180};
+    s.view = {4, 157, 356, 163};
     s.trackbarId = CMic_Dlg::kTrackbar;
     s.trackbar = {34, 143, 326, 12};
     s.trackbarMaximum = 10;

@@ -32,11 +32,11 @@ constexpr ControlRow kRows[] = {
     {1044, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
     {1032, Caption, {kColB, 88, 100, 9}, {"音乐压限器", "Music Limit"}},
     {1083, Caption, {kColC, 84, 100, 9}, {"高音激励", "High Exciter"}},
-    {1064, Toggle, {4, 341, 52, 14}, {"同步", "SYNC"}, "MusicLink"},
-    {1065, Button, {60, 341, 52, 14}, {"音乐左", "Music Left"}},
-    {1066, Button, {116, 341, 52, 14}, {"音乐右", "Music Right"}},
-    {1067, Button, {172, 341, 52, 14}, {"EQ 重置", "EQ Reset"}},
-    {1068, Toggle, {228, 341, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {1064, Toggle, {4, 323, 52, 14}, {"同步", "SYNC"}, "MusicLink"},
+    {1065, Button, {60, 323, 52, 14}, {"音乐左", "Music Left"}},
+    {1066, Button, {116, 323, 52, 14}, {"音乐右", "Music Right"}},
+    {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
+    {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
 
 // Block ids, in the order of each block's slots.
@@ -54,7 +54,7 @@ constexpr auto kLimiter = LimiterBlock();
 StripRowSetup RowSetup() {
     StripRowSetup s;
     s.viewId = CMusicDlg::kCurveView;
-    s.view = {4, 157, 356, 180};
+    s.view = {4, 157, 356, 163};
     s.trackbarId = CMusicDlg::kTrackbar;
     s.trackbar = {34, 143, 326, 12};
     s.trackbarMaximum = 5;
