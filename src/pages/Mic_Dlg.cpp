@@ -1,13 +1,11 @@
 #include "Mic_Dlg.h"
 
-#include "ChannelPair.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
-#include "StripRow.h"
 
 namespace qx {
 
@@ -49,41 +47,35 @@ constexpr int kLowExciterIds[] = {3064, 1022, 3012, 3066, 3023, 3067, 3020};
 constexpr int kHighExciterIds[] = {3069, 1023, 3011, 3071, 3022, 3072, 3021};
 constexpr auto kLimiter = LimiterBlock();
 
-StripRowSetup RowSetup() {
-    StripRowSetup s;
-    s.viewId = CMic_Dlg::kCurveView;
-    s.view = {4, 157, 356, 163};
-    s.trackbarId = CMic_Dlg::kTrackbar;
-    s.trackbar = {34, 143, 326, 12};
-    s.trackbarMaximum = 10;
-    s.firstBand = &micFirstBand;
-    s.lastBand = &micLastBand;
-    s.highPassControl = 3001;
-    s.lowPassControl = 3002;
-    return s;
-}
+constexpr StripRowSetup kRow{
+    .viewId = CMic_Dlg::kCurveView,
+    .view = {4, 157, 356, 163},
+    .trackbarId = CMic_Dlg::kTrackbar,
+    .trackbar = {34, 143, 326, 12},
+    .trackbarMaximum = 10,
+    .firstBand = &micFirstBand,
+    .lastBand = &micLastBand,
+    .highPassControl = 3001,
+    .lowPassControl = 3002,
+};
 
-ChannelPairSetup PairSetup() {
-    ChannelPairSetup s;
-    s.syncId = CMic_Dlg::kSync;
-    s.leftId = CMic_Dlg::kMic1;
-    s.rightId = CMic_Dlg::kMic2;
-    s.linkField = "MicLink";
-    s.placeholder = "ch";
-    s.leftBlock = "Mic1";
-    s.rightBlock = "Mic2";
-    s.leftEq = kEqMic1;
-    s.rightEq = kEqMic2;
-    s.edited = &micEq;
-    s.copyLeftToRight = &LinkMic;
-    return s;
-}
+const ChannelPairSetup kPair{
+    .syncId = CMic_Dlg::kSync,
+    .leftId = CMic_Dlg::kMic1,
+    .rightId = CMic_Dlg::kMic2,
+    .linkField = "MicLink",
+    .placeholder = "ch",
+    .leftBlock = "Mic1",
+    .rightBlock = "Mic2",
+    .leftEq = kEqMic1,
+    .rightEq = kEqMic2,
+    .edited = &micEq,
+    .copyLeftToRight = &LinkMic,
+};
 
 }  // namespace
 
-CMic_Dlg::CMic_Dlg(QWidget* parent)
-    : CPageDlg(parent, 145, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
-    m_binding.SetPlaceholder("ch", "Mic1");
+CMic_Dlg::CMic_Dlg(QWidget* parent) : CStereoEqPage(parent, 145, kRow, kPair) {
     m_binding.Add(kRows);
     m_binding.AddBlock(kStripRowCaptions, 0, 0, kStripCaptionIds, "");
     m_row->PlaceFilterBlocks(kColA, 14, 54, kHpfIds, kLpfIds, "{ch}");
@@ -93,24 +85,9 @@ CMic_Dlg::CMic_Dlg(QWidget* parent)
     m_binding.AddBlock(kExciterBlock, kColC, 14, kLowExciterIds, "{ch}.lowExciter");
     m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
-    m_channels = new CChannelPair(*this, *m_row, PairSetup());
     m_row->AttachEqButtons(kEqReset, kEqBypass);
 
-    m_row->Create(2, micEq);
-    RefreshFromParameters();
-    ApplyLanguage();
-}
-
-void CMic_Dlg::RefreshFromParameters() {
-    m_channels->PrepareRefresh();
-    m_row->Reload();
-    CPageDlg::RefreshFromParameters();
-    m_channels->ShowButtons();
-    m_row->ShowCurve();
-}
-
-void CMic_Dlg::SelectChannel(int a) {
-    m_channels->SelectChannel(a);
+    Start(2);
 }
 
 }  // namespace qx

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,21 @@
 #include "BitmapSlider.h"
 #include "ByteField.h"
 #include "CurveSets.h"
+#include "Edit_Static.h"
 #include "FieldBinding.h"
 #include "NumEdit.h"
+#include "PageGlobals.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "StripRow.h"
+#include "TextPair.h"
 
 namespace qx::test {
 
 // One control of a page's table: the field it must change and what a person does with it.
 struct ControlCase {
     int id;
-    const char* field;    // resolved catalogue name
+    std::string field;    // resolved catalogue name
     int value;            // slider position, combo item, toggle state (ignored for edits)
     const char* typed{};  // edits: the text typed before Enter
 };
@@ -146,5 +151,51 @@ inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
         }
     }
 }
+
+// The sorted ids of a list of cases.
+inline std::vector<int> CaseIds(std::span<const ControlCase> cases) {
+    std::vector<int> ids;
+    for (const ControlCase& c : cases) {
+        ids.push_back(c.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// A fresh image, page globals and page, shown as the active window.
+template <class Page>
+class EqPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureCurveSets();
+        ResetParameters();
+        ResetPageGlobals();
+        useChinese = false;
+        page = std::make_unique<Page>();
+        ShowActive(*page);
+    }
+    CFieldBinding& B() { return page->Binding(); }
+    CStripRow& Row() { return page->StripRow(); }
+    CBitButton* Button(int id) { return B().template Get<CBitButton>(id); }
+    QString LabelText(int id) { return B().template Get<CEdit_Static>(id)->Text(); }
+
+    // Every case on each channel in turn, from the image as it was at the start.
+    void ExpectEveryControlOnEachChannel(
+        std::initializer_list<std::pair<int, std::vector<ControlCase>>> channels) {
+        const ParamImage start = ParameterSet;
+        for (const auto& [eq, cases] : channels) {
+            SCOPED_TRACE(testing::Message() << "EQ " << eq);
+            page->SelectChannel(eq);
+            EXPECT_TRUE(B().Unresolved().empty());
+            EXPECT_EQ(CaseIds(cases), InputIds(B())) << "every input control has a case";
+            ExpectEachChangesOnlyItsField(B(), cases, start);
+            AtomicCopy(&ParameterSet, &start, sizeof start);
+            AdoptAsSent(false);
+            page->RefreshFromParameters();
+        }
+    }
+
+    std::unique_ptr<Page> page;
+};
 
 }  // namespace qx::test

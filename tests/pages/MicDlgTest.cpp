@@ -22,75 +22,39 @@ namespace {
 using test::ControlCase;
 
 std::vector<ControlCase> MicCases(const std::string& ch) {
-    static std::vector<std::string> names;  // keeps the c_str()s alive
-    names.clear();
-    names.reserve(64);
-    auto f = [&](const std::string& n) { return names.emplace_back(n).c_str(); };
     return {
-        {3003, f(ch + ".level"), 33},
-        {1053, f(ch + ".feedback"), 4},
-        {3025, f(ch + ".hpf.slope"), 4},
-        {3001, f(ch + ".hpf.freqCode"), 100},
-        {3031, f(ch + ".hpf.freqCode"), 0, "80"},
-        {3024, f(ch + ".lpf.slope"), 5},
-        {3002, f(ch + ".lpf.freqCode"), 300},
-        {3030, f(ch + ".lpf.freqCode"), 0, "12000"},
-        {3004, f(ch + ".noiseGate.threshold"), 30},
-        {3005, f(ch + ".noiseGate.attack"), 5},
-        {3006, f(ch + ".noiseGate.release"), 3},
-        {3007, f(ch + ".limiter.level"), 10},
-        {3008, f(ch + ".limiter.attack"), 7},
-        {3009, f(ch + ".limiter.release"), 4},
-        {3010, f(ch + ".limiter.ratio"), 20},
-        {3012, f(ch + ".lowExciter.freqCode"), 150},
-        {1022, f(ch + ".lowExciter.freqCode"), 0, "500"},
-        {3023, f(ch + ".lowExciter.harmonic"), 6},
-        {3020, f(ch + ".lowExciter.timbre"), 7},
-        {3011, f(ch + ".highExciter.freqCode"), 250},
-        {1023, f(ch + ".highExciter.freqCode"), 0, "5000"},
-        {3022, f(ch + ".highExciter.harmonic"), 8},
-        {3021, f(ch + ".highExciter.timbre"), 9},
-        {1068, f(ch + ".eqBypass"), 1},
+        {3003, ch + ".level", 33},
+        {1053, ch + ".feedback", 4},
+        {3025, ch + ".hpf.slope", 4},
+        {3001, ch + ".hpf.freqCode", 100},
+        {3031, ch + ".hpf.freqCode", 0, "80"},
+        {3024, ch + ".lpf.slope", 5},
+        {3002, ch + ".lpf.freqCode", 300},
+        {3030, ch + ".lpf.freqCode", 0, "12000"},
+        {3004, ch + ".noiseGate.threshold", 30},
+        {3005, ch + ".noiseGate.attack", 5},
+        {3006, ch + ".noiseGate.release", 3},
+        {3007, ch + ".limiter.level", 10},
+        {3008, ch + ".limiter.attack", 7},
+        {3009, ch + ".limiter.release", 4},
+        {3010, ch + ".limiter.ratio", 20},
+        {3012, ch + ".lowExciter.freqCode", 150},
+        {1022, ch + ".lowExciter.freqCode", 0, "500"},
+        {3023, ch + ".lowExciter.harmonic", 6},
+        {3020, ch + ".lowExciter.timbre", 7},
+        {3011, ch + ".highExciter.freqCode", 250},
+        {1023, ch + ".highExciter.freqCode", 0, "5000"},
+        {3022, ch + ".highExciter.harmonic", 8},
+        {3021, ch + ".highExciter.timbre", 9},
+        {1068, ch + ".eqBypass", 1},
         {1064, "MicLink", 1},
     };
 }
 
-class MicDlgTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
-        page = std::make_unique<CMic_Dlg>();
-        test::ShowActive(*page);
-    }
-    CFieldBinding& B() { return page->Binding(); }
-    CStripRow& Row() { return page->StripRow(); }
-    CBitButton* Button(int id) { return B().Get<CBitButton>(id); }
-    QString LabelText(int id) { return B().Get<CEdit_Static>(id)->Text(); }
-
-    std::unique_ptr<CMic_Dlg> page;
-};
+using MicDlgTest = test::EqPageTest<CMic_Dlg>;
 
 TEST_F(MicDlgTest, EveryControlChangesExactlyItsFieldOfEitherMicrophone) {
-    const ParamImage start = ParameterSet;
-    for (int eq : {kEqMic1, kEqMic2}) {
-        SCOPED_TRACE(eq);
-        page->SelectChannel(eq);
-        EXPECT_TRUE(B().Unresolved().empty());
-        const auto cases = MicCases(eq == kEqMic1 ? "Mic1" : "Mic2");
-        std::vector<int> ids;
-        for (const ControlCase& c : cases) {
-            ids.push_back(c.id);
-        }
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(ids, test::InputIds(B()));
-        test::ExpectEachChangesOnlyItsField(B(), cases, start);
-        AtomicCopy(&ParameterSet, &start, sizeof start);
-        AdoptAsSent(false);
-        page->RefreshFromParameters();
-    }
+    ExpectEveryControlOnEachChannel({{kEqMic1, MicCases("Mic1")}, {kEqMic2, MicCases("Mic2")}});
 }
 
 TEST_F(MicDlgTest, LevelLabelAndFeedbackList) {
