@@ -1,0 +1,201 @@
+#pragma once
+// Driving an equaliser page's controls as a person would, and checking what a change did to
+// the parameter image.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BitButton.h"
+#include "BitComboBox.h"
+#include "BitmapSlider.h"
+#include "ByteField.h"
+#include "CurveSets.h"
+#include "Edit_Static.h"
+#include "FieldBinding.h"
+#include "NumEdit.h"
+#include "PageGlobals.h"
+#include "ParamCatalogue.h"
+#include "ParameterSet.h"
+#include "StripRow.h"
+#include "TextPair.h"
+
+namespace qx::test {
+
+// One control of a page's table: the field it must change and what a person does with it.
+struct ControlCase {
+    int id;
+    std::string field;    // resolved catalogue name
+    int value;            // slider position, combo item, toggle state (ignored for edits)
+    const char* typed{};  // edits: the text typed before Enter
+};
+
+inline void EnsureCurveSets() {
+    static const bool installed = [] {
+        InstallCurveSets();
+        return true;
+    }();
+    (void)installed;
+}
+
+inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
+    const auto* a = CParamCatalogue::Bytes(before);
+    const auto* b = CParamCatalogue::Bytes(after);
+    std::vector<int> changed;
+    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
+        if (a[i] != b[i]) {
+            changed.push_back(static_cast<int>(i));
+        }
+    }
+    return changed;
+}
+
+// Moves, types, picks or clicks the control; returns the code the field should now hold.
+inline int Drive(CFieldBinding& binding, const ControlCase& c) {
+    QWidget* w = binding.Widget(c.id);
+    if (auto* s = qobject_cast<CBitmapSlider*>(w)) {
+        emit s->Tracking(c.id, c.value);  // what a drag step posts
+        return c.value;
+    }
+    if (auto* e = qobject_cast<CNumEdit*>(w)) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, QString::fromUtf8(c.typed));
+        // Enter, or a click elsewhere, gives the page the focus and the edit commits.
+        e->parentWidget()->setFocus();
+        return e->GetValue();
+    }
+    if (auto* combo = qobject_cast<CBitComboBox*>(w)) {
+        combo->setCurrentIndex(c.value);
+        emit combo->activated(c.value);
+        return c.value;
+    }
+    if (auto* b = qobject_cast<CBitButton*>(w)) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        return c.value;
+    }
+    ADD_FAILURE() << "no drivable control " << c.id;
+    return -1;
+}
+
+// The ids of the controls a person changes (value labels show a field but take no input).
+inline std::vector<int> InputIds(const CFieldBinding& binding) {
+    std::vector<int> ids;
+    for (int id : binding.BoundIds()) {
+        if (binding.Row(id)->kind != ControlKind::Label) {
+            ids.push_back(id);
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// Shows a page as the active window, so that focus moves as it does on screen.
+inline void ShowActive(QWidget& page) {
+    page.show();
+    page.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&page));
+}
+
+// A mouse event as the window system delivers it.
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Hover, press, drag with the left button held, release; then the posted reports run.
+inline void DragFromTo(QWidget* w, QPoint from, QPoint to) {
+    SendMouse(w, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+    SendMouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+// Drives every case from a fresh copy of `start` and checks that exactly the case's field
+// changed, to the expected code, and nothing else of the image.
+inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
+                                          std::span<const ControlCase> cases,
+                                          const ParamImage& start) {
+    for (const ControlCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "control " << c.id << " -> " << c.field);
+        AtomicCopy(&ParameterSet, &start, sizeof start);
+        AdoptAsSent(false);  // the curve sets follow the replaced records
+        binding.RefreshFromParameters();
+        const ParamField* f = CParamCatalogue::Find(c.field);
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(binding.FieldNameOf(c.id), c.field);
+        const ParamImage before = ParameterSet;
+        const int expected = Drive(binding, c);
+        QCoreApplication::processEvents();
+        const int now = binding.Read(c.field);
+        EXPECT_EQ(now, expected);
+        EXPECT_NE(now, static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(before), *f)))
+            << "the case changes nothing";
+        const auto* a = CParamCatalogue::Bytes(before);
+        const auto* b = CParamCatalogue::Bytes(ParameterSet);
+        for (int i : ChangedBytes(before, ParameterSet)) {
+            EXPECT_TRUE(i >= f->offset && i < f->offset + f->width) << "byte " << i << " changed";
+            if (f->mask != 0 && i == f->offset) {
+                EXPECT_EQ((a[i] ^ b[i]) & ~f->mask, 0) << "bits beside the field changed";
+            }
+        }
+    }
+}
+
+// The sorted ids of a list of cases.
+inline std::vector<int> CaseIds(std::span<const ControlCase> cases) {
+    std::vector<int> ids;
+    for (const ControlCase& c : cases) {
+        ids.push_back(c.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// A fresh image, page globals and page, shown as the active window.
+template <class Page>
+class EqPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureCurveSets();
+        ResetParameters();
+        ResetPageGlobals();
+        useChinese = false;
+        page = std::make_unique<Page>();
+        ShowActive(*page);
+    }
+    CFieldBinding& B() { return page->Binding(); }
+    CStripRow& Row() { return page->StripRow(); }
+    CBitButton* Button(int id) { return B().template Get<CBitButton>(id); }
+    QString LabelText(int id) { return B().template Get<CEdit_Static>(id)->Text(); }
+
+    // Every case on each channel in turn, from the image as it was at the start.
+    void ExpectEveryControlOnEachChannel(
+        std::initializer_list<std::pair<int, std::vector<ControlCase>>> channels) {
+        const ParamImage start = ParameterSet;
+        for (const auto& [eq, cases] : channels) {
+            SCOPED_TRACE(testing::Message() << "EQ " << eq);
+            page->SelectChannel(eq);
+            EXPECT_TRUE(B().Unresolved().empty());
+            EXPECT_EQ(CaseIds(cases), InputIds(B())) << "every input control has a case";
+            ExpectEachChangesOnlyItsField(B(), cases, start);
+            AtomicCopy(&ParameterSet, &start, sizeof start);
+            AdoptAsSent(false);
+            page->RefreshFromParameters();
+        }
+    }
+
+    std::unique_ptr<Page> page;
+};
+
+}  // namespace qx::test
