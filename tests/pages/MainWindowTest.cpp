@@ -77,17 +77,20 @@ TEST_F(MainWindowTest, ConnectsReadsTwentyFourFramesAndShowsTheProgram) {
     Window w;
     ASSERT_TRUE(w.Connect(sim));
 
-    const auto requests = sim.processor.Requests();
-    ASSERT_GE(requests.size(), 25u);
-    EXPECT_EQ(requests[0][4], 0x7F);
-    for (int i = 1; i <= 22; ++i) {
-        EXPECT_EQ(requests[static_cast<std::size_t>(i)][4], 0x80) << i;
+    // The line is never idle: idle polls may come between the probe and the reads (the window
+    // queues the reads when it hears of the probe's answer). Apart from them, exactly the probe
+    // and the 24 reads, in order, and nothing else.
+    std::vector<uint8_t> commands;
+    for (const auto& request : sim.processor.Requests()) {
+        if (request[4] != 0x0C && request[4] != 0x18) {
+            commands.push_back(request[4]);
+        }
     }
-    EXPECT_EQ(requests[23][4], 0x81);
-    EXPECT_EQ(requests[24][4], 0x82);
-    for (std::size_t i = 25; i < requests.size(); ++i) {
-        EXPECT_TRUE(requests[i][4] == 0x0C || requests[i][4] == 0x18) << int(requests[i][4]);
-    }
+    std::vector<uint8_t> expected{0x7F};
+    expected.insert(expected.end(), 22, 0x80);
+    expected.push_back(0x81);
+    expected.push_back(0x82);
+    EXPECT_EQ(commands, expected);
     std::vector<int> steps;
     for (int i = 1; i <= 24; ++i) {
         steps.push_back(i);
