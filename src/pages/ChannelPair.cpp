@@ -1,0 +1,83 @@
+#include "ChannelPair.h"
+
+#include "BitButton.h"
+#include "PageDlg.h"
+#include "ParameterSet.h"
+#include "StripRow.h"
+
+namespace qx {
+
+CChannelPair::CChannelPair(CPageDlg& page, CStripRow& row, const ChannelPairSetup& setup)
+    : QObject(&page), m_page(page), m_row(row), m_setup(setup) {
+    CFieldBinding& b = page.Binding();
+    b.On(setup.syncId).store = [this](int) { ToggleLink(); };
+    b.On(setup.leftId).changed = [this](int) { SelectChannel(m_setup.leftEq); };
+    b.On(setup.rightId).changed = [this](int) { SelectChannel(m_setup.rightEq); };
+}
+
+bool CChannelPair::Linked() const {
+    return m_page.Binding().Read(m_setup.linkField) > 0;
+}
+
+void CChannelPair::PrepareRefresh() {
+    if (Linked() && *m_setup.edited != m_setup.leftEq) {
+        // A program read or loaded with the link set: edits of the right channel would be
+        // overwritten by the left one when the link is next released.
+        *m_setup.edited = m_setup.leftEq;
+        m_row.Bind(m_setup.leftEq);
+    }
+    const bool right = *m_setup.edited == m_setup.rightEq;
+    m_page.Binding().SetPlaceholder(m_setup.placeholder,
+                                    right ? m_setup.rightBlock : m_setup.leftBlock);
+}
+
+void CChannelPair::ShowButtons() {
+    CFieldBinding& b = m_page.Binding();
+    auto* left = b.Get<CBitButton>(m_setup.leftId);
+    auto* right = b.Get<CBitButton>(m_setup.rightId);
+    auto* sync = b.Get<CBitButton>(m_setup.syncId);
+    const bool linked = Linked();
+    if (sync != nullptr) {
+        sync->SetCheck(linked ? 1 : 0);
+    }
+    const bool rightEdited = !linked && *m_setup.edited == m_setup.rightEq;
+    for (auto [button, pressed] :
+         {std::pair{left, !linked && !rightEdited}, std::pair{right, rightEdited}}) {
+        if (button != nullptr) {
+            button->setEnabled(!linked);
+            button->SetCheck(pressed ? 1 : 0);
+        }
+    }
+}
+
+void CChannelPair::ToggleLink() {
+    {
+        ParamGuard guard(ParamLock);
+        m_page.Binding().Write(m_setup.linkField, Linked() ? 0 : 1);
+        if (!Linked() && m_setup.copyLeftToRight != nullptr) {
+            m_setup.copyLeftToRight(true);
+        }
+    }
+    SelectChannel(-1);
+}
+
+void CChannelPair::SelectChannel(int eqNumber) {
+    if (eqNumber == -1) {
+        if (Linked() && *m_setup.edited != m_setup.leftEq) {
+            *m_setup.edited = m_setup.leftEq;
+            m_row.Bind(m_setup.leftEq);
+            m_page.RefreshFromParameters();
+        }
+        ShowButtons();
+        return;
+    }
+    if (eqNumber == *m_setup.edited || Linked()) {
+        ShowButtons();  // a click on the chosen button leaves it pressed
+        return;
+    }
+    *m_setup.edited = eqNumber;
+    m_row.Bind(eqNumber);
+    m_page.RefreshFromParameters();
+}
+
+}  // namespace qx
