@@ -6,10 +6,15 @@
 #include "BitComboBox.h"
 #include "BitmapSlider.h"
 #include "ChannelBlocks.h"
+#include "EQCurveStatic.h"
+#include "EQDlg.h"
 #include "FontStatic.h"
+#include "LimiterBlock.h"
 #include "NumEdit.h"
 #include "ParameterSet.h"
+#include "PassFilterBlock.h"
 #include "SceneSelector.h"
+#include "StripRow.h"
 
 namespace qx {
 
@@ -54,6 +59,8 @@ constexpr ControlRow kRows[] = {
     {CMainDlg::kLeftMute, Toggle, {485, 5, 50, 14}, {}, "Scene[{scene}].{left}.mute"},
     {CMainDlg::kRightMute, Toggle, {537, 5, 50, 14}, {}, "Scene[{scene}].{right}.mute"},
     {CMainDlg::kLimitTitle, Caption, {485, 26, 110, 9}},
+    {1286, Caption, {602, 63, 60, 9}, {"高通", "HPF"}},
+    {1410, Caption, {602, 104, 60, 9}, {"低通", "LPF"}},
     {CMainDlg::kSync, Toggle, {14, 158, 50, 14}, {"同步", "SYNC"}, "OutputLinks[{link}]"},
     {CMainDlg::kLeftSide, Button, {70, 158, 50, 14}},
     {CMainDlg::kRightSide, Button, {126, 158, 50, 14}},
@@ -68,6 +75,27 @@ constexpr ControlRow kRows[] = {
     {CMainDlg::kModeAuto + 2, Button, {576, 158, 50, 14}, {"热舞", "Disco"}},
     {CMainDlg::kModeAuto + 3, Button, {641, 158, 50, 14}, {"解码", "Decode"}},
 };
+
+constexpr int kStripCaptionIds[] = {1406, 1407, 1408, 1409};
+constexpr int kHpfIds[] = {CMainDlg::kHpfSlope, CMainDlg::kHpfEdit, CMainDlg::kHpfSlider};
+constexpr int kLpfIds[] = {CMainDlg::kLpfSlope, CMainDlg::kLpfEdit, CMainDlg::kLpfSlider};
+constexpr int kLimiterIds[] = {
+    1268, 1269, CMainDlg::kLimitLevel,   1271, 1272, CMainDlg::kLimitAttack,
+    1274, 1275, CMainDlg::kLimitRelease, 1277, 1278, CMainDlg::kLimitRatio};
+constexpr auto kLimiter = LimiterBlock("dB", {"压限启动时间", "Attack Time"});
+
+StripRowSetup RowSetup() {
+    StripRowSetup s;
+    s.viewId = CMainDlg::kCurveView;
+    s.view = {6, 176, 706, 167};
+    s.stripCount = 10;
+    s.stripX = 60;
+    s.stripPitch = 53;
+    s.stripY = 5;
+    s.highPassControl = CMainDlg::kHpfSlider;
+    s.lowPassControl = CMainDlg::kLpfSlider;
+    return s;
+}
 
 constexpr TextPair kRightMuteText{"右静音", "R Mute"};
 constexpr TextPair kRightDelayText{"右声道延时", "Right Delay"};
@@ -123,7 +151,9 @@ const std::array<CMainDlg::GroupInfo, CMainDlg::kGroups> CMainDlg::kGroupInfo = 
      {"左声道延时", "Left Delay"}},
 }};
 
-CMainDlg::CMainDlg(QWidget* parent) : CPageDlg(parent, 149, 715, 359) {
+CMainDlg::CMainDlg(QWidget* parent)
+    : CPageDlg(parent, 149, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
+    m_binding.AddBlock(kStripRowCaptions, 0, 0, kStripCaptionIds, "");
     for (int s = 0; s < kMixSources; ++s) {
         const int y = kSendY + kSendStep * s;
         const ControlRow caption{kSendCaptionIds[s], Caption, {kSendX, y, 60, 9}, kSendCaptions[s]};
@@ -135,7 +165,18 @@ CMainDlg::CMainDlg(QWidget* parent) : CPageDlg(parent, 149, 715, 359) {
     m_binding.AddBlock(kDelayRow, 602, 6, kLeftDelayIds, "Scene[{scene}].{left}");
     m_binding.AddBlock(kDelayRow, 602, 33, kRightDelayIds, "Scene[{scene}].{right}");
     m_binding.Add(kRows);
+    // The limiter acts on the pair as a whole; the processor reads it from the left record.
+    m_binding.AddBlock(kLimiter, 485, 38, kLimiterIds, "Scene[{scene}].{left}.limiter");
+    CStripRow* row = m_row;
+    CPassFilterBlock::Place(
+        m_binding, 602, 73, kHpfIds, "Scene[{scene}].{out}.hpf", [row] { return row->HighPass(); },
+        [row] { row->View()->SelectBand(row->HighPassElement(), 0); });
+    CPassFilterBlock::Place(
+        m_binding, 602, 114, kLpfIds, "Scene[{scene}].{out}.lpf", [row] { return row->LowPass(); },
+        [row] { row->View()->SelectBand(row->LowPassElement(), 0); });
 
+    m_binding.On(kEqReset).changed = [row](int) { row->ResetBands(); };
+    m_binding.On(kEqPass).changed = [row](int) { row->RedrawCurve(); };
     m_binding.On(kSync).store = [this](int on) { OnLink(on); };
     m_binding.On(kLeftSide).changed = [this](int) { OnSide(LeftEq()); };
     m_binding.On(kRightSide).changed = [this](int) { OnSide(RightEq()); };
@@ -143,6 +184,7 @@ CMainDlg::CMainDlg(QWidget* parent) : CPageDlg(parent, 149, 715, 359) {
         m_binding.On(kModeAuto + mode).changed = [this, mode](int) { OnMode(mode); };
     }
 
+    m_row->Create(kCurveGroupOutputs, EditedEq());
     SetPlaceholders();
     ApplyLanguage();
 }
@@ -202,6 +244,8 @@ void CMainDlg::ShowChannelGroup(int group) {
         m_binding.Widget(id)->setVisible(pair);
     }
     SetPlaceholders();
+    m_row->Bind(EditedEq());
+    m_row->ShowCurve();
     ApplyGroupCaptions();
 }
 
@@ -210,9 +254,13 @@ void CMainDlg::RefreshFromParameters() {
         EditedSide() = LeftEq();  // a linked pair is edited through its left channel
     }
     SetPlaceholders();
+    // The strips follow the edited channel of the scene in force; binding again also covers a
+    // scene changed by a device read, a mode recall or a file import. The mark is dropped.
+    m_row->Bind(EditedEq());
     CPageDlg::RefreshFromParameters();
     UpdateEnableState();
     UpdateButtons();
+    m_row->ShowCurve();
     ApplyGroupCaptions();
 }
 
@@ -223,6 +271,9 @@ void CMainDlg::UpdateEnableState() {
     }
     for (int s = 0; s < kMixSources; ++s) {
         m_binding.Widget(kMusicToggle + s)->setEnabled(editable);
+    }
+    for (int i = 0; i < m_row->StripCount(); ++i) {
+        m_row->Strip(i)->setEnabled(editable);
     }
     for (int id = kMusicLevel; id <= kLpfSlider; ++id) {
         if (auto* slider = m_binding.Get<CBitmapSlider>(id)) {

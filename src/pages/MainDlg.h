@@ -15,6 +15,8 @@
 
 namespace qx {
 
+class CStripRow;
+
 class CMainDlg : public CPageDlg {
     Q_OBJECT
   public:
@@ -72,6 +74,8 @@ class CMainDlg : public CPageDlg {
     // True while the output mode gives no scene to edit (Auto, or a value no button sets).
     static bool IsReadOnlyMode();
 
+    CStripRow& StripRow() const { return *m_row; }
+
   private:
     struct GroupInfo {
         int leftEq;
@@ -99,6 +103,10 @@ class CMainDlg : public CPageDlg {
     void OnSide(int eqNumber);
     void OnLink(int on);
 
+    // The curve sets of every output channel are sized alike (curve view group 4).
+    static constexpr int kCurveGroupOutputs = 4;
+
+    CStripRow* m_row;
     int m_group = kGroupMain;
     // The edited side of Main, Rear and Surround: the EQ number of the channel being edited.
     std::array<int, 3> m_editedSide{8, 12, 14};

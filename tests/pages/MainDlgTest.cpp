@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QTest>
 #include <cstring>
 #include <string>
@@ -14,12 +16,19 @@
 #include "BitmapSlider.h"
 #include "ChangeSync.h"
 #include "CurveSets.h"
+#include "DataConver.h"
+#include "EQCurveStatic.h"
+#include "EQDlg.h"
 #include "Edit_Static.h"
+#include "Filter.h"
 #include "FontStatic.h"
+#include "KTVEQ.h"
+#include "LabelRules.h"
 #include "MainDlg.h"
 #include "NumEdit.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
+#include "StripRow.h"
 #include "TextPair.h"
 
 namespace qx {
@@ -59,9 +68,11 @@ void Drive(CMainDlg& page, int id, int value) {
         c->setCurrentIndex(value);
         emit c->activated(value);
     } else if (auto* e = qobject_cast<CNumEdit*>(w)) {
-        e->SetValue(value);
-        e->setFocus();
-        QTest::keyClick(e, Qt::Key_Return);
+        // Typed as the frequency the code stands for, committed by leaving the field.
+        e->selectAll();
+        QTest::keyClicks(e, QString::fromStdString(FormatFrequency(CodeToFreq(value))));
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(e, &out);
     }
 }
 
@@ -136,7 +147,8 @@ TEST_F(MainDlgTest, EveryControlEditsItsFieldOfTheSceneInForce) {
         }
         return ids;
     }();
-    ASSERT_GE(drivable.size(), 15u);
+    ASSERT_EQ(drivable.size(),
+              13u + 5u + 2u + 2u + 2u + 1u);  // sliders, switches, mutes, slopes, edits, EQ Pass
     int checked = 0;
     for (int scene = 1; scene <= 3; ++scene) {
         for (int group = 0; group < CMainDlg::kGroups; ++group) {
@@ -187,7 +199,7 @@ TEST_F(MainDlgTest, EveryControlEditsItsFieldOfTheSceneInForce) {
             }
         }
     }
-    EXPECT_GE(checked, 3 * 116);
+    EXPECT_EQ(checked, 3 * (3 * 2 * 25 + 2 * 23));  // a single channel has no right mute or delay
 }
 
 TEST_F(MainDlgTest, GroupsShowTheirControlsAndCaptions) {
@@ -292,7 +304,8 @@ TEST_F(MainDlgTest, ModeButtonsWriteTheModeByteAndTheActiveOneSendsNothing) {
 TEST_F(MainDlgTest, AnUnknownModeByteIsReadOnlyAndAddressesAnExistingScene) {
     ParameterSet.program.OutputMode = 7;
     Show(CMainDlg::kGroupSurround);
-    EXPECT_EQ(page.Binding().FieldNameOf(CMainDlg::kLeftDelay), "Scene[1].SurroundL.delay");
+    EXPECT_EQ(page.Binding().FieldNameOf(CMainDlg::kLimitLevel),
+              "Scene[1].SurroundL.limiter.level");
     EXPECT_TRUE(page.Binding().Unresolved().empty());
     EXPECT_FALSE(page.Binding().Get<CBitmapSlider>(CMainDlg::kLeftDelay)->IsEnabledLook());
     for (int m = 0; m < 4; ++m) {
@@ -308,6 +321,13 @@ TEST_F(MainDlgTest, LimiterAndLeftDelayFollowTheLeftRecordWhileTheRightIsEdited)
     Click(page, CMainDlg::kRightSide);
     EXPECT_TRUE(Checked(page, CMainDlg::kRightSide));
     EXPECT_FALSE(Checked(page, CMainDlg::kLeftSide));
+    Drive(page, CMainDlg::kLimitLevel, 0);
+    EXPECT_EQ(page.Binding().Get<CEdit_Static>(1269)->Text(), "-22dB");
+    Drive(page, CMainDlg::kLimitLevel, 34);
+    EXPECT_EQ(page.Binding().Get<CEdit_Static>(1269)->Text(), "12dB");
+    EXPECT_EQ(ParameterSet.program.scenes[0].channels[kMainL].limiter.level, 34);
+    EXPECT_EQ(ParameterSet.program.scenes[0].channels[kMainR].limiter.level, 0);
+
     Drive(page, CMainDlg::kLeftDelay, 1500);
     EXPECT_EQ(page.Binding().Get<CEdit_Static>(CMainDlg::kLeftDelayValue)->Text(), "150.0ms");
     EXPECT_EQ(page.Binding().Get<CEdit_Static>(CMainDlg::kLeftDistance)->Text(), "51.000m");
@@ -389,6 +409,77 @@ TEST_F(MainDlgTest, UnlinkingCopiesLeftOntoRightInEveryScene) {
                   std::vector<int>{static_cast<int>(offsetof(ProgramImage, OutputLinks)) +
                                    (group == CMainDlg::kGroupMain ? 0 : group - 1)});
     }
+}
+
+// The strips and the curve always work on the edited channel of the scene in force, also when
+// the mode byte changed behind the page's back (a device read, a recall, a file).
+TEST_F(MainDlgTest, StripsAndCurveFollowTheEditedChannelOfTheSceneInForce) {
+    Show(CMainDlg::kGroupMain);
+    CStripRow& row = page.StripRow();
+    const auto bandOf = [&](int strip) { return row.Strip(strip)->Filter()->BandRecord(); };
+    auto& scenes = ParameterSet.program.scenes;
+    EXPECT_EQ(bandOf(0), &scenes[0].channels[kMainL].bands[0]);
+    EXPECT_EQ(row.View()->CurveSet(), CurveSetOf(8, 1));
+
+    Click(page, CMainDlg::kModeAuto + 2);
+    Click(page, CMainDlg::kRightSide);
+    EXPECT_EQ(bandOf(9), &scenes[1].channels[kMainR].bands[9]);
+    EXPECT_EQ(row.View()->CurveSet(), CurveSetOf(9, 2));
+    EXPECT_EQ(row.View()->EqNumber(), 9);
+
+    ParameterSet.program.OutputMode = 3;  // a device read brought the Decode scene
+    page.RefreshFromParameters();
+    EXPECT_EQ(bandOf(4), &scenes[2].channels[kMainR].bands[4]);
+    EXPECT_EQ(row.View()->CurveSet(), CurveSetOf(9, 3));
+
+    Show(CMainDlg::kGroupSub);
+    EXPECT_EQ(bandOf(0), &scenes[2].channels[kSub].bands[0]);
+    EXPECT_EQ(row.View()->EqNumber(), 11);
+
+    // A band moved on a strip lands in that record and marks the strip.
+    row.Strip(3)->GainSlider()->SetPosInverted(50);
+    emit row.Strip(3)->GainSlider()->Changed(CEQDlg::kIdGainSlider, 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scenes[2].channels[kSub].bands[3].gainCode, 50);
+    EXPECT_EQ(scenes[0].channels[kSub].bands[3].gainCode, 120);
+    EXPECT_EQ(row.SelectedStrip(), 3);
+    page.RefreshFromParameters();
+    EXPECT_EQ(row.SelectedStrip(), -1);
+}
+
+TEST_F(MainDlgTest, FiltersWriteThroughTheCurveAndFollowPicks) {
+    Show(CMainDlg::kGroupRear);
+    Click(page, CMainDlg::kRightSide);
+    OutputChannelRecord& rr = ParameterSet.program.scenes[0].channels[kRearR];
+    Drive(page, CMainDlg::kHpfSlope, 4);
+    EXPECT_EQ(rr.hpf.slope, 4);
+    EXPECT_EQ(page.StripRow().HighPass()->PassRecord(), &rr.hpf);
+    Drive(page, CMainDlg::kLpfEdit, 300);
+    EXPECT_EQ(static_cast<int>(rr.lpf.freqCode), 300);
+    EXPECT_EQ(page.Binding().Get<CBitmapSlider>(CMainDlg::kLpfSlider)->GetPos(), 300);
+    EXPECT_EQ(page.StripRow().View()->SelectedIndex(), 11);
+
+    // A handle dragged on the curve shows its frequency in the filter's edit and slider.
+    rr.hpf.freqCode = 77;
+    emit page.StripRow().View()->PointSelected(13, 10);
+    EXPECT_EQ(page.Binding().Get<CNumEdit>(CMainDlg::kHpfEdit)->GetValue(), 77);
+    EXPECT_EQ(page.Binding().Get<CBitmapSlider>(CMainDlg::kHpfSlider)->GetPos(), 77);
+}
+
+TEST_F(MainDlgTest, EqResetActsOnTheEditedChannelOfTheSceneInForceOnly) {
+    auto& scenes = ParameterSet.program.scenes;
+    for (OutputScene& scene : scenes) {
+        scene.channels[kSurroundL].bands[3].gainCode = 200;
+        scene.channels[kSurroundR].bands[3].gainCode = 200;
+    }
+    Show(CMainDlg::kGroupSurround);
+    Click(page, CMainDlg::kModeAuto + 3);
+    Click(page, CMainDlg::kEqReset);
+    EXPECT_EQ(scenes[2].channels[kSurroundL].bands[3].gainCode, 120);
+    EXPECT_EQ(scenes[2].channels[kSurroundL].bands[3].type, 1);
+    EXPECT_EQ(scenes[2].channels[kSurroundR].bands[3].gainCode, 200);
+    EXPECT_EQ(scenes[0].channels[kSurroundL].bands[3].gainCode, 200);
+    EXPECT_EQ(page.StripRow().Strip(3)->GainSlider()->GetPosInverted(), 120);
 }
 
 }  // namespace
