@@ -26,6 +26,7 @@
 #include "LabelRules.h"
 #include "MainDlg.h"
 #include "NumEdit.h"
+#include "PagesTestSupport.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
 #include "StripRow.h"
@@ -480,6 +481,47 @@ TEST_F(MainDlgTest, EqResetActsOnTheEditedChannelOfTheSceneInForceOnly) {
     EXPECT_EQ(scenes[2].channels[kSurroundR].bands[3].gainCode, 200);
     EXPECT_EQ(scenes[0].channels[kSurroundL].bands[3].gainCode, 200);
     EXPECT_EQ(page.StripRow().Strip(3)->GainSlider()->GetPosInverted(), 120);
+}
+
+}  // namespace
+}  // namespace qx
+
+namespace qx {
+namespace {
+
+// Through the main window to the virtual processor: the mode chosen on the page, then a band
+// of the new scene, reach the processor, and the band lands in the processor's matching scene.
+TEST(MainDlgEndToEnd, ModeThenBandReachTheProcessorsScene) {
+    InstallCurveSets();
+    ResetParameters();
+    useChinese = false;
+    test::Sim sim;
+    ASSERT_TRUE(sim.started);
+    test::Window w;
+    ASSERT_TRUE(w.Connect(sim));
+    w->SelectTab(7);  // Rear
+    CMainDlg* page = w->OutputPage();
+    ASSERT_EQ(page->ChannelGroup(), CMainDlg::kGroupRear);
+    page->Binding().Get<CBitButton>(CMainDlg::kModeAuto + 3)->click();  // Decode
+    // The mode goes out after differences of the scene in force, so a person's next move,
+    // which comes after it reached the processor, is what lands in the new scene.
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return sim.processor.Image().program.OutputMode == 3; }, 5000));
+    page->Binding().Get<CBitButton>(CMainDlg::kRightSide)->click();
+    CEQDlg* strip = page->StripRow().Strip(2);
+    strip->GainSlider()->SetPosInverted(160);
+    emit strip->GainSlider()->Changed(CEQDlg::kIdGainSlider, 160);
+    page->Binding().ControlChanged(CMainDlg::kMusicLevel + 1, 77);  // Mic send of Rear R
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            const ParamImage device = sim.processor.Image();
+            const OutputChannelRecord& rr = device.program.scenes[2].channels[kRearR];
+            return rr.bands[2].gainCode == 160 && rr.sends[kSrcMic].level == 77;
+        },
+        5000));
+    const ParamImage device = sim.processor.Image();
+    EXPECT_EQ(device.program.scenes[0].channels[kRearR].bands[2].gainCode, 120);
+    EXPECT_EQ(device.program.scenes[2].channels[kRearL].bands[2].gainCode, 120);
 }
 
 }  // namespace
