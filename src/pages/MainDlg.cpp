@@ -14,6 +14,7 @@
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
 #include "SceneSelector.h"
+#include "StaticStyle.h"
 #include "StripRow.h"
 
 namespace qx {
@@ -44,9 +45,27 @@ constexpr int kSendCaptionIds[kMixSources] = {1252, 1255, 1258, 1261, 1264};
 
 // A delay: caption, time, distance and slider. The caption depends on the group.
 constexpr ControlRow kDelayRow[] = {
-    {0, Caption, {0, 0, 48, 9}},
-    {1, Label, {47, 0, 30, 9}, {}, "@.delay", Shown(LabelRule::L14, 0.1, 0, "ms")},
-    {2, Label, {76, 0, 30, 9}, {}, "@.delay", Shown(LabelRule::D48)},
+    {0, Caption, {0, 0, 44, 9}},
+    {1,
+     Label,
+     {40, 0, 32, 9},
+     {},
+     "@.delay",
+     Shown(LabelRule::L14, 0.1, 0, "ms"),
+     0,
+     -1,
+     {},
+     ss::kRight | ss::kCenterImage},
+    {2,
+     Label,
+     {74, 0, 31, 9},
+     {},
+     "@.delay",
+     Shown(LabelRule::D48),
+     0,
+     -1,
+     {},
+     ss::kRight | ss::kCenterImage},
     {3, Slider, {0, 11, 105, 10}, {}, "@.delay"},
 };
 constexpr int kLeftDelayIds[] = {CMainDlg::kLeftDelayCaption, CMainDlg::kLeftDelayValue,
