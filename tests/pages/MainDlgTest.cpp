@@ -38,17 +38,7 @@ namespace {
 constexpr const char* kNames[] = {"MainL", "MainR", "Center",    "SUB",
                                   "RearL", "RearR", "SurroundL", "SurroundR"};
 
-std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
-    const auto* a = reinterpret_cast<const uint8_t*>(&before);
-    const auto* b = reinterpret_cast<const uint8_t*>(&after);
-    std::vector<int> changed;
-    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
-        if (a[i] != b[i]) {
-            changed.push_back(static_cast<int>(i));
-        }
-    }
-    return changed;
-}
+using test::ChangedBytes;
 
 ParamImage Snapshot() {
     ParamImage copy;

@@ -34,6 +34,19 @@ inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
     return true;
 }
 
+// Offsets of the bytes that differ between two images, ascending.
+inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
+    const auto* a = reinterpret_cast<const uint8_t*>(&before);
+    const auto* b = reinterpret_cast<const uint8_t*>(&after);
+    std::vector<int> changed;
+    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
+        if (a[i] != b[i]) {
+            changed.push_back(static_cast<int>(i));
+        }
+    }
+    return changed;
+}
+
 inline void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
 }
