@@ -216,16 +216,17 @@ int CMainDlg::RightEq() const {
     return Info().rightEq;
 }
 
+std::size_t CMainDlg::PairIndex() const {
+    // Main 0, Rear 1, Surround 2; only asked for pairs.
+    return m_group == kGroupMain ? 0 : m_group == kGroupRear ? 1 : 2;
+}
+
 int& CMainDlg::EditedSide() {
-    // Main 0, Rear 1, Surround 2; only called for pairs.
-    return m_editedSide[m_group == kGroupMain ? 0 : m_group == kGroupRear ? 1 : 2];
+    return m_editedSide[PairIndex()];
 }
 
 int CMainDlg::EditedEq() const {
-    if (!IsPair()) {
-        return LeftEq();
-    }
-    return const_cast<CMainDlg*>(this)->EditedSide();
+    return IsPair() ? m_editedSide[PairIndex()] : LeftEq();
 }
 
 bool CMainDlg::IsReadOnlyMode() {

@@ -90,6 +90,7 @@ class CMainDlg : public CPageDlg {
     static const std::array<GroupInfo, kGroups> kGroupInfo;
 
     const GroupInfo& Info() const { return kGroupInfo[static_cast<std::size_t>(m_group)]; }
+    std::size_t PairIndex() const;
     int& EditedSide();
     std::string LinkField() const;
     bool IsLinked() const;
