@@ -1,15 +1,60 @@
 #pragma once
 // The Output page: one page for the five output tabs. The tab shown picks the channel group
 // (Main, Center, SUB, Rear, Surround); the fields are those of the output scene in force.
+//
+// Main, Rear and Surround are pairs (left and right channel) that can be linked with "SYNC";
+// one side of a pair is edited at a time, except that the limiter always edits the left
+// record and each side has its own mute and delay. The four mode buttons write the output
+// mode byte, which chooses the scene the page shows; in Auto the page is a read-only view
+// of the remembered scene, with only the mode and side buttons usable.
+
+#include <array>
 
 #include "PageDlg.h"
+#include "TextPair.h"
 
 namespace qx {
+
+class CStripRow;
 
 class CMainDlg : public CPageDlg {
     Q_OBJECT
   public:
     static constexpr int kGroups = 5;
+    enum Group { kGroupMain = 0, kGroupCenter, kGroupSub, kGroupRear, kGroupSurround };
+
+    // Control ids of the page's template.
+    static constexpr int kSync = 3700;
+    static constexpr int kLeftSide = 3701;
+    static constexpr int kRightSide = 3702;
+    static constexpr int kEqReset = 3703;
+    static constexpr int kEqPass = 3704;
+    static constexpr int kLeftMute = 3705;
+    static constexpr int kRightMute = 3706;
+    static constexpr int kModeAuto = 3707;    // .. 3710 Decode: mode = id - kModeAuto
+    static constexpr int kMusicLevel = 3720;  // .. 3724 Reverb, in send order
+    static constexpr int kLimitLevel = 3725;
+    static constexpr int kLimitAttack = 3726;
+    static constexpr int kLimitRelease = 3727;
+    static constexpr int kLimitRatio = 3728;
+    static constexpr int kLeftDelay = 3729;
+    static constexpr int kRightDelay = 3730;
+    static constexpr int kHpfSlider = 3731;
+    static constexpr int kLpfSlider = 3732;
+    static constexpr int kMusicToggle = 3750;      // .. 3754 Reverb
+    static constexpr int kMusicLevelValue = 1253;  // value labels: 1253 + 3 * source
+    static constexpr int kLimitTitle = 1267;
+    static constexpr int kLeftDelayCaption = 1280;
+    static constexpr int kLeftDelayValue = 1281;
+    static constexpr int kRightDelayCaption = 1283;
+    static constexpr int kRightDelayValue = 1284;
+    static constexpr int kLeftDistance = 1415;
+    static constexpr int kRightDistance = 1416;
+    static constexpr int kHpfSlope = 1025;
+    static constexpr int kLpfSlope = 1026;
+    static constexpr int kHpfEdit = 1287;
+    static constexpr int kLpfEdit = 1290;
+    static constexpr int kCurveView = 1298;
 
     explicit CMainDlg(QWidget* parent = nullptr);
 
@@ -17,8 +62,55 @@ class CMainDlg : public CPageDlg {
     virtual void ShowChannelGroup(int group);
     int ChannelGroup() const { return m_group; }
 
-  protected:
-    int m_group = 0;
+    void RefreshFromParameters() override;
+    void ApplyLanguage() override;
+
+    // The EQ number being edited: the edited side of a pair, or the single channel.
+    int EditedEq() const;
+    // EQ numbers of the group's left and right channel (right -1 for Center and SUB).
+    int LeftEq() const;
+    int RightEq() const;
+    bool IsPair() const { return RightEq() >= 0; }
+    // True while the output mode gives no scene to edit (Auto, or a value no button sets).
+    static bool IsReadOnlyMode();
+
+    CStripRow& StripRow() const { return *m_row; }
+
+  private:
+    struct GroupInfo {
+        int leftEq;
+        int rightEq;   // -1: a single channel
+        int linkByte;  // OutputLinks index; -1 for a single channel
+        TextPair leftSide;
+        TextPair rightSide;
+        TextPair limitTitle;
+        TextPair leftMute;
+        TextPair leftDelay;
+    };
+    static const std::array<GroupInfo, kGroups> kGroupInfo;
+
+    const GroupInfo& Info() const { return kGroupInfo[static_cast<std::size_t>(m_group)]; }
+    std::size_t PairIndex() const;
+    int& EditedSide();
+    std::string LinkField() const;
+    bool IsLinked() const;
+
+    void SetPlaceholders();
+    void ApplyGroupCaptions();
+    void UpdateEnableState();
+    void UpdateButtons();
+
+    void OnMode(int mode);
+    void OnSide(int eqNumber);
+    void OnLink(int on);
+
+    // The curve sets of every output channel are sized alike (curve view group 4).
+    static constexpr int kCurveGroupOutputs = 4;
+
+    CStripRow* m_row;
+    int m_group = kGroupMain;
+    // The edited side of Main, Rear and Surround: the EQ number of the channel being edited.
+    std::array<int, 3> m_editedSide{8, 12, 14};
 };
 
 }  // namespace qx

@@ -15,6 +15,7 @@
 #include "FontStatic.h"
 #include "MivoDlg.h"
 #include "NumEdit.h"
+#include "PagesTestSupport.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
 #include "TextPair.h"
@@ -24,17 +25,7 @@ namespace {
 
 using enum ControlKind;
 
-std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
-    const auto* a = reinterpret_cast<const uint8_t*>(&before);
-    const auto* b = reinterpret_cast<const uint8_t*>(&after);
-    std::vector<int> changed;
-    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
-        if (a[i] != b[i]) {
-            changed.push_back(static_cast<int>(i));
-        }
-    }
-    return changed;
-}
+using test::ChangedBytes;
 
 CMivoDlg::Options Quiet() {
     CMivoDlg::Options o;

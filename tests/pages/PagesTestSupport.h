@@ -25,6 +25,19 @@ namespace qx::test {
 using linktest::Pump;
 using linktest::WaitUntil;
 
+// Offsets of the bytes that differ between two images, ascending.
+inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
+    const auto* a = reinterpret_cast<const uint8_t*>(&before);
+    const auto* b = reinterpret_cast<const uint8_t*>(&after);
+    std::vector<int> changed;
+    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
+        if (a[i] != b[i]) {
+            changed.push_back(static_cast<int>(i));
+        }
+    }
+    return changed;
+}
+
 // A virtual processor that starts from the editor's image as it is now.
 struct Sim {
     Sim() : processor(Start()), server(processor) { started = server.Start(); }
