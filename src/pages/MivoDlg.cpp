@@ -293,12 +293,8 @@ void CMivoDlg::OnParametersReceived() {
 }
 
 void CMivoDlg::OnModesReceived() {
-    {
-        ParamGuard guard(ParamLock);
-        AtomicCopy(&ProgramBank.BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-        ProgramBank.bankValid = 1;
-    }
-    m_progress->SaveBankToFile();
+    // The bank read of "Export all" is complete: the System page saves it.
+    m_system->Files().SaveReceivedBank();
 }
 
 CPageDlg* CMivoDlg::Page(int tab) const {

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <functional>
 
+#include "MonitorPicture.h"
 #include "SkinColors.h"
 
 namespace qx {
@@ -351,6 +352,8 @@ const QMap<int, Painter>& Painters() {
         {kListBottom, [] { return ListEdge(4, 3, true, false); }},
         {kListLeft, [] { return ListEdge(4, 17, false, true); }},
         {kListRight, [] { return ListEdge(4, 17, false, false); }},
+        {CMonitorPicture::kChineseId, [] { return CMonitorPicture::Draw(true); }},
+        {CMonitorPicture::kEnglishId, [] { return CMonitorPicture::Draw(false); }},
     };
     return painters;
 }

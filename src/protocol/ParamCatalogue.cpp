@@ -618,6 +618,21 @@ const ParamField* CParamCatalogue::Find(const std::string& name) {
     return it == index.end() ? nullptr : it->second;
 }
 
+std::vector<std::string> CParamCatalogue::OutOfRange(const ParamImage& image, bool withSystem) {
+    std::vector<std::string> names;
+    const uint8_t* bytes = Bytes(image);
+    for (const ParamField& f : Fields()) {
+        if (f.IsBytes() || (!withSystem && f.IsSystem())) {
+            continue;
+        }
+        const auto code = static_cast<int64_t>(Read(bytes, f));
+        if (code < f.minimum || code > f.maximum) {
+            names.push_back(f.name);
+        }
+    }
+    return names;
+}
+
 uint32_t CParamCatalogue::Read(const uint8_t* image, const ParamField& f) {
     const uint8_t* p = image + f.offset;
     if (f.mask != 0) {

@@ -100,6 +100,10 @@ class CParamCatalogue {
     // Writes a parsed value into the image (other bits of a bit field are kept).
     static void Apply(uint8_t* image, const ParamField& field, const ParsedValue& value);
 
+    // Names of the numeric fields whose code lies outside the field's range, in image order
+    // (program fields only when withSystem is false): a damaged or foreign image.
+    static std::vector<std::string> OutOfRange(const ParamImage& image, bool withSystem = true);
+
     // The image bytes: a ParamImage viewed as the catalogue addresses it.
     static uint8_t* Bytes(ParamImage& image) { return reinterpret_cast<uint8_t*>(&image); }
     static const uint8_t* Bytes(const ParamImage& image) {

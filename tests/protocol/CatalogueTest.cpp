@@ -198,3 +198,19 @@ TEST(CatalogueTest, ApplyWritesOnlyItsOwnBits) {
     }
     EXPECT_EQ(changed, 3);
 }
+
+TEST(CatalogueTest, OutOfRangeNamesOnlyFieldsOutsideTheirRange) {
+    auto image = std::make_unique<ParamImage>();
+    ResetParameters();
+    std::memcpy(image.get(), &ParameterSet, sizeof *image);
+    EXPECT_TRUE(CParamCatalogue::OutOfRange(*image).empty());
+
+    image->program.Mic2.bands[19].freqCode = 362;  // one past the frequency table
+    image->system.block.musicMax = 85;
+    image->system.block.keyAndSensitivity = 0xF0;  // key 15; the sensitivity nibble stays 0
+    const std::vector<std::string> all = CParamCatalogue::OutOfRange(*image);
+    EXPECT_EQ(all, (std::vector<std::string>{"Mic2.bands[19].freqCode", "System.musicMax",
+                                             "System.key"}));
+    EXPECT_EQ(CParamCatalogue::OutOfRange(*image, false),
+              std::vector<std::string>{"Mic2.bands[19].freqCode"});
+}

@@ -1,0 +1,165 @@
+#include "FileOperations.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+#include <memory>
+
+#include "LinkState.h"
+#include "ParamCatalogue.h"
+#include "ParameterSet.h"
+#include "TextPair.h"
+
+namespace qx {
+
+namespace {
+
+constexpr TextPair kRangeHead{"文件中有超出范围的参数:",
+                              "The file holds values outside their range:"};
+constexpr TextPair kRangeMore{"以及另外 %1 个", "and %1 more"};
+constexpr TextPair kRangeQuestion{"仍然导入吗?", "Import it all the same?"};
+constexpr TextPair kRangeCaption{"导入", "Import"};
+
+QString Utf8(const TextPair& pair) {
+    return QString::fromUtf8(pair.Get());
+}
+
+// The headline of a file error ("File read Error: <path>: <reason>").
+QString Headline(const std::string& message) {
+    const std::size_t colon = message.find(':');
+    return QString::fromStdString(colon == std::string::npos ? message : message.substr(0, colon));
+}
+
+}  // namespace
+
+CFileOperations::CFileOperations(QWidget* owner, DeviceModeHooks hooks)
+    : m_owner(owner),
+      m_modes(std::move(hooks)),
+      m_folder(QString::fromStdString(
+          CProgramFile::MusicFileFolder(QDir::currentPath().toStdString()))) {
+    m_prompts.choosePath = [this](bool save, const QString& filter) {
+        return save ? QFileDialog::getSaveFileName(m_owner, QString(), m_folder, filter)
+                    : QFileDialog::getOpenFileName(m_owner, QString(), m_folder, filter);
+    };
+    m_prompts.showError = [this](const QString& caption, const QString& text) {
+        QMessageBox::warning(m_owner, caption, text);
+    };
+    m_prompts.confirm = [this](const QString& text) {
+        return QMessageBox::warning(m_owner, Utf8(kRangeCaption), text,
+                                    QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No) == QMessageBox::Yes;
+    };
+}
+
+QString CFileOperations::ChoosePath(bool save, const char* extension) {
+    return m_prompts.choosePath(save, QStringLiteral("*") + QString::fromLatin1(extension));
+}
+
+void CFileOperations::Report(const ModeResult& result) {
+    if (result.status == ModeResult::kFailed || result.status == ModeResult::kRefused) {
+        m_prompts.showError(Headline(result.message), QString::fromStdString(result.message));
+    }
+}
+
+QString CFileOperations::RangeWarning(const std::vector<std::string>& names) {
+    QString text = Utf8(kRangeHead);
+    const int n = static_cast<int>(names.size());
+    for (int i = 0; i < n && i < kNamedFields; ++i) {
+        text += QStringLiteral("\n  ") + QString::fromStdString(names[static_cast<std::size_t>(i)]);
+    }
+    if (n > kNamedFields) {
+        text += QStringLiteral("\n  ") + Utf8(kRangeMore).arg(n - kNamedFields);
+    }
+    return text + QStringLiteral("\n") + Utf8(kRangeQuestion);
+}
+
+bool CFileOperations::ConfirmRanges(const std::vector<std::string>& names) {
+    return names.empty() || m_prompts.confirm(RangeWarning(names));
+}
+
+void CFileOperations::Recall(int program) {
+    Report(m_modes.RecallProgram(program));
+}
+
+void CFileOperations::Store(int program, const QString& name) {
+    Report(m_modes.StoreProgram(program, name.toStdString()));
+}
+
+void CFileOperations::ExportProgram() {
+    const QString path = ChoosePath(true, kProgramExtension);
+    if (!path.isEmpty()) {
+        Report(m_modes.ExportProgram(path.toStdString()));
+    }
+}
+
+void CFileOperations::ImportProgram() {
+    const QString path = ChoosePath(false, kProgramExtension);
+    if (path.isEmpty()) {
+        return;
+    }
+    // Looked at before anything changes: the file's system block is not taken, so only the
+    // program's fields count.
+    auto file = std::make_unique<ParamImage>();
+    const FileResult read = CProgramFile::ReadProgram(path.toStdString(), *file);
+    if (!read.ok) {
+        m_prompts.showError(QString::fromLatin1(kReadError), QString::fromStdString(read.error));
+        return;
+    }
+    if (!ConfirmRanges(CParamCatalogue::OutOfRange(*file, false))) {
+        return;
+    }
+    Report(m_modes.ImportProgram(path.toStdString()));
+}
+
+void CFileOperations::ExportAllPrograms() {
+    if (online) {
+        Report(m_modes.ExportAllPrograms(std::string()));
+        return;
+    }
+    if (ProgramBank.bankValid == 0) {
+        return;  // nothing to write yet
+    }
+    const QString path = ChoosePath(true, kBankExtension);
+    if (!path.isEmpty()) {
+        Report(m_modes.ExportAllPrograms(path.toStdString()));
+    }
+}
+
+void CFileOperations::SaveReceivedBank() {
+    m_modes.OnModesReceived();
+    const QString path = ChoosePath(true, kBankExtension);
+    if (!path.isEmpty()) {
+        Report(m_modes.WriteAllPrograms(path.toStdString()));
+    }
+}
+
+void CFileOperations::ImportAllPrograms() {
+    const QString path = ChoosePath(false, kBankExtension);
+    if (path.isEmpty() || !CProgramFile::IsBankFilePath(path.toStdString())) {
+        return;
+    }
+    auto bank = std::make_unique<BankImage>();
+    const FileResult read = CProgramFile::ReadBank(path.toStdString(), *bank);
+    if (!read.ok) {
+        m_prompts.showError(QString::fromLatin1(kReadError), QString::fromStdString(read.error));
+        return;
+    }
+    // Every program with the bank's system block, as each would stand once recalled.
+    std::vector<std::string> names;
+    auto image = std::make_unique<ParamImage>();
+    AtomicCopy(&image->system, &bank->BankSystemBlock, sizeof(SystemImage));
+    for (int k = 0; k < kProgramCount; ++k) {
+        AtomicCopy(&image->program, &bank->programs[k], sizeof(ProgramImage));
+        const std::string label = CDeviceModes::ProgramLabel(k + 1) + ": ";
+        for (const std::string& name : CParamCatalogue::OutOfRange(*image, k == 0)) {
+            names.push_back(name.rfind("System.", 0) == 0 ? name : label + name);
+        }
+    }
+    if (!ConfirmRanges(names)) {
+        return;
+    }
+    Report(m_modes.ImportAllPrograms(path.toStdString()));
+}
+
+}  // namespace qx
