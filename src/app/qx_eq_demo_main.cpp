@@ -1,6 +1,7 @@
 // qx-eq-demo: one equaliser as a page shows it, a row of band strips above its curve view,
 // on the editor's start-up image, for trying the drags and edits without the editor.
 // Usage: qx-eq-demo [EQ number 0..17] [folder for F12 snapshots] (default: 0 and .).
+// F2 switches the equaliser's bypass byte, F12 saves a snapshot.
 
 #include <QApplication>
 #include <QDir>
@@ -92,6 +93,14 @@ int main(int argc, char** argv) {
         const QString file = QDir(folder).filePath(QStringLiteral("eq-demo-%1.png").arg(++shots));
         std::fprintf(stderr, "%s %s\n", page.grab().save(file) ? "saved" : "cannot write",
                      qPrintable(file));
+    });
+    auto* bypass = new QShortcut(QKeySequence(Qt::Key_F2), &page);
+    QObject::connect(bypass, &QShortcut::activated, &page, [eq, view] {
+        // The byte lies in the editor's own (writable) image.
+        if (U8* b = const_cast<U8*>(EqBypassByte(ParameterSet.program, eq))) {
+            *b = static_cast<uint8_t>(*b != 0 ? 0 : 1);
+            view->SelectBand(-1, 0);
+        }
     });
     page.show();
     return app.exec();

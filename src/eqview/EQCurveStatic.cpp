@@ -80,9 +80,11 @@ CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent)
 
 void CEQCurveStatic::InitPlot() {
     m_client = {0, 0, width(), height()};
+    // A view smaller than its margins has an empty plot, never a negative one.
     m_plotRect = {m_client.left + kMarginLeft, m_client.top + kMarginTop,
-                  m_client.right - kMarginRight, m_client.bottom - kMarginBottom};
-    const int w = std::max(m_plotRect.Width(), 0);
+                  std::max(m_client.right - kMarginRight, m_client.left + kMarginLeft),
+                  std::max(m_client.bottom - kMarginBottom, m_client.top + kMarginTop)};
+    const int w = m_plotRect.Width();
     for (int i = 0; i < kFrequencyLines; ++i) {
         m_freqLines[i] = Trunc(FreqToX(kLineFrequencies[i], w) + kPlotLeft);
     }

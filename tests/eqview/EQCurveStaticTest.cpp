@@ -61,16 +61,6 @@ class CurveViewTest : public ::testing::Test {
     std::vector<Selection> selections;
 };
 
-TEST_F(CurveViewTest, PlotIsTheClientLessItsMarginsAndLinesSpanTheFrequencyAxis) {
-    EXPECT_EQ(view->PlotRect(), (Rect{35, 10, 1225, 287}));
-    const auto& lines = view->FrequencyLines();
-    EXPECT_EQ(lines.front(), 35);        // 10 Hz at the plot's left edge
-    EXPECT_EQ(lines.back(), 35 + 1190);  // 30 kHz at its right edge
-    EXPECT_EQ(lines[18], Trunc(FreqToX(1000, 1190) + 35));
-    EXPECT_EQ(view->CurveSet()->PlotWidth(), 1190);
-    EXPECT_EQ(view->CurveSet()->PlotHeight(), 277);
-}
-
 TEST_F(CurveViewTest, LeftDragOfABandStopsAtTheEdgesOfGainAndFrequency) {
     CFilter* band = At(3);
     DragFromTo(view.get(), CentreOf(band), {CentreOf(band).x(), -200});
