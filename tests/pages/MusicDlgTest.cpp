@@ -1,0 +1,269 @@
+// The Music page: every control changes exactly its field of the channel shown (the dynamics
+// always the left channel's), SYNC, the key, scrolling and picking on the curve.
+
+#include <gtest/gtest.h>
+
+#include <QSlider>
+#include <QTest>
+
+#include "ChannelPair.h"
+#include "EQCurveStatic.h"
+#include "EQDlg.h"
+#include "Edit_Static.h"
+#include "EqPageTestSupport.h"
+#include "Filter.h"
+#include "FontStatic.h"
+#include "MusicDlg.h"
+#include "NumEdit.h"
+#include "PageGlobals.h"
+#include "StripRow.h"
+#include "TextPair.h"
+
+namespace qx {
+namespace {
+
+using test::ControlCase;
+
+// Every bound control of the page with the field of the given channel block.
+std::vector<ControlCase> MusicCases(const std::string& ch) {
+    static std::vector<std::string> names;  // keeps the c_str()s alive
+    names.clear();
+    names.reserve(64);
+    auto f = [&](const std::string& n) { return names.emplace_back(n).c_str(); };
+    const std::string left = "MusicLeft";
+    return {
+        {1387, "System.key", 3},
+        {1055, f(ch + ".mainHpf.slope"), 3},
+        {1069, f(ch + ".mainHpf.freqCode"), 200},
+        {1022, f(ch + ".mainHpf.freqCode"), 0, "1000"},
+        {1053, f(ch + ".hpf.slope"), 4},
+        {1076, f(ch + ".hpf.freqCode"), 100},
+        {1023, f(ch + ".hpf.freqCode"), 0, "80"},
+        {1054, f(ch + ".lpf.slope"), 5},
+        {1079, f(ch + ".lpf.freqCode"), 300},
+        {1024, f(ch + ".lpf.freqCode"), 0, "12000"},
+        {1047, f(left + ".noiseGate.threshold"), 30},
+        {1050, f(left + ".noiseGate.attack"), 5},
+        {1080, f(left + ".noiseGate.release"), 3},
+        {1038, f(left + ".limiter.level"), 10},
+        {1081, f(left + ".limiter.attack"), 7},
+        {1041, f(left + ".limiter.release"), 4},
+        {1042, f(left + ".limiter.ratio"), 20},
+        {1084, f(ch + ".lowExciter.freqCode"), 150},
+        {1293, f(ch + ".lowExciter.freqCode"), 0, "500"},
+        {1025, f(ch + ".lowExciter.harmonic"), 6},
+        {1030, f(ch + ".lowExciter.timbre"), 7},
+        {1085, f(ch + ".highExciter.freqCode"), 250},
+        {1294, f(ch + ".highExciter.freqCode"), 0, "5000"},
+        {1026, f(ch + ".highExciter.harmonic"), 8},
+        {1031, f(ch + ".highExciter.timbre"), 9},
+        {1068, f(ch + ".eqBypass"), 1},
+        {1064, "MusicLink", 1},
+    };
+}
+
+class MusicDlgTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::EnsureCurveSets();
+        ResetParameters();
+        ResetPageGlobals();
+        useChinese = false;
+        page = std::make_unique<CMusicDlg>();
+        test::ShowActive(*page);
+    }
+    CFieldBinding& B() { return page->Binding(); }
+    CStripRow& Row() { return page->StripRow(); }
+    CBitButton* Button(int id) { return B().Get<CBitButton>(id); }
+    QString LabelText(int id) { return B().Get<CEdit_Static>(id)->Text(); }
+
+    std::unique_ptr<CMusicDlg> page;
+};
+
+TEST_F(MusicDlgTest, EveryControlChangesExactlyItsFieldOnEitherChannel) {
+    const ParamImage start = ParameterSet;
+    EXPECT_TRUE(B().Unresolved().empty());
+    for (int channel : {0, 1}) {
+        SCOPED_TRACE(channel);
+        page->SelectChannel(channel);
+        EXPECT_TRUE(B().Unresolved().empty());
+        const auto cases = MusicCases(channel == 0 ? "MusicLeft" : "MusicRight");
+        // The table names every bound control of the page.
+        std::vector<int> ids;
+        for (const ControlCase& c : cases) {
+            ids.push_back(c.id);
+        }
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(ids, test::InputIds(B()));
+        test::ExpectEachChangesOnlyItsField(B(), cases, start);
+        page->SelectChannel(0);  // leave SYNC's case unlinked again
+        AtomicCopy(&ParameterSet, &start, sizeof start);
+        AdoptAsSent(false);
+        page->RefreshFromParameters();
+    }
+}
+
+TEST_F(MusicDlgTest, FilterEditsMoveTheCurveAndTheirSlider) {
+    page->SelectChannel(1);
+    test::Drive(B(), {1023, "MusicRight.hpf.freqCode", 0, "200"});
+    const int code = B().Read("MusicRight.hpf.freqCode");
+    EXPECT_EQ(B().Get<CBitmapSlider>(1076)->GetPos(), code);
+    EXPECT_EQ(Row().HighPass()->GetFreqCode(), code);
+    EXPECT_EQ(Row().View()->SelectedIndex(), 15);  // H highlighted
+    test::Drive(B(), {1054, "MusicRight.lpf.slope", 2});
+    EXPECT_EQ(Row().LowPass()->GetSlopeCode(), 2);
+    EXPECT_EQ(Row().View()->SelectedIndex(), 16);
+}
+
+TEST_F(MusicDlgTest, SyncLinksTheChannelsAndUnlinkingCopiesLeftOntoRightInBothImages) {
+    page->SelectChannel(1);
+    ASSERT_EQ(musicChannel, 1);
+    QTest::mouseClick(Button(CMusicDlg::kSync), Qt::LeftButton);
+    EXPECT_EQ(ParameterSet.program.MusicLink, 1);
+    EXPECT_EQ(musicChannel, 0) << "linking while Right is chosen goes to the left channel";
+    EXPECT_FALSE(Button(CMusicDlg::kLeft)->isEnabled());
+    EXPECT_FALSE(Button(CMusicDlg::kRight)->isEnabled());
+    EXPECT_EQ(Button(CMusicDlg::kSync)->GetCheck(), 1);
+    EXPECT_EQ(B().FieldNameOf(1076), "MusicLeft.hpf.freqCode");
+    EXPECT_EQ(Row().Strip(0)->EqNumber(), kEqMusicLeft);
+
+    // Edit the left channel while linked, then unlink.
+    test::Drive(B(), {1076, "MusicLeft.hpf.freqCode", 123});
+    test::Drive(B(), {1025, "MusicLeft.lowExciter.harmonic", 4});
+    const ParamImage sentBefore = SentImage;
+    QTest::mouseClick(Button(CMusicDlg::kSync), Qt::LeftButton);
+    EXPECT_EQ(ParameterSet.program.MusicLink, 0);
+    const auto& p = ParameterSet.program;
+    EXPECT_EQ(std::memcmp(&p.MusicRight, &p.MusicLeft, sizeof p.MusicLeft), 0);
+    EXPECT_EQ(std::memcmp(&SentImage.program.MusicRight, &p.MusicLeft, sizeof p.MusicLeft), 0);
+    // The sent copy of the left channel is untouched: its edits still go out.
+    EXPECT_EQ(std::memcmp(&SentImage.program.MusicLeft, &sentBefore.program.MusicLeft,
+                          sizeof p.MusicLeft),
+              0);
+    EXPECT_EQ(musicChannel, 0);
+    EXPECT_TRUE(Button(CMusicDlg::kLeft)->isEnabled());
+    EXPECT_TRUE(Button(CMusicDlg::kRight)->isEnabled());
+    EXPECT_EQ(Button(CMusicDlg::kLeft)->GetCheck(), 1);
+    EXPECT_EQ(Button(CMusicDlg::kRight)->GetCheck(), 0);
+    EXPECT_EQ(Button(CMusicDlg::kSync)->GetCheck(), 0);
+    // The right channel's curve set follows its copied records.
+    EXPECT_EQ(CurveSetOf(kEqMusicRight)->GetHighPass()->GetFreqCode(), 123);
+}
+
+TEST_F(MusicDlgTest, ChannelButtonsWhileLinkedChangeNothing) {
+    QTest::mouseClick(Button(CMusicDlg::kSync), Qt::LeftButton);
+    page->SelectChannel(1);
+    EXPECT_EQ(musicChannel, 0);
+    EXPECT_EQ(B().FieldNameOf(1023), "MusicLeft.hpf.freqCode");
+}
+
+TEST_F(MusicDlgTest, ALinkedProgramLoadedWhileRightIsChosenIsEditedOnTheLeft) {
+    page->SelectChannel(1);
+    ParameterSet.program.MusicLink = 1;  // a program read from the processor or a file
+    page->RefreshFromParameters();
+    EXPECT_EQ(musicChannel, 0);
+    EXPECT_EQ(B().FieldNameOf(1023), "MusicLeft.hpf.freqCode");
+    EXPECT_EQ(Row().Strip(3)->EqNumber(), kEqMusicLeft);
+    EXPECT_EQ(Row().View()->EqNumber(), kEqMusicLeft);
+    EXPECT_FALSE(Button(CMusicDlg::kRight)->isEnabled());
+}
+
+TEST_F(MusicDlgTest, DynamicsStayOnTheLeftChannelWhileRightIsChosen) {
+    ParameterSet.program.MusicLeft.noiseGate.threshold = 0;
+    ParameterSet.program.MusicRight.noiseGate.threshold = 40;
+    page->SelectChannel(1);
+    EXPECT_EQ(LabelText(1046), QStringLiteral("OFF"));
+    test::Drive(B(), {1047, "MusicLeft.noiseGate.threshold", 60});
+    EXPECT_EQ(LabelText(1046), QStringLiteral("-18dBV"));
+    EXPECT_EQ(ParameterSet.program.MusicRight.noiseGate.threshold, 40);
+}
+
+TEST_F(MusicDlgTest, KeyShowsValueMinusSevenAndKeepsTheSensitivityBits) {
+    ParameterSet.system.block.keyAndSensitivity = 0x75;
+    page->RefreshFromParameters();
+    EXPECT_EQ(LabelText(1386), QStringLiteral("0"));
+    test::Drive(B(), {1387, "System.key", 0});
+    EXPECT_EQ(LabelText(1386), QStringLiteral("-7"));
+    EXPECT_EQ(ParameterSet.system.block.keyAndSensitivity, 0x05);
+    test::Drive(B(), {1387, "System.key", 14});
+    EXPECT_EQ(LabelText(1386), QStringLiteral("7"));  // no plus sign
+    EXPECT_EQ(ParameterSet.system.block.keyAndSensitivity, 0xE5);
+}
+
+TEST_F(MusicDlgTest, PickingABandBeyondTheStripsScrollsAndFocusesIt) {
+    emit Row().View()->PointSelected(kEqMusicLeft, 12);  // band 13
+    EXPECT_EQ(Row().Trackbar()->value(), 3);
+    EXPECT_EQ(musicFirstBand, 3);
+    EXPECT_EQ(musicLastBand, 12);
+    EXPECT_EQ(Row().Strip(9)->BandIndex(), 12);
+    EXPECT_EQ(Row().SelectedStrip(), 9);
+    EXPECT_EQ(QApplication::focusWidget(), Row().Strip(9)->GainEdit());
+    // A band already shown only moves the mark.
+    emit Row().View()->PointSelected(kEqMusicLeft, 4);
+    EXPECT_EQ(Row().Trackbar()->value(), 3);
+    EXPECT_EQ(Row().SelectedStrip(), 1);
+    // Band 1 scrolls back to the start.
+    emit Row().View()->PointSelected(kEqMusicLeft, 0);
+    EXPECT_EQ(Row().Trackbar()->value(), 0);
+    EXPECT_EQ(Row().Strip(0)->BandIndex(), 0);
+}
+
+TEST_F(MusicDlgTest, PickingHOrLShowsItsFrequency) {
+    Row().HighPass()->SetPassFreqCode(77);  // what a drag of the H handle does
+    Row().LowPass()->SetPassFreqCode(301);
+    emit Row().View()->PointSelected(kEqMusicLeft, 15);
+    EXPECT_EQ(B().Get<CNumEdit>(1023)->GetValue(), 77);
+    EXPECT_EQ(B().Get<CBitmapSlider>(1076)->GetPos(), 77);
+    EXPECT_NE(B().Get<CBitmapSlider>(1079)->GetPos(), 301);
+    emit Row().View()->PointSelected(kEqMusicLeft, 16);
+    EXPECT_EQ(B().Get<CNumEdit>(1024)->GetValue(), 301);
+    EXPECT_EQ(B().Get<CBitmapSlider>(1079)->GetPos(), 301);
+}
+
+TEST_F(MusicDlgTest, ScrollingClearsTheMarkAndTheNextChangeMarksAgain) {
+    emit Row().Strip(2)->BandChanged(2);
+    EXPECT_EQ(Row().SelectedStrip(), 2);
+    EXPECT_EQ(Row().Strip(2)->Caption()->TextColor(), QColor(255, 0, 0));
+    Row().Trackbar()->setValue(2);
+    EXPECT_EQ(Row().SelectedStrip(), -1);
+    EXPECT_EQ(Row().Strip(2)->Caption()->TextColor(), QColor(Qt::white));
+    EXPECT_EQ(Row().Strip(0)->BandIndex(), 2);
+    emit Row().Strip(4)->BandChanged(6);
+    EXPECT_EQ(Row().SelectedStrip(), 4);
+    // The page comes back where it was.
+    page = std::make_unique<CMusicDlg>();
+    EXPECT_EQ(page->StripRow().Strip(0)->BandIndex(), 2);
+    EXPECT_EQ(page->StripRow().Trackbar()->value(), 2);
+}
+
+TEST_F(MusicDlgTest, EqResetRestoresOnlyTheChannelsBands) {
+    page->SelectChannel(1);
+    test::Drive(B(), {1076, "MusicRight.hpf.freqCode", 100});
+    ParameterSet.program.MusicRight.bands[4].gainCode = 150;
+    ParameterSet.program.MusicLeft.bands[4].gainCode = 150;
+    const ParamImage before = ParameterSet;
+    QTest::mouseClick(Button(CMusicDlg::kEqReset), Qt::LeftButton);
+    const int first = static_cast<int>(offsetof(ParamImage, program.MusicRight.bands));
+    const int end = first + static_cast<int>(sizeof ParameterSet.program.MusicRight.bands);
+    for (int i : test::ChangedBytes(before, ParameterSet)) {
+        EXPECT_TRUE(i >= first && i < end) << "byte " << i;
+    }
+    EXPECT_EQ(ParameterSet.program.MusicRight.bands[4].gainCode, 120);
+    EXPECT_EQ(ParameterSet.program.MusicLeft.bands[4].gainCode, 150);
+    EXPECT_EQ(Row().Strip(4)->GainEdit()->GetValue(), 120);
+}
+
+TEST_F(MusicDlgTest, CaptionsFollowTheLanguage) {
+    useChinese = true;
+    page->ApplyLanguage();
+    EXPECT_EQ(Button(CMusicDlg::kLeft)->text(), QStringLiteral("音乐左"));
+    EXPECT_EQ(Button(CMusicDlg::kEqBypass)->text(), QStringLiteral("EQ Bypass"));
+    EXPECT_EQ(B().Get<CFontStatic>(1034)->Text(), QStringLiteral("压限启动时间(Atk)"));
+    EXPECT_EQ(B().Get<CFontStatic>(1391)->Text(), QStringLiteral("增益(dB)"));
+    useChinese = false;
+    page->ApplyLanguage();
+    EXPECT_EQ(B().Get<CFontStatic>(1070)->Text(), QStringLiteral("MainMusic HPF"));
+}
+
+}  // namespace
+}  // namespace qx
