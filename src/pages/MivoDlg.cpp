@@ -280,6 +280,7 @@ void CMivoDlg::OnParametersReceived() {
     RefreshCurrentPage();
     RefreshTopBar(true);
     NoteImageLoaded();
+    emit ParametersShown();
 }
 
 void CMivoDlg::OnModesReceived() {
@@ -409,7 +410,7 @@ void CMivoDlg::NoteImageLoaded() {
 }
 
 QString CMivoDlg::Notice() const {
-    return m_noticeLabel->isVisible() ? m_noticeLabel->text() : QString();
+    return m_noticeLabel->isHidden() ? QString() : m_noticeLabel->text();
 }
 
 void CMivoDlg::KeepOfflineWork() {

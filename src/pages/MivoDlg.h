@@ -108,6 +108,10 @@ class CMivoDlg : public QWidget {
 
     void ShowAbout();
 
+  signals:
+    // After a received program was shown (WM_PARAMETERS_RECEIVED handled).
+    void ParametersShown();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,0 +1,118 @@
+#pragma once
+// Helpers of the pages suite: an event-pumping wait, a virtual processor on a pseudo-terminal,
+// and a main window that records its message boxes instead of showing them.
+
+#include <QCoreApplication>
+#include <QString>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "DeviceLink.h"
+#include "LinkState.h"
+#include "MivoDlg.h"
+#include "ParameterSet.h"
+#include "PtyServer.h"
+#include "Show_Dlg.h"
+#include "VirtualProcessor.h"
+
+namespace qx::test {
+
+// Runs the event loop until pred holds or timeoutMs passed; returns pred().
+inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+inline void Pump(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+// A virtual processor that starts from the editor's image as it is now.
+struct Sim {
+    Sim() : processor(Start()), server(processor) { started = server.Start(); }
+    static ParamImage Start() {
+        ParamImage image;
+        std::memcpy(&image, &ParameterSet, sizeof image);
+        return image;
+    }
+    CVirtualProcessor processor;
+    CPtyServer server;
+    bool started = false;
+};
+
+struct Box {
+    QString caption;
+    QString text;
+};
+
+// A main window whose boxes are recorded and whose ports are the given paths.
+class Window {
+  public:
+    explicit Window(bool autoConnect = false, const QString& musicFolder = QString()) {
+        CMivoDlg::Options o;
+        o.autoConnect = autoConnect;
+        o.smallScreen = 0;
+        if (!musicFolder.isEmpty()) {
+            o.musicFolder = musicFolder;
+        }
+        dlg = std::make_unique<CMivoDlg>(o);
+        dlg->Progress()->SetBoxReporter([this](const QString& caption, const QString& text) {
+            boxes.push_back({caption, text});
+        });
+        SetPorts({});
+        QObject::connect(dlg.get(), &CMivoDlg::ParametersShown, [this] { ++received; });
+    }
+    ~Window() {
+        dlg.reset();
+        linkChannel = 0;
+        online = false;
+        deviceBusy = false;
+    }
+    void SetPorts(std::vector<std::string> paths) {
+        dlg->Link().SetPortSource([paths] {
+            std::vector<PortInfo> list;
+            for (const auto& p : paths) {
+                PortInfo info;
+                info.devicePath = info.portName = info.comName = QString::fromStdString(p);
+                list.push_back(info);
+            }
+            return list;
+        });
+    }
+    // Connects to the virtual processor and waits until the top bar shows its program.
+    bool Connect(const Sim& sim) {
+        SetPorts({sim.server.Path()});
+        dlg->ConnectDevice();
+        return WaitUntil(
+            [&] {
+                return dlg->Progress()->CurrentForm() == CShow_Dlg::kHidden && online &&
+                       received > 0;
+            },
+            15000);
+    }
+    int CountBoxes(const QString& text) const {
+        int n = 0;
+        for (const Box& b : boxes) {
+            n += b.text == text ? 1 : 0;
+        }
+        return n;
+    }
+    CMivoDlg* operator->() { return dlg.get(); }
+
+    std::unique_ptr<CMivoDlg> dlg;
+    std::vector<Box> boxes;
+    int received = 0;
+};
+
+}  // namespace qx::test
