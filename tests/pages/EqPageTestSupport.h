@@ -110,7 +110,7 @@ inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(binding.FieldNameOf(c.id), c.field);
         const ParamImage before = ParameterSet;
-        const int expected = Drive(binding, c);
+        const int expected = Drive(binding, c) * binding.Row(c.id)->rule.step;
         QCoreApplication::processEvents();
         const int now = binding.Read(c.field);
         EXPECT_EQ(now, expected);
