@@ -54,7 +54,9 @@ inline int Drive(CFieldBinding& binding, const ControlCase& c) {
     QWidget* w = binding.Widget(c.id);
     if (auto* s = qobject_cast<CBitmapSlider*>(w)) {
         emit s->Tracking(c.id, c.value);  // what a drag step posts
-        return c.value;
+        // A vertical slider has its maximum at the top, where its position is lowest.
+        const bool vertical = binding.Row(c.id)->kind == ControlKind::VSlider;
+        return vertical ? s->GetRangeMax() + s->GetRangeMin() - c.value : c.value;
     }
     if (auto* e = qobject_cast<CNumEdit*>(w)) {
         e->setFocus();
