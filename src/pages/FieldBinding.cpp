@@ -81,11 +81,13 @@ void CFieldBinding::Create(const ControlRow& row, std::string field) {
     Bound bound;
     bound.row = row;
     bound.field = std::move(field);
+    bound.usesScene = bound.field.find("{scene}") != std::string::npos;
     bound.widget = MakeWidget(row);
     if (bound.widget != nullptr) {
         bound.widget->setGeometry(
             CDialogUnits::ToPixels(row.rect.x, row.rect.y, row.rect.width, row.rect.height));
     }
+    m_index.emplace(row.id, m_bound.size());
     m_bound.push_back(std::move(bound));
     Connect(m_bound.back());
 }
@@ -236,7 +238,11 @@ void CFieldBinding::Adopt(int id, QWidget* widget) {
 }
 
 void CFieldBinding::SetPlaceholder(const std::string& key, const std::string& value) {
-    m_placeholders[key] = value;
+    std::string& now = m_placeholders[key];
+    if (now != value) {
+        now = value;
+        ++m_generation;
+    }
 }
 
 std::string CFieldBinding::Placeholder(const std::string& key) const {
@@ -274,12 +280,8 @@ std::string CFieldBinding::Resolve(const std::string& pattern) const {
 }
 
 const CFieldBinding::Bound* CFieldBinding::Find(int id) const {
-    for (const Bound& b : m_bound) {
-        if (b.row.id == id) {
-            return &b;
-        }
-    }
-    return nullptr;
+    const auto it = m_index.find(id);
+    return it != m_index.end() ? &m_bound[it->second] : nullptr;
 }
 
 const ControlRow* CFieldBinding::Row(int id) const {
@@ -302,13 +304,24 @@ std::string CFieldBinding::FieldNameOf(int id) const {
 }
 
 const ParamField* CFieldBinding::FieldOf(int id) const {
-    const std::string name = FieldNameOf(id);
-    if (name.empty()) {
+    const Bound* b = Find(id);
+    return b != nullptr ? FieldOf(*b) : nullptr;
+}
+
+const ParamField* CFieldBinding::FieldOf(const Bound& b) const {
+    if (b.field.empty()) {
         return nullptr;
     }
-    const ParamField* f = CParamCatalogue::Find(name);
+    const int scene = b.usesScene ? SceneInForce() : 0;
+    if (b.resolvedGeneration == m_generation && b.resolvedScene == scene) {
+        return b.resolved;
+    }
+    const ParamField* f = CParamCatalogue::Find(Resolve(b.field));
     // Text and byte fields are not edited by a single control.
-    return f != nullptr && !f->IsBytes() ? f : nullptr;
+    b.resolved = f != nullptr && !f->IsBytes() ? f : nullptr;
+    b.resolvedGeneration = m_generation;
+    b.resolvedScene = scene;
+    return b.resolved;
 }
 
 std::vector<int> CFieldBinding::BoundIds() const {
@@ -324,7 +337,7 @@ std::vector<int> CFieldBinding::BoundIds() const {
 std::vector<std::string> CFieldBinding::Unresolved() const {
     std::vector<std::string> names;
     for (const Bound& b : m_bound) {
-        if (!b.field.empty() && FieldOf(b.row.id) == nullptr) {
+        if (!b.field.empty() && FieldOf(b) == nullptr) {
             names.push_back(Resolve(b.field));
         }
     }
@@ -410,7 +423,7 @@ void CFieldBinding::Load(const Bound& bound, const ParamField* field) {
 void CFieldBinding::RefreshFromParameters() {
     for (const Bound& b : m_bound) {
         if (!b.field.empty()) {
-            Load(b, FieldOf(b.row.id));
+            Load(b, FieldOf(b));
         }
     }
 }
@@ -433,7 +446,7 @@ void CFieldBinding::ShowField(const ParamField& field) {
         if (b.field.empty()) {
             continue;
         }
-        const ParamField* f = FieldOf(b.row.id);
+        const ParamField* f = FieldOf(b);
         if (f != nullptr && Overlap(*f, field)) {
             Load(b, f);
         }
@@ -485,7 +498,7 @@ void CFieldBinding::ControlChanged(int id, int value) {
         }
         return;
     }
-    const ParamField* field = FieldOf(id);
+    const ParamField* field = FieldOf(*bound);
     if (field == nullptr) {
         return;
     }

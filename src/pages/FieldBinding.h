@@ -117,6 +117,11 @@ class CFieldBinding : public QObject {
         ControlRow row;
         std::string field;  // pattern with the block prefix applied
         QWidget* widget = nullptr;
+        bool usesScene = false;  // the pattern names {scene}
+        // The field last resolved, valid while the placeholders and the scene are the same.
+        mutable const ParamField* resolved = nullptr;
+        mutable int resolvedGeneration = -1;
+        mutable int resolvedScene = 0;
     };
 
     void Create(const ControlRow& row, std::string field);
@@ -129,13 +134,16 @@ class CFieldBinding : public QObject {
     int RangeMaximum(const Bound& bound, const ParamField* field) const;
     static int Step(const Bound& bound);
     const Bound* Find(int id) const;
+    const ParamField* FieldOf(const Bound& bound) const;
 
     QWidget* m_owner;
     ParamImage* m_image;
     std::vector<Bound> m_bound;
+    std::map<int, std::size_t> m_index;  // id -> position in m_bound
     std::map<int, QWidget*> m_adopted;
     std::map<int, Hooks> m_hooks;
     std::map<std::string, std::string> m_placeholders;
+    int m_generation = 0;  // counts placeholder changes
     bool m_loading = false;
 };
 

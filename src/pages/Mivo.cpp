@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocale>
 #include <QTimer>
+#include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "CurveSets.h"
@@ -60,6 +63,8 @@ CMivoApp::CommandLine CMivoApp::Parse(const QStringList& arguments) {
             if (c.error.isEmpty() && (!ok || c.tab < 0 || c.tab > 9)) {
                 c.error = QStringLiteral("--tab takes a tab number 0..9");
             }
+        } else if (a == QLatin1String("--measure")) {
+            c.measure = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             c.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -83,6 +88,8 @@ QString CMivoApp::Usage() {
         "  --tab N        show tab N (0 Music .. 9 System) once started\n"
         "  --screenshot FILE  write the window to FILE (PNG) once the connection settled,\n"
         "                 then quit\n"
+        "  --measure      print when the window first painted and the resident memory once\n"
+        "                 the connection settled, then quit\n"
         "  --help         show this text\n"
         "  --version      show the version\n");
 }
@@ -102,7 +109,6 @@ bool CMivoApp::InitInstance(const CommandLine& commandLine, QString& error) {
     InstallCurveSets();
     ResetParameters();
     CProgramFile::CreateFileFolders(QDir::currentPath().toStdString());
-    CSkinBitmaps::DrawAll();
     useChinese = commandLine.language >= 0
                      ? commandLine.language == 1
                      : IsChinesePrcLocale(QLocale::system().name().toStdString());
@@ -123,16 +129,67 @@ bool CMivoApp::InitInstance(const CommandLine& commandLine, QString& error) {
     return true;
 }
 
+namespace {
+
+// Reports the moment of the window's first paint (wall clock, for a script that knows when
+// the process started) once that paint is done.
+class CFirstPaint : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [] {
+                timespec now{};
+                clock_gettime(CLOCK_REALTIME, &now);
+                std::printf("first-paint-epoch-ns %lld\n",
+                            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::fflush(stdout);
+            });
+        }
+        return false;
+    }
+
+  private:
+    bool m_seen = false;
+};
+
+long ResidentKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
 int CMivoApp::Run() {
     CMivoDlg window;
+    if (m_commandLine.measure) {
+        auto* paint = new CFirstPaint(&window);
+        window.installEventFilter(paint);
+        window.Client()->installEventFilter(paint);
+    }
+    // The bitmaps the first paint did not need are drawn right after it, before any page
+    // that needs them is chosen.
+    QObject::connect(&window, &CMivoDlg::FirstPainted, [] { CSkinBitmaps::DrawAll(); });
     window.show();
     if (m_commandLine.tab >= 0) {
         window.SelectTab(m_commandLine.tab);
     }
     int code = 0;
-    if (!m_commandLine.screenshot.isEmpty()) {
+    if (!m_commandLine.screenshot.isEmpty() || m_commandLine.measure) {
         // Waits until the connection attempt is over (no form of the progress dialog shown
-        // for half a second, or 20 s at most), then writes the window and quits.
+        // for half a second, or 20 s at most), then writes the window or the resident memory
+        // and quits.
         auto* poll = new QTimer(&window);
         auto started = std::make_shared<QElapsedTimer>();
         auto quiet = std::make_shared<QElapsedTimer>();
@@ -150,7 +207,14 @@ int CMivoApp::Run() {
                 window.SelectTab(m_commandLine.tab);
             }
             window.RefreshCurrentPage();
-            if (!window.grab().save(m_commandLine.screenshot)) {
+            if (m_commandLine.measure) {
+                std::printf("online %d\nrss-kb %ld\n", online ? 1 : 0, ResidentKilobytes());
+                std::fflush(stdout);
+            }
+            if (!m_commandLine.screenshot.isEmpty() &&
+                !window.grab().save(m_commandLine.screenshot)) {
+                std::fprintf(stderr, "qx-editor: cannot write %s\n",
+                             qPrintable(m_commandLine.screenshot));
                 code = 1;
             }
             QApplication::exit(code);

@@ -17,10 +17,11 @@ class CMivoApp {
   public:
     struct CommandLine {
         bool simulate = false;
-        QStringList ports;   // --port PATH, probed first, in the order given
-        int language = -1;   // --lang: -1 from the locale, 0 English, 1 Chinese
-        QString screenshot;  // --screenshot FILE: write the window to FILE once settled, quit
-        int tab = -1;        // --tab N: the tab to show (0..9) instead of the System tab
+        QStringList ports;     // --port PATH, probed first, in the order given
+        int language = -1;     // --lang: -1 from the locale, 0 English, 1 Chinese
+        QString screenshot;    // --screenshot FILE: write the window to FILE once settled, quit
+        int tab = -1;          // --tab N: the tab to show (0..9) instead of the System tab
+        bool measure = false;  // --measure: print first paint and resident memory, quit
         bool help = false;
         bool version = false;
         QString error;  // a wrong command line: what is wrong

@@ -167,6 +167,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     // Offline work is kept before the reads that replace the image are queued: this filter
     // sees the device's answer before the link acts on it.
     m_link->installEventFilter(this);
+    m_client->installEventFilter(this);
     SetUpMessages();
     m_offline->NoteLoaded(ParameterSet);
     qApp->installEventFilter(this);
@@ -260,7 +261,15 @@ void CMivoDlg::SetUpVolume(int slider, int mute, const char* volumeField, const 
 
 void CMivoDlg::SetUpMessages() {
     m_messages = new CMessageMap(this);
-    m_messages->On(WM_AUTO_CONNECT, [this](WParam, LParam) { ConnectDevice(); });
+    m_messages->On(WM_AUTO_CONNECT, [this](WParam, LParam) {
+        // A shown window paints first, so the editor is seen at once; the search then starts
+        // from the event loop right after that paint.
+        if (isVisible() && !m_painted) {
+            m_connectAfterPaint = true;
+            return;
+        }
+        ConnectDevice();
+    });
     m_messages->On(WM_SYSTEM_RECEIVED, [this](WParam, LParam) {
         if (currentTab == kSystemTab) {
             m_system->RefreshFromParameters();
@@ -439,6 +448,17 @@ void CMivoDlg::ShowAbout() {
 }
 
 bool CMivoDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, [this] {
+            if (m_connectAfterPaint) {
+                m_connectAfterPaint = false;
+                PostMessage(this, WM_AUTO_CONNECT, 0, 0);
+            }
+            emit FirstPainted();
+        });
+        return false;
+    }
     if (m_link && watched == m_link.get() && event->type() == WM_DEVICE_FOUND) {
         KeepOfflineWork();
         return false;  // the link goes on to read the processor

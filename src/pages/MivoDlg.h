@@ -111,6 +111,8 @@ class CMivoDlg : public QWidget {
   signals:
     // After a received program was shown (WM_PARAMETERS_RECEIVED handled).
     void ParametersShown();
+    // Once, after the window's first paint is done.
+    void FirstPainted();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,6 +150,8 @@ class CMivoDlg : public QWidget {
     CScrollState m_vScroll;
     CScrollState m_hScroll;
     bool m_small = false;
+    bool m_painted = false;            // the first paint is done
+    bool m_connectAfterPaint = false;  // WM_AUTO_CONNECT came before the first paint
 };
 
 // The main window that receives the link's messages (null before one is made).

@@ -174,6 +174,11 @@ TEST_F(FieldBindingTest, BlocksAndPlaceholdersResolveWhenUsed) {
     binding.ControlChanged(303, 77);
     EXPECT_EQ(ParameterSet.program.scenes[2].channels[3].delay.get(), 77);
     EXPECT_NE(ParameterSet.program.scenes[0].channels[3].delay.get(), 77);
+    ParameterSet.program.OutputMode = 1;  // Sing: the same control now edits scene 1
+    SceneSelector.SetMode(1);
+    binding.ControlChanged(303, 66);
+    EXPECT_EQ(ParameterSet.program.scenes[0].channels[3].delay.get(), 66);
+    EXPECT_EQ(ParameterSet.program.scenes[2].channels[3].delay.get(), 77);
 
     // A toggle stores the other state; values outside the control's range are limited.
     const int link = ParameterSet.program.MusicLink;

@@ -63,6 +63,12 @@ TEST_F(MainWindowTest, StartsOnTheSystemTabAndTriesToConnectAtOnce) {
         EXPECT_EQ(w.boxes[0].text, chinese ? QStringLiteral("不能打开设备!") : kUnable);
         EXPECT_FALSE(online);
     }
+    // A shown window paints first and then searches.
+    useChinese = false;
+    Window shown(true);
+    shown->show();
+    ASSERT_TRUE(WaitUntil([&] { return !shown.boxes.empty(); }, 3000));
+    EXPECT_EQ(shown.boxes[0].text, kUnable);
 }
 
 TEST_F(MainWindowTest, ConnectsReadsTwentyFourFramesAndShowsTheProgram) {

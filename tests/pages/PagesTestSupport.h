@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the pages suite: an event-pumping wait, a virtual processor on a pseudo-terminal,
-// and a main window that records its message boxes instead of showing them.
+// Helpers of the pages suite: the link suite's event-pumping wait, a virtual processor on a
+// pseudo-terminal, and a main window that records its message boxes instead of showing them.
 
 #include <QCoreApplication>
 #include <QString>
@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "../link/LinkTestSupport.h"
 #include "DeviceLink.h"
 #include "LinkState.h"
 #include "MivoDlg.h"
@@ -21,22 +22,8 @@
 
 namespace qx::test {
 
-// Runs the event loop until pred holds or timeoutMs passed; returns pred().
-inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-inline void Pump(int ms) {
-    WaitUntil([] { return false; }, ms);
-}
+using linktest::Pump;
+using linktest::WaitUntil;
 
 // A virtual processor that starts from the editor's image as it is now.
 struct Sim {
