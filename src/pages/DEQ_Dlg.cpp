@@ -50,7 +50,7 @@ constexpr ControlRow kBandBlock[] = {
     {kFreqCaption, Caption, {0, 36, 38, 9}, {"频率(Hz)", "Freq(Hz)"}},
     {kGainCaption, Caption, {0, 121, 38, 9}, {"增益(dB)", "Gain(dB)"}},
     {kQCaption, Caption, {0, 138, 38, 9}, {"Q值", "Q"}},
-    {kType, Combo, {39, 20, 40, 60}, {}, "@.type", Items(kTypeNames)},
+    {kType, Combo, {39, 20, 40, 12}, {}, "@.type", Items(kTypeNames)},
     {kFreq, Edit, {39, 35, 40, 12}, {}, "@.freqCode", FrequencyEdit("")},
     {kGainSlider, VSlider, {48, 50, 22, 66}, {}, "@.gainCode", {}, 60, 180, {138, 0, 137, 137}},
     {kGain, Edit, {39, 120, 40, 12}, {}, "@.gainCode", GainEdit(0.2, 24), 60, 180},

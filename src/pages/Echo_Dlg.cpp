@@ -11,7 +11,7 @@ using enum ControlKind;
 
 constexpr int kA = CEffectPage::kColumnA;
 constexpr int kB = CEffectPage::kColumnB;
-constexpr int kLabelX = kB + 66;
+constexpr int kLabelX = kB + 72;
 constexpr int kPitch = 28;
 
 constexpr ControlRow kRows[] = {
@@ -20,7 +20,7 @@ constexpr ControlRow kRows[] = {
     {3507, Caption, {kA, 66, 100, 9}, {"回声高通", "Echo HPF"}},
     {3510, Caption, {kA, 107, 100, 9}, {"回声低通", "Echo LPF"}},
     // Delays move in steps of 1 ms (pre-delay) and 2 ms (delay); the codes are 0.1 ms.
-    {3513, Caption, {kB, 8, 64, 9}, {"回声预延时", "Echo PreDelay"}},
+    {3513, Caption, {kB, 8, 72, 9}, {"回声预延时", "Echo PreDelay"}},
     {3514,
      Label,
      {kLabelX, 8, 40, 9},
@@ -28,7 +28,7 @@ constexpr ControlRow kRows[] = {
      "{fx}.preDelay",
      Stepped(10, Shown(LabelRule::L20, 1, 0, "ms"))},
     {3604, Slider, {kB, 18, 105, 10}, {}, "{fx}.preDelay", Stepped(10), 0, 150},
-    {3522, Caption, {kB, 8 + kPitch, 64, 9}, {"回声延时", "Echo Delay"}},
+    {3522, Caption, {kB, 8 + kPitch, 72, 9}, {"回声延时", "Echo Delay"}},
     {3523,
      Label,
      {kLabelX, 8 + kPitch, 40, 9},
@@ -36,7 +36,7 @@ constexpr ControlRow kRows[] = {
      "{fx}.delay",
      Stepped(20, Shown(LabelRule::L20, 2, 0, "ms"))},
     {3607, Slider, {kB, 18 + kPitch, 105, 10}, {}, "{fx}.delay", Stepped(20), 0, 250},
-    {3519, Caption, {kB, 8 + 2 * kPitch, 64, 9}, {"回声重复比例", "Echo Repeat"}},
+    {3519, Caption, {kB, 8 + 2 * kPitch, 72, 9}, {"回声重复比例", "Echo Repeat"}},
     {3520,
      Label,
      {kLabelX, 8 + 2 * kPitch, 40, 9},
@@ -44,7 +44,7 @@ constexpr ControlRow kRows[] = {
      "{fx}.repeat",
      Shown(LabelRule::L20, 1, 0, "%")},
     {3606, Slider, {kB, 18 + 2 * kPitch, 105, 10}, {}, "{fx}.repeat", {}, 0, 90},
-    {3516, Caption, {kB, 8 + 3 * kPitch, 64, 9}, {"右通道预延时", "Echo Right PreDelay"}},
+    {3516, Caption, {kB, 8 + 3 * kPitch, 72, 9}, {"右通道预延时", "Echo Right PreDelay"}},
     {3517,
      Label,
      {kLabelX, 8 + 3 * kPitch, 40, 9},
@@ -52,7 +52,7 @@ constexpr ControlRow kRows[] = {
      "{fx}.rightPreDelay",
      Shown(LabelRule::L20, 1, 0, "%")},
     {3605, Slider, {kB, 18 + 3 * kPitch, 105, 10}, {}, "{fx}.rightPreDelay", {}, 0, 50},
-    {3525, Caption, {kB, 8 + 4 * kPitch, 64, 9}, {"右通道延时", "Echo Right Delay"}},
+    {3525, Caption, {kB, 8 + 4 * kPitch, 72, 9}, {"右通道延时", "Echo Right Delay"}},
     {3526,
      Label,
      {kLabelX, 8 + 4 * kPitch, 40, 9},
