@@ -19,7 +19,7 @@ constexpr ControlRow kRows[] = {
     {3536, Caption, {kA, 66, 100, 9}, {"高通", "HPF"}},
     {3540, Caption, {kA, 107, 100, 9}, {"低通", "LPF"}},
     // The pre-delay moves in steps of 2 ms, the time in steps of 50 ms; the codes are 0.1 ms.
-    {3544, Caption, {kB, 8, 72, 9}, {"混响预延时", "Reverb PreDelay"}},
+    {3544, Caption, {kB, 8, 76, 9}, {"混响预延时", "Reverb PreDelay"}},
     {3545,
      Label,
      {kLabelX, 8, 40, 9},
@@ -27,7 +27,7 @@ constexpr ControlRow kRows[] = {
      "Reverb.preDelay",
      Stepped(20, Shown(LabelRule::L20, 2, 0, "ms"))},
     {3624, Slider, {kB, 18, 105, 10}, {}, "Reverb.preDelay", Stepped(20), 0, 100},
-    {3547, Caption, {kB, 8 + kPitch, 72, 9}, {"混响时间", "Reverb Time"}},
+    {3547, Caption, {kB, 8 + kPitch, 76, 9}, {"混响时间", "Reverb Time"}},
     {3548,
      Label,
      {kLabelX, 8 + kPitch, 40, 9},
