@@ -30,7 +30,7 @@ struct ChannelPairSetup {
 class CChannelPair : public QObject {
     Q_OBJECT
   public:
-    // Attaches the handlers of the three buttons; the rows must exist in the page's binding.
+    // Attaches the handlers of the three buttons (their rows may be added later).
     CChannelPair(CPageDlg& page, CStripRow& row, const ChannelPairSetup& setup);
 
     // Before the page's controls load: the edited block's placeholder, and the left channel

@@ -1,13 +1,11 @@
 #include "Mic_Dlg.h"
 
-#include "ChannelPair.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
-#include "StripRow.h"
 
 namespace qx {
 
@@ -31,11 +29,11 @@ constexpr ControlRow kRows[] = {
     {3047, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
     {3054, Caption, {kColB, 88, 100, 9}, {"压限器", "Limit"}},
     {3068, Caption, {kColC, 84, 100, 9}, {"高音激励", "High Exciter"}},
-    {1064, Toggle, {4, 341, 52, 14}, {"同步", "SYNC"}, "MicLink"},
-    {1065, Button, {60, 341, 52, 14}, {"话筒1", "Mic 1"}},
-    {1066, Button, {116, 341, 52, 14}, {"话筒2", "Mic 2"}},
-    {1067, Button, {172, 341, 52, 14}, {"EQ 重置", "EQ Reset"}},
-    {1068, Toggle, {228, 341, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {1064, Toggle, {4, 323, 52, 14}, {"同步", "SYNC"}, "MicLink"},
+    {1065, Button, {60, 323, 52, 14}, {"话筒1", "Mic 1"}},
+    {1066, Button, {116, 323, 52, 14}, {"话筒2", "Mic 2"}},
+    {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
+    {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
 
 // Block ids, in the order of each block's slots.
@@ -49,41 +47,35 @@ constexpr int kLowExciterIds[] = {3064, 1022, 3012, 3066, 3023, 3067, 3020};
 constexpr int kHighExciterIds[] = {3069, 1023, 3011, 3071, 3022, 3072, 3021};
 constexpr auto kLimiter = LimiterBlock();
 
-StripRowSetup RowSetup() {
-    StripRowSetup s;
-    s.viewId = CMic_Dlg::kCurveView;
-    s.view = {4, 157, 356, 180};
-    s.trackbarId = CMic_Dlg::kTrackbar;
-    s.trackbar = {34, 143, 326, 12};
-    s.trackbarMaximum = 10;
-    s.firstBand = &micFirstBand;
-    s.lastBand = &micLastBand;
-    s.highPassControl = 3001;
-    s.lowPassControl = 3002;
-    return s;
-}
+constexpr StripRowSetup kRow{
+    .viewId = CMic_Dlg::kCurveView,
+    .view = {4, 157, 356, 163},
+    .trackbarId = CMic_Dlg::kTrackbar,
+    .trackbar = {34, 143, 326, 12},
+    .trackbarMaximum = 10,
+    .firstBand = &micFirstBand,
+    .lastBand = &micLastBand,
+    .highPassControl = 3001,
+    .lowPassControl = 3002,
+};
 
-ChannelPairSetup PairSetup() {
-    ChannelPairSetup s;
-    s.syncId = CMic_Dlg::kSync;
-    s.leftId = CMic_Dlg::kMic1;
-    s.rightId = CMic_Dlg::kMic2;
-    s.linkField = "MicLink";
-    s.placeholder = "ch";
-    s.leftBlock = "Mic1";
-    s.rightBlock = "Mic2";
-    s.leftEq = kEqMic1;
-    s.rightEq = kEqMic2;
-    s.edited = &micEq;
-    s.copyLeftToRight = &LinkMic;
-    return s;
-}
+const ChannelPairSetup kPair{
+    .syncId = CMic_Dlg::kSync,
+    .leftId = CMic_Dlg::kMic1,
+    .rightId = CMic_Dlg::kMic2,
+    .linkField = "MicLink",
+    .placeholder = "ch",
+    .leftBlock = "Mic1",
+    .rightBlock = "Mic2",
+    .leftEq = kEqMic1,
+    .rightEq = kEqMic2,
+    .edited = &micEq,
+    .copyLeftToRight = &LinkMic,
+};
 
 }  // namespace
 
-CMic_Dlg::CMic_Dlg(QWidget* parent)
-    : CPageDlg(parent, 145, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
-    m_binding.SetPlaceholder("ch", "Mic1");
+CMic_Dlg::CMic_Dlg(QWidget* parent) : CStereoEqPage(parent, 145, kRow, kPair) {
     m_binding.Add(kRows);
     m_binding.AddBlock(kStripRowCaptions, 0, 0, kStripCaptionIds, "");
     m_row->PlaceFilterBlocks(kColA, 14, 54, kHpfIds, kLpfIds, "{ch}");
@@ -93,24 +85,9 @@ CMic_Dlg::CMic_Dlg(QWidget* parent)
     m_binding.AddBlock(kExciterBlock, kColC, 14, kLowExciterIds, "{ch}.lowExciter");
     m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
-    m_channels = new CChannelPair(*this, *m_row, PairSetup());
     m_row->AttachEqButtons(kEqReset, kEqBypass);
 
-    m_row->Create(2, micEq);
-    RefreshFromParameters();
-    ApplyLanguage();
-}
-
-void CMic_Dlg::RefreshFromParameters() {
-    m_channels->PrepareRefresh();
-    m_row->Reload();
-    CPageDlg::RefreshFromParameters();
-    m_channels->ShowButtons();
-    m_row->ShowCurve();
-}
-
-void CMic_Dlg::SelectChannel(int a) {
-    m_channels->SelectChannel(a);
+    Start(2);
 }
 
 }  // namespace qx

@@ -2,14 +2,11 @@
 // The Microphone page: the two microphone channels' equaliser, filters, level, feedback
 // suppression, noise gate, limiter and exciters.
 
-#include "PageDlg.h"
+#include "StereoEqPage.h"
 
 namespace qx {
 
-class CChannelPair;
-class CStripRow;
-
-class CMic_Dlg : public CPageDlg {
+class CMic_Dlg : public CStereoEqPage {
     Q_OBJECT
   public:
     static constexpr int kCurveView = 1295;
@@ -21,17 +18,6 @@ class CMic_Dlg : public CPageDlg {
     static constexpr int kEqBypass = 1068;
 
     explicit CMic_Dlg(QWidget* parent = nullptr);
-
-    void RefreshFromParameters() override;
-    // a: the EQ number of a microphone (2 or 3), -1 after the link was toggled.
-    void SelectChannel(int a);
-
-    CStripRow& StripRow() const { return *m_row; }
-    CChannelPair& Channels() const { return *m_channels; }
-
-  private:
-    CStripRow* m_row;
-    CChannelPair* m_channels;
 };
 
 }  // namespace qx

@@ -1,13 +1,11 @@
 #include "MusicDlg.h"
 
-#include "ChannelPair.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
-#include "StripRow.h"
 
 namespace qx {
 
@@ -32,11 +30,11 @@ constexpr ControlRow kRows[] = {
     {1044, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
     {1032, Caption, {kColB, 88, 100, 9}, {"音乐压限器", "Music Limit"}},
     {1083, Caption, {kColC, 84, 100, 9}, {"高音激励", "High Exciter"}},
-    {1064, Toggle, {4, 341, 52, 14}, {"同步", "SYNC"}, "MusicLink"},
-    {1065, Button, {60, 341, 52, 14}, {"音乐左", "Music Left"}},
-    {1066, Button, {116, 341, 52, 14}, {"音乐右", "Music Right"}},
-    {1067, Button, {172, 341, 52, 14}, {"EQ 重置", "EQ Reset"}},
-    {1068, Toggle, {228, 341, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {1064, Toggle, {4, 323, 52, 14}, {"同步", "SYNC"}, "MusicLink"},
+    {1065, Button, {60, 323, 52, 14}, {"音乐左", "Music Left"}},
+    {1066, Button, {116, 323, 52, 14}, {"音乐右", "Music Right"}},
+    {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
+    {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
 
 // Block ids, in the order of each block's slots.
@@ -51,41 +49,35 @@ constexpr int kLowExciterIds[] = {1056, 1293, 1084, 1058, 1025, 1059, 1030};
 constexpr int kHighExciterIds[] = {1062, 1294, 1085, 1061, 1026, 1060, 1031};
 constexpr auto kLimiter = LimiterBlock();
 
-StripRowSetup RowSetup() {
-    StripRowSetup s;
-    s.viewId = CMusicDlg::kCurveView;
-    s.view = {4, 157, 356, 180};
-    s.trackbarId = CMusicDlg::kTrackbar;
-    s.trackbar = {34, 143, 326, 12};
-    s.trackbarMaximum = 5;
-    s.firstBand = &musicFirstBand;
-    s.lastBand = &musicLastBand;
-    s.highPassControl = 1076;
-    s.lowPassControl = 1079;
-    return s;
-}
+constexpr StripRowSetup kRow{
+    .viewId = CMusicDlg::kCurveView,
+    .view = {4, 157, 356, 163},
+    .trackbarId = CMusicDlg::kTrackbar,
+    .trackbar = {34, 143, 326, 12},
+    .trackbarMaximum = 5,
+    .firstBand = &musicFirstBand,
+    .lastBand = &musicLastBand,
+    .highPassControl = 1076,
+    .lowPassControl = 1079,
+};
 
-ChannelPairSetup PairSetup() {
-    ChannelPairSetup s;
-    s.syncId = CMusicDlg::kSync;
-    s.leftId = CMusicDlg::kLeft;
-    s.rightId = CMusicDlg::kRight;
-    s.linkField = "MusicLink";
-    s.placeholder = "ch";
-    s.leftBlock = "MusicLeft";
-    s.rightBlock = "MusicRight";
-    s.leftEq = kEqMusicLeft;
-    s.rightEq = kEqMusicRight;
-    s.edited = &musicChannel;
-    s.copyLeftToRight = &LinkMusic;
-    return s;
-}
+const ChannelPairSetup kPair{
+    .syncId = CMusicDlg::kSync,
+    .leftId = CMusicDlg::kLeft,
+    .rightId = CMusicDlg::kRight,
+    .linkField = "MusicLink",
+    .placeholder = "ch",
+    .leftBlock = "MusicLeft",
+    .rightBlock = "MusicRight",
+    .leftEq = kEqMusicLeft,
+    .rightEq = kEqMusicRight,
+    .edited = &musicChannel,
+    .copyLeftToRight = &LinkMusic,
+};
 
 }  // namespace
 
-CMusicDlg::CMusicDlg(QWidget* parent)
-    : CPageDlg(parent, 135, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
-    m_binding.SetPlaceholder("ch", "MusicLeft");
+CMusicDlg::CMusicDlg(QWidget* parent) : CStereoEqPage(parent, 135, kRow, kPair) {
     m_binding.Add(kRows);
     m_binding.AddBlock(kStripRowCaptions, 0, 0, kStripCaptionIds, "");
     m_row->PlaceFilterBlocks(kColA, 14, 54, kHpfIds, kLpfIds, "{ch}");
@@ -96,24 +88,9 @@ CMusicDlg::CMusicDlg(QWidget* parent)
     m_binding.AddBlock(kExciterBlock, kColC, 14, kLowExciterIds, "{ch}.lowExciter");
     m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
-    m_channels = new CChannelPair(*this, *m_row, PairSetup());
     m_row->AttachEqButtons(kEqReset, kEqBypass);
 
-    m_row->Create(0, musicChannel);
-    RefreshFromParameters();
-    ApplyLanguage();
-}
-
-void CMusicDlg::RefreshFromParameters() {
-    m_channels->PrepareRefresh();
-    m_row->Reload();
-    CPageDlg::RefreshFromParameters();
-    m_channels->ShowButtons();
-    m_row->ShowCurve();
-}
-
-void CMusicDlg::SelectChannel(int a) {
-    m_channels->SelectChannel(a);
+    Start(0);
 }
 
 }  // namespace qx

@@ -2,14 +2,11 @@
 // The Music page: the two music channels' equaliser, filters, exciters, limiter, noise gate and
 // key.
 
-#include "PageDlg.h"
+#include "StereoEqPage.h"
 
 namespace qx {
 
-class CChannelPair;
-class CStripRow;
-
-class CMusicDlg : public CPageDlg {
+class CMusicDlg : public CStereoEqPage {
     Q_OBJECT
   public:
     // Control ids of the page's template that handlers and tests address.
@@ -22,17 +19,6 @@ class CMusicDlg : public CPageDlg {
     static constexpr int kEqBypass = 1068;
 
     explicit CMusicDlg(QWidget* parent = nullptr);
-
-    void RefreshFromParameters() override;
-    // a: 0 left, 1 right, -1 after the link was toggled.
-    void SelectChannel(int a);
-
-    CStripRow& StripRow() const { return *m_row; }
-    CChannelPair& Channels() const { return *m_channels; }
-
-  private:
-    CStripRow* m_row;
-    CChannelPair* m_channels;
 };
 
 }  // namespace qx

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,17 +17,21 @@
 #include "BitmapSlider.h"
 #include "ByteField.h"
 #include "CurveSets.h"
+#include "Edit_Static.h"
 #include "FieldBinding.h"
 #include "NumEdit.h"
+#include "PageGlobals.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "StripRow.h"
+#include "TextPair.h"
 
 namespace qx::test {
 
 // One control of a page's table: the field it must change and what a person does with it.
 struct ControlCase {
     int id;
-    const char* field;    // resolved catalogue name
+    std::string field;    // resolved catalogue name
     int value;            // slider position, combo item, toggle state (ignored for edits)
     const char* typed{};  // edits: the text typed before Enter
 };
@@ -98,6 +105,24 @@ inline void ShowActive(QWidget& page) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(&page));
 }
 
+// A mouse event as the window system delivers it.
+inline void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Hover, press, drag with the left button held, release; then the posted reports run.
+inline void DragFromTo(QWidget* w, QPoint from, QPoint to) {
+    SendMouse(w, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+    SendMouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    SendMouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
 // Drives every case from a fresh copy of `start` and checks that exactly the case's field
 // changed, to the expected code, and nothing else of the image.
 inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
@@ -128,5 +153,51 @@ inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
         }
     }
 }
+
+// The sorted ids of a list of cases.
+inline std::vector<int> CaseIds(std::span<const ControlCase> cases) {
+    std::vector<int> ids;
+    for (const ControlCase& c : cases) {
+        ids.push_back(c.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// A fresh image, page globals and page, shown as the active window.
+template <class Page>
+class EqPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureCurveSets();
+        ResetParameters();
+        ResetPageGlobals();
+        useChinese = false;
+        page = std::make_unique<Page>();
+        ShowActive(*page);
+    }
+    CFieldBinding& B() { return page->Binding(); }
+    CStripRow& Row() { return page->StripRow(); }
+    CBitButton* Button(int id) { return B().template Get<CBitButton>(id); }
+    QString LabelText(int id) { return B().template Get<CEdit_Static>(id)->Text(); }
+
+    // Every case on each channel in turn, from the image as it was at the start.
+    void ExpectEveryControlOnEachChannel(
+        std::initializer_list<std::pair<int, std::vector<ControlCase>>> channels) {
+        const ParamImage start = ParameterSet;
+        for (const auto& [eq, cases] : channels) {
+            SCOPED_TRACE(testing::Message() << "EQ " << eq);
+            page->SelectChannel(eq);
+            EXPECT_TRUE(B().Unresolved().empty());
+            EXPECT_EQ(CaseIds(cases), InputIds(B())) << "every input control has a case";
+            ExpectEachChangesOnlyItsField(B(), cases, start);
+            AtomicCopy(&ParameterSet, &start, sizeof start);
+            AdoptAsSent(false);
+            page->RefreshFromParameters();
+        }
+    }
+
+    std::unique_ptr<Page> page;
+};
 
 }  // namespace qx::test

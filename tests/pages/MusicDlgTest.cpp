@@ -13,6 +13,7 @@
 #include "EqPageTestSupport.h"
 #include "Filter.h"
 #include "FontStatic.h"
+#include "KTVEQ.h"
 #include "MusicDlg.h"
 #include "NumEdit.h"
 #include "PageGlobals.h"
@@ -26,81 +27,43 @@ using test::ControlCase;
 
 // Every bound control of the page with the field of the given channel block.
 std::vector<ControlCase> MusicCases(const std::string& ch) {
-    static std::vector<std::string> names;  // keeps the c_str()s alive
-    names.clear();
-    names.reserve(64);
-    auto f = [&](const std::string& n) { return names.emplace_back(n).c_str(); };
     const std::string left = "MusicLeft";
     return {
         {1387, "System.key", 3},
-        {1055, f(ch + ".mainHpf.slope"), 3},
-        {1069, f(ch + ".mainHpf.freqCode"), 200},
-        {1022, f(ch + ".mainHpf.freqCode"), 0, "1000"},
-        {1053, f(ch + ".hpf.slope"), 4},
-        {1076, f(ch + ".hpf.freqCode"), 100},
-        {1023, f(ch + ".hpf.freqCode"), 0, "80"},
-        {1054, f(ch + ".lpf.slope"), 5},
-        {1079, f(ch + ".lpf.freqCode"), 300},
-        {1024, f(ch + ".lpf.freqCode"), 0, "12000"},
-        {1047, f(left + ".noiseGate.threshold"), 30},
-        {1050, f(left + ".noiseGate.attack"), 5},
-        {1080, f(left + ".noiseGate.release"), 3},
-        {1038, f(left + ".limiter.level"), 10},
-        {1081, f(left + ".limiter.attack"), 7},
-        {1041, f(left + ".limiter.release"), 4},
-        {1042, f(left + ".limiter.ratio"), 20},
-        {1084, f(ch + ".lowExciter.freqCode"), 150},
-        {1293, f(ch + ".lowExciter.freqCode"), 0, "500"},
-        {1025, f(ch + ".lowExciter.harmonic"), 6},
-        {1030, f(ch + ".lowExciter.timbre"), 7},
-        {1085, f(ch + ".highExciter.freqCode"), 250},
-        {1294, f(ch + ".highExciter.freqCode"), 0, "5000"},
-        {1026, f(ch + ".highExciter.harmonic"), 8},
-        {1031, f(ch + ".highExciter.timbre"), 9},
-        {1068, f(ch + ".eqBypass"), 1},
+        {1055, ch + ".mainHpf.slope", 3},
+        {1069, ch + ".mainHpf.freqCode", 200},
+        {1022, ch + ".mainHpf.freqCode", 0, "1000"},
+        {1053, ch + ".hpf.slope", 4},
+        {1076, ch + ".hpf.freqCode", 100},
+        {1023, ch + ".hpf.freqCode", 0, "80"},
+        {1054, ch + ".lpf.slope", 5},
+        {1079, ch + ".lpf.freqCode", 300},
+        {1024, ch + ".lpf.freqCode", 0, "12000"},
+        {1047, left + ".noiseGate.threshold", 30},
+        {1050, left + ".noiseGate.attack", 5},
+        {1080, left + ".noiseGate.release", 3},
+        {1038, left + ".limiter.level", 10},
+        {1081, left + ".limiter.attack", 7},
+        {1041, left + ".limiter.release", 4},
+        {1042, left + ".limiter.ratio", 20},
+        {1084, ch + ".lowExciter.freqCode", 150},
+        {1293, ch + ".lowExciter.freqCode", 0, "500"},
+        {1025, ch + ".lowExciter.harmonic", 6},
+        {1030, ch + ".lowExciter.timbre", 7},
+        {1085, ch + ".highExciter.freqCode", 250},
+        {1294, ch + ".highExciter.freqCode", 0, "5000"},
+        {1026, ch + ".highExciter.harmonic", 8},
+        {1031, ch + ".highExciter.timbre", 9},
+        {1068, ch + ".eqBypass", 1},
         {1064, "MusicLink", 1},
     };
 }
 
-class MusicDlgTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
-        page = std::make_unique<CMusicDlg>();
-        test::ShowActive(*page);
-    }
-    CFieldBinding& B() { return page->Binding(); }
-    CStripRow& Row() { return page->StripRow(); }
-    CBitButton* Button(int id) { return B().Get<CBitButton>(id); }
-    QString LabelText(int id) { return B().Get<CEdit_Static>(id)->Text(); }
-
-    std::unique_ptr<CMusicDlg> page;
-};
+using MusicDlgTest = test::EqPageTest<CMusicDlg>;
 
 TEST_F(MusicDlgTest, EveryControlChangesExactlyItsFieldOnEitherChannel) {
-    const ParamImage start = ParameterSet;
-    EXPECT_TRUE(B().Unresolved().empty());
-    for (int channel : {0, 1}) {
-        SCOPED_TRACE(channel);
-        page->SelectChannel(channel);
-        EXPECT_TRUE(B().Unresolved().empty());
-        const auto cases = MusicCases(channel == 0 ? "MusicLeft" : "MusicRight");
-        // The table names every bound control of the page.
-        std::vector<int> ids;
-        for (const ControlCase& c : cases) {
-            ids.push_back(c.id);
-        }
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(ids, test::InputIds(B()));
-        test::ExpectEachChangesOnlyItsField(B(), cases, start);
-        page->SelectChannel(0);  // leave SYNC's case unlinked again
-        AtomicCopy(&ParameterSet, &start, sizeof start);
-        AdoptAsSent(false);
-        page->RefreshFromParameters();
-    }
+    ExpectEveryControlOnEachChannel(
+        {{kEqMusicLeft, MusicCases("MusicLeft")}, {kEqMusicRight, MusicCases("MusicRight")}});
 }
 
 TEST_F(MusicDlgTest, FilterEditsMoveTheCurveAndTheirSlider) {
@@ -206,6 +169,26 @@ TEST_F(MusicDlgTest, PickingABandBeyondTheStripsScrollsAndFocusesIt) {
     emit Row().View()->PointSelected(kEqMusicLeft, 0);
     EXPECT_EQ(Row().Trackbar()->value(), 0);
     EXPECT_EQ(Row().Strip(0)->BandIndex(), 0);
+}
+
+// Real mouse drags: a band handle on the curve and a page slider.
+TEST_F(MusicDlgTest, DraggingBand13OnTheCurveScrollsItsStripIntoViewAndShowsTheGain) {
+    ParameterSet.program.MusicLeft.bands[12].type = 1;  // peaking
+    AdoptAsSent(false);
+    page->RefreshFromParameters();
+    const Point c = CurveSetOf(kEqMusicLeft)->GetAt(12)->Handle().Center();
+    test::DragFromTo(Row().View(), {c.x, c.y}, {c.x, c.y - 40});
+    const int gain = ParameterSet.program.MusicLeft.bands[12].gainCode;
+    EXPECT_GT(gain, 120);
+    EXPECT_EQ(Row().Trackbar()->value(), 3);
+    EXPECT_EQ(Row().Strip(9)->GainEdit()->GetValue(), gain);
+    EXPECT_EQ(Row().SelectedStrip(), 9);
+
+    auto* slider = B().Get<CBitmapSlider>(1038);
+    const int y = slider->height() / 2;
+    test::DragFromTo(slider, {2, y}, {slider->width() - 2, y});
+    EXPECT_EQ(ParameterSet.program.MusicLeft.limiter.level, 34);
+    EXPECT_EQ(LabelText(1037), QStringLiteral("12dBV"));
 }
 
 TEST_F(MusicDlgTest, PickingHOrLShowsItsFrequency) {
