@@ -348,22 +348,28 @@ int CFieldBinding::RangeMinimum(const Bound& bound, const ParamField* field) con
     if (bound.row.maximum >= bound.row.minimum || field == nullptr) {
         return bound.row.minimum;
     }
-    return field->minimum;
+    return field->minimum / Step(bound);
 }
 
 int CFieldBinding::RangeMaximum(const Bound& bound, const ParamField* field) const {
     if (bound.row.maximum >= bound.row.minimum || field == nullptr) {
         return bound.row.maximum;
     }
-    return field->maximum;
+    return field->maximum / Step(bound);
+}
+
+int CFieldBinding::Step(const Bound& bound) {
+    return std::max(bound.row.rule.step, 1);
 }
 
 void CFieldBinding::Load(const Bound& bound, const ParamField* field) {
     if (field == nullptr || bound.widget == nullptr) {
         return;
     }
+    // A stored code between two steps (from a device read or a file) shows the step below.
     const int code =
-        static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(*m_image), *field));
+        static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(*m_image), *field)) /
+        Step(bound);
     const int lo = RangeMinimum(bound, field);
     const int hi = RangeMaximum(bound, field);
     const bool wasLoading = m_loading;
@@ -500,6 +506,7 @@ void CFieldBinding::ControlChanged(int id, int value) {
     if (h != nullptr && h->adjust) {
         value = h->adjust(value);
     }
+    value *= Step(*bound);  // from here on the field's code
     if (h != nullptr && h->store) {
         h->store(value);
     } else {

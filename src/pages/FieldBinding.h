@@ -14,6 +14,8 @@
 //   store   - replaces the catalogue store (writes through a CFilter so the curve follows);
 //   changed - runs after the store and the redisplay (unmute, redraw, enable other controls);
 //             Button rows have no field: their click runs this hook with value 1.
+// A stepped row (ControlRule::step) works in positions: adjust sees the position, store and
+// changed the code (position * step).
 // Single-field stores are relaxed atomic byte writes and take no lock; the synchroniser sends
 // the difference. The binding never sends anything.
 
@@ -130,6 +132,7 @@ class CFieldBinding : public QObject {
     void ShowField(const ParamField& field);
     int RangeMinimum(const Bound& bound, const ParamField* field) const;
     int RangeMaximum(const Bound& bound, const ParamField* field) const;
+    static int Step(const Bound& bound);
     const Bound* Find(int id) const;
     const ParamField* FieldOf(const Bound& bound) const;
 

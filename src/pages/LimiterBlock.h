@@ -22,15 +22,16 @@ inline constexpr DuRect DynamicsSlider(int row) {
 }
 
 // unit: "dBV" for the music and microphone limiters, "dB" for the outputs; attack: the attack
-// row's caption, which differs between pages.
-constexpr std::array<ControlRow, 12> LimiterBlock(const char* unit = "dBV",
-                                                  TextPair attack = {"压限启动时间(Atk)",
-                                                                     "Attack Time(Atk)"}) {
+// row's caption, which differs between pages; level: the field of the first row and the offset
+// its label subtracts (a dynamic EQ band's "@.threshold" reads code - 48).
+constexpr std::array<ControlRow, 12> LimiterBlock(
+    const char* unit = "dBV", TextPair attack = {"压限启动时间(Atk)", "Attack Time(Atk)"},
+    const char* level = "@.level", int levelOffset = 22) {
     using enum ControlKind;
     return {{
         {0, Caption, DynamicsCaption(0), {"压限启动电平", "Limit Level"}},
-        {1, Label, DynamicsLabel(0), {}, "@.level", Shown(LabelRule::L20, 1, 22, unit)},
-        {2, Slider, DynamicsSlider(0), {}, "@.level"},
+        {1, Label, DynamicsLabel(0), {}, level, Shown(LabelRule::L20, 1, levelOffset, unit)},
+        {2, Slider, DynamicsSlider(0), {}, level},
         {3, Caption, DynamicsCaption(1), attack},
         {4, Label, DynamicsLabel(1), {}, "@.attack", Shown(LabelRule::T5, 1, 0, "ms")},
         {5, Slider, DynamicsSlider(1), {}, "@.attack"},

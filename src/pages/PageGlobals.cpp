@@ -8,6 +8,8 @@ int musicLastBand = 9;
 int micEq = 2;
 int micFirstBand = 0;
 int micLastBand = 9;
+int selectedEffect = 4;
+int deqSide = 16;
 
 void ResetPageGlobals() {
     musicChannel = 0;
@@ -16,6 +18,8 @@ void ResetPageGlobals() {
     micEq = 2;
     micFirstBand = 0;
     micLastBand = 9;
+    selectedEffect = 4;
+    deqSide = 16;
 }
 
 }  // namespace qx

@@ -11,8 +11,10 @@ extern int musicLastBand;   // band index of the last strip (first + 9)
 extern int micEq;           // EQ number of the microphone edited: 2 Mic 1, 3 Mic 2
 extern int micFirstBand;
 extern int micLastBand;
+extern int selectedEffect;  // EQ number of the effect on show: 4 Echo A, 5 Echo B, 6 Reverb
+extern int deqSide;         // EQ number of the dynamic EQ edited: 16 left, 17 right
 
-// Back to the start-up values (left channel, Mic 1, bands 1-10 shown).
+// Back to the start-up values (left channel, Mic 1, bands 1-10 shown, Echo A).
 void ResetPageGlobals();
 
 }  // namespace qx

@@ -41,6 +41,8 @@ struct ControlRule {
     const char* unit = "";                 // appended to labels and edits
     int editMode = 0;                      // Edit rows: CNumEdit::kModeFrequency, kModeGain, kModeQ
     std::span<const char* const> items{};  // Combo rows: the item texts, index = code
+    int step = 1;  // codes per position: a slider, label or edit shows code / step (rounded
+                   // down) and stores position * step
 };
 
 // A value label: code * factor - offset by the rule, then the unit.
@@ -63,6 +65,12 @@ constexpr ControlRule QEdit() {
 // A combo whose items are the given texts.
 constexpr ControlRule Items(std::span<const char* const> items) {
     return ControlRule{LabelRule::L20, 1.0, 0.0, "", 0, items};
+}
+
+// A control whose positions are steps of `step` codes (a delay of 0.1 ms codes moved in 1 ms).
+constexpr ControlRule Stepped(int step, ControlRule rule = {}) {
+    rule.step = step;
+    return rule;
 }
 
 // Skin bitmap ids of a row. Sliders: channel, active channel, thumb, active thumb. Buttons:

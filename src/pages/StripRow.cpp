@@ -26,10 +26,13 @@ CStripRow::CStripRow(CPageDlg& page, const StripRowSetup& setup)
     : QObject(&page),
       m_page(page),
       m_setup(setup),
-      m_view(new CEQCurveStatic(&page, setup.viewId)) {
-    const DuRect& v = setup.view;
-    m_view->setGeometry(CDialogUnits::ToPixels(v.x, v.y, v.width, v.height));
-    page.Binding().Adopt(setup.viewId, m_view);
+      m_view(setup.sharedView != nullptr ? setup.sharedView
+                                         : new CEQCurveStatic(&page, setup.viewId)) {
+    if (setup.sharedView == nullptr) {
+        const DuRect& v = setup.view;
+        m_view->setGeometry(CDialogUnits::ToPixels(v.x, v.y, v.width, v.height));
+        page.Binding().Adopt(setup.viewId, m_view);
+    }
     for (int i = 0; i < setup.stripCount; ++i) {
         auto* strip = new CEQDlg(&page);
         strip->move(setup.stripX + setup.stripPitch * i, setup.stripY);
@@ -50,16 +53,21 @@ CStripRow::CStripRow(CPageDlg& page, const StripRowSetup& setup)
         // Only a moved position scrolls: dropping the thumb where it was rebuilds nothing.
         connect(m_trackbar, &QSlider::valueChanged, this, &CStripRow::ScrollTo);
     }
-    connect(m_view, &CEQCurveStatic::PointSelected, this,
-            [this](int, int element) { OnPointSelected(element); });
+    connect(m_view, &CEQCurveStatic::PointSelected, this, [this](int eqNumber, int element) {
+        if (m_setup.sharedView == nullptr || eqNumber == m_eqNumber) {
+            OnPointSelected(element);
+        }
+    });
 }
 
 void CStripRow::Create(int group, int eqNumber) {
     m_eqNumber = eqNumber;
-    m_view->InitPlot();
-    m_view->SetOwner(&m_page);
-    m_view->SizeCurveSets(group);
-    m_view->ShowEq(eqNumber);
+    if (m_setup.sharedView == nullptr) {
+        m_view->InitPlot();
+        m_view->SetOwner(&m_page);
+        m_view->SizeCurveSets(group);
+        m_view->ShowEq(eqNumber);
+    }
     const int first = FirstBand();
     for (int i = 0; i < StripCount(); ++i) {
         m_strips[static_cast<std::size_t>(i)]->SetEq(eqNumber, 0);

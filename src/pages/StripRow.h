@@ -45,6 +45,9 @@ struct StripRowSetup {
     int* lastBand = nullptr;   // first + stripCount - 1
     int highPassControl = 0;   // a control of the H filter frequency (shows a picked H)
     int lowPassControl = 0;    // the same for L
+    // A view set up by another page that several rows share (the effect selector's, under
+    // the echo and reverb strips); the row then takes only the picks on its own equaliser.
+    CEQCurveStatic* sharedView = nullptr;
 };
 
 class CStripRow : public QObject {
@@ -55,7 +58,8 @@ class CStripRow : public QObject {
     CStripRow(CPageDlg& page, const StripRowSetup& setup);
 
     // First set-up: the view sized for a group of curve sets (0 music, 2 microphones, ...),
-    // showing eqNumber; each strip on the band of the remembered scroll position, unbound.
+    // showing eqNumber (a shared view is left to its page); each strip on the band of the
+    // remembered scroll position, unbound.
     void Create(int group, int eqNumber);
 
     // Binds every strip to the same band index of another equaliser; the mark is dropped.

@@ -61,7 +61,9 @@ inline int Drive(CFieldBinding& binding, const ControlCase& c) {
     QWidget* w = binding.Widget(c.id);
     if (auto* s = qobject_cast<CBitmapSlider*>(w)) {
         emit s->Tracking(c.id, c.value);  // what a drag step posts
-        return c.value;
+        // A vertical slider has its maximum at the top, where its position is lowest.
+        const bool vertical = binding.Row(c.id)->kind == ControlKind::VSlider;
+        return vertical ? s->GetRangeMax() + s->GetRangeMin() - c.value : c.value;
     }
     if (auto* e = qobject_cast<CNumEdit*>(w)) {
         e->setFocus();
@@ -135,7 +137,7 @@ inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(binding.FieldNameOf(c.id), c.field);
         const ParamImage before = ParameterSet;
-        const int expected = Drive(binding, c);
+        const int expected = Drive(binding, c) * binding.Row(c.id)->rule.step;
         QCoreApplication::processEvents();
         const int now = binding.Read(c.field);
         EXPECT_EQ(now, expected);
