@@ -622,11 +622,7 @@ std::vector<std::string> CParamCatalogue::OutOfRange(const ParamImage& image, bo
     std::vector<std::string> names;
     const uint8_t* bytes = Bytes(image);
     for (const ParamField& f : Fields()) {
-        if (f.IsBytes() || (!withSystem && f.IsSystem())) {
-            continue;
-        }
-        const auto code = static_cast<int64_t>(Read(bytes, f));
-        if (code < f.minimum || code > f.maximum) {
+        if ((withSystem || !f.IsSystem()) && !InRange(bytes, f)) {
             names.push_back(f.name);
         }
     }
