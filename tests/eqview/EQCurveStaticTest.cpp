@@ -83,7 +83,7 @@ TEST_F(CurveViewTest, LeftDragOfABandStopsAtTheEdgesOfGainAndFrequency) {
     view->SizeCurveSets(1);
     Show(kEqDynamicLeft);
     DragFromTo(view.get(), CentreOf(At(1)), {CentreOf(At(1)).x(), 2000});
-    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].gainCode, 60);
+    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].band.gainCode, 60);
 }
 
 TEST_F(CurveViewTest, ADragWritesOnlyTheDraggedBandsFrequencyAndGain) {

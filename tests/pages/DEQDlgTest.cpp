@@ -89,16 +89,16 @@ TEST_F(DEQDlgTest, GainSliderSpansTwelveDecibelsEitherWayAndTheCurveFollows) {
     auto* edit = B().Get<CNumEdit>(2051);
     // The thumb at the top of a vertical slider is its lowest position.
     emit slider->Tracking(2071, slider->GetRangeMin());
-    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].gainCode, 180);
+    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].band.gainCode, 180);
     EXPECT_EQ(edit->text(), QStringLiteral("12.0"));
     EXPECT_EQ(CurveSetOf(kEqDynamicLeft)->GetAt(1)->GetGainCode(), 180);
     EXPECT_EQ(page->StripRow().View()->SelectedIndex(), 1);
     emit slider->Tracking(2071, slider->GetRangeMax());
-    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].gainCode, 60);
+    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].band.gainCode, 60);
     EXPECT_EQ(edit->text(), QStringLiteral("-12.0"));
     // A typed gain beyond the range stops at its end and moves the slider.
-    test::Drive(B(), {2050, "MusicLeft.deq[0].gainCode", 0, "20"});
-    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[0].gainCode, 180);
+    test::Drive(B(), {2050, "MusicLeft.deq[0].band.gainCode", 0, "20"});
+    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[0].band.gainCode, 180);
     EXPECT_EQ(B().Get<CBitmapSlider>(2070)->GetPosInverted(), 180);
 }
 
@@ -113,10 +113,10 @@ TEST_F(DEQDlgTest, EqResetOnTheRightChangesOnlyItsBandsParametricPart) {
     Click(CDEQ_Dlg::kRight);
     for (MusicChannel* m : {&ParameterSet.program.MusicLeft, &ParameterSet.program.MusicRight}) {
         for (DynamicEqBand& b : m->deq) {
-            b.gainCode = 150;
-            b.qCode = 40;
-            b.type = 3;
-            b.freqCode = 7;
+            b.band.gainCode = 150;
+            b.band.qCode = 40;
+            b.band.type = 3;
+            b.band.freqCode = 7;
             b.threshold = 33;
             b.attack = 4;
             b.release = 5;
@@ -133,15 +133,15 @@ TEST_F(DEQDlgTest, EqResetOnTheRightChangesOnlyItsBandsParametricPart) {
         EXPECT_TRUE(i >= first && i < first + 30 && inBand <= 4) << "byte " << i;
     }
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(deq[i].gainCode, 120);
-        EXPECT_EQ(deq[i].qCode, 10);
-        EXPECT_EQ(deq[i].type, 1);
+        EXPECT_EQ(deq[i].band.gainCode, 120);
+        EXPECT_EQ(deq[i].band.qCode, 10);
+        EXPECT_EQ(deq[i].band.type, 1);
         EXPECT_EQ(deq[i].threshold, 33);
         EXPECT_EQ(deq[i].ratio, 6);
         EXPECT_EQ(B().Get<CNumEdit>(2050 + i)->GetValue(), 120);
         EXPECT_EQ(B().Get<CBitComboBox>(2040 + i)->currentIndex(), 1);
     }
-    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[0].gainCode, 150);
+    EXPECT_EQ(ParameterSet.program.MusicLeft.deq[0].band.gainCode, 150);
 }
 
 TEST_F(DEQDlgTest, SyncOffMakesTheRightChannelAnExactCopyWithoutFrames) {
@@ -153,10 +153,10 @@ TEST_F(DEQDlgTest, SyncOffMakesTheRightChannelAnExactCopyWithoutFrames) {
     EXPECT_FALSE(Button(CDEQ_Dlg::kRight)->isEnabled());
     EXPECT_EQ(Button(CDEQ_Dlg::kLeft)->GetCheck(), 0);
     EXPECT_EQ(page->StripRow().View()->EqNumber(), kEqDynamicLeft);
-    EXPECT_EQ(B().FieldNameOf(2031), "MusicLeft.deq[1].freqCode");
+    EXPECT_EQ(B().FieldNameOf(2031), "MusicLeft.deq[1].band.freqCode");
 
     test::Drive(B(), {2101, "MusicLeft.deq[1].threshold", 11});
-    test::Drive(B(), {2071, "MusicLeft.deq[1].gainCode", 100});
+    test::Drive(B(), {2071, "MusicLeft.deq[1].band.gainCode", 100});
     ParameterSet.program.MusicLeft.bands[3].gainCode = 77;  // the Music page's EQ
     ParameterSet.program.MusicLeft.limiter.level = 9;
     Click(CDEQ_Dlg::kSync);

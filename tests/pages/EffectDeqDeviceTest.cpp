@@ -46,17 +46,17 @@ TEST(EffectDeqDeviceTest, AChangeOnEachEffectAndDynamicEqControlGroupReachesTheP
     w->SelectTab(1);
     CFieldBinding& deq = w->DeqPage()->Binding();
     deq.Get<CBitButton>(CDEQ_Dlg::kRight)->click();
-    test::Drive(deq, {2072, "MusicRight.deq[2].gainCode", 90});  // code 150
+    test::Drive(deq, {2072, "MusicRight.deq[2].band.gainCode", 90});  // code 150
     test::Drive(deq, {2191, "MusicRight.deq[1].ratio", 12});
-    test::Drive(deq, {2040, "MusicRight.deq[0].type", 2});
+    test::Drive(deq, {2040, "MusicRight.deq[0].band.type", 2});
 
     const bool reached = WaitUntil(
         [&] {
             const ProgramImage d = sim.processor.Image().program;
             return d.EchoA.delay == 2500 && d.EchoA.wetLevel == 44 && d.EchoB.hpf.freqCode == 150 &&
                    d.EchoB.repeat == 70 && d.Reverb.time == 30000 && d.Reverb.lpf.slope == 8 &&
-                   d.MusicRight.deq[2].gainCode == 150 && d.MusicRight.deq[1].ratio == 12 &&
-                   d.MusicRight.deq[0].type == 2;
+                   d.MusicRight.deq[2].band.gainCode == 150 && d.MusicRight.deq[1].ratio == 12 &&
+                   d.MusicRight.deq[0].band.type == 2;
         },
         10000);
     EXPECT_TRUE(reached);

@@ -21,6 +21,7 @@
 #include "FieldBinding.h"
 #include "NumEdit.h"
 #include "PageGlobals.h"
+#include "PagesTestSupport.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
 #include "StripRow.h"
@@ -42,18 +43,6 @@ inline void EnsureCurveSets() {
         return true;
     }();
     (void)installed;
-}
-
-inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage& after) {
-    const auto* a = CParamCatalogue::Bytes(before);
-    const auto* b = CParamCatalogue::Bytes(after);
-    std::vector<int> changed;
-    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
-        if (a[i] != b[i]) {
-            changed.push_back(static_cast<int>(i));
-        }
-    }
-    return changed;
 }
 
 // Moves, types, picks or clicks the control; returns the code the field should now hold.
