@@ -97,7 +97,7 @@ TEST_F(DEQDlgTest, GainSliderSpansTwelveDecibelsEitherWayAndTheCurveFollows) {
     EXPECT_EQ(ParameterSet.program.MusicLeft.deq[1].band.gainCode, 60);
     EXPECT_EQ(edit->text(), QStringLiteral("-12.0"));
     // A typed gain beyond the range stops at its end and moves the slider.
-    test::Drive(B(), {2050, "MusicLeft.deq[0].band.gainCode", 0, "20"});
+    test::Drive(B(), {2050, "MusicLeft.deq[0].gainCode", 0, "20"});
     EXPECT_EQ(ParameterSet.program.MusicLeft.deq[0].band.gainCode, 180);
     EXPECT_EQ(B().Get<CBitmapSlider>(2070)->GetPosInverted(), 180);
 }
@@ -153,10 +153,10 @@ TEST_F(DEQDlgTest, SyncOffMakesTheRightChannelAnExactCopyWithoutFrames) {
     EXPECT_FALSE(Button(CDEQ_Dlg::kRight)->isEnabled());
     EXPECT_EQ(Button(CDEQ_Dlg::kLeft)->GetCheck(), 0);
     EXPECT_EQ(page->StripRow().View()->EqNumber(), kEqDynamicLeft);
-    EXPECT_EQ(B().FieldNameOf(2031), "MusicLeft.deq[1].band.freqCode");
+    EXPECT_EQ(B().FieldNameOf(2031), "MusicLeft.deq[1].freqCode");
 
     test::Drive(B(), {2101, "MusicLeft.deq[1].threshold", 11});
-    test::Drive(B(), {2071, "MusicLeft.deq[1].band.gainCode", 100});
+    test::Drive(B(), {2071, "MusicLeft.deq[1].gainCode", 100});
     ParameterSet.program.MusicLeft.bands[3].gainCode = 77;  // the Music page's EQ
     ParameterSet.program.MusicLeft.limiter.level = 9;
     Click(CDEQ_Dlg::kSync);

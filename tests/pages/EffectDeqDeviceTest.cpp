@@ -46,9 +46,9 @@ TEST(EffectDeqDeviceTest, AChangeOnEachEffectAndDynamicEqControlGroupReachesTheP
     w->SelectTab(1);
     CFieldBinding& deq = w->DeqPage()->Binding();
     deq.Get<CBitButton>(CDEQ_Dlg::kRight)->click();
-    test::Drive(deq, {2072, "MusicRight.deq[2].band.gainCode", 90});  // code 150
+    test::Drive(deq, {2072, "MusicRight.deq[2].gainCode", 90});  // code 150
     test::Drive(deq, {2191, "MusicRight.deq[1].ratio", 12});
-    test::Drive(deq, {2040, "MusicRight.deq[0].band.type", 2});
+    test::Drive(deq, {2040, "MusicRight.deq[0].type", 2});
 
     const bool reached = WaitUntil(
         [&] {
