@@ -112,9 +112,9 @@ CDEQ_Dlg::CDEQ_Dlg(QWidget* parent)
             {2050 + i, &CFilter::SetGainCode}, {2070 + i, &CFilter::SetGainCode},
             {2060 + i, &CFilter::SetQCode},
         };
-        for (auto [id, set] : setters) {
-            CFieldBinding::Hooks& h = m_binding.On(id);
-            h.store = [filter, set](int code) { (filter()->*set)(code); };
+        for (const auto& setter : setters) {
+            CFieldBinding::Hooks& h = m_binding.On(setter.first);
+            h.store = [filter, set = setter.second](int code) { (filter()->*set)(code); };
             h.changed = highlight;
         }
     }
