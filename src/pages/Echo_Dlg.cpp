@@ -15,8 +15,8 @@ constexpr int kLabelX = kB + 72;
 constexpr int kPitch = 28;
 
 constexpr ControlRow kRows[] = {
-    {3500, Caption, {kA, 8, 64, 9}, {"回声音量", "Echo Wet Volume"}},
-    {3503, Caption, {kA, 36, 64, 9}, {"回声直达声", "Echo Dry Volume"}},
+    {3500, Caption, {kA, 8, 76, 9}, {"回声音量", "Echo Wet Volume"}},
+    {3503, Caption, {kA, 36, 76, 9}, {"回声直达声", "Echo Dry Volume"}},
     {3507, Caption, {kA, 66, 100, 9}, {"回声高通", "Echo HPF"}},
     {3510, Caption, {kA, 107, 100, 9}, {"回声低通", "Echo LPF"}},
     // Delays move in steps of 1 ms (pre-delay) and 2 ms (delay); the codes are 0.1 ms.

@@ -14,8 +14,8 @@ constexpr int kLabelX = kB + 72;
 constexpr int kPitch = 28;
 
 constexpr ControlRow kRows[] = {
-    {3528, Caption, {kA, 8, 64, 9}, {"混响音量", "Reverb Wet Volume"}},
-    {1232, Caption, {kA, 36, 64, 9}, {"混响直达声", "Reverb Dry Volume"}},
+    {3528, Caption, {kA, 8, 76, 9}, {"混响音量", "Reverb Wet Volume"}},
+    {1232, Caption, {kA, 36, 76, 9}, {"混响直达声", "Reverb Dry Volume"}},
     {3536, Caption, {kA, 66, 100, 9}, {"高通", "HPF"}},
     {3540, Caption, {kA, 107, 100, 9}, {"低通", "LPF"}},
     // The pre-delay moves in steps of 2 ms, the time in steps of 50 ms; the codes are 0.1 ms.
