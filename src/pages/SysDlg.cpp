@@ -26,6 +26,7 @@ namespace qx {
 namespace {
 
 using enum ControlKind;
+using I = SysPageIds;
 
 constexpr const char* kPhantomItems[] = {"OFF", "ON"};
 constexpr const char* kRemoteItems[] = {"Disable", "Enable"};
@@ -50,27 +51,27 @@ constexpr ControlRow kRows[] = {
     // Store permission.
     {1365, Group, {330, 196, 380, 38}, {"保存权限管理", "Save authority management "}},
     {1366, Caption, {338, 213, 110, 10}, {"系统密码验证", "System password verification"}},
-    {1023, Custom, {450, 210, 60, 13}},
-    {1362, Button, {516, 209, 50, 15}, {"确定", "OK"}, nullptr, {}, 0, -1, kOkButton, 0, kPush},
-    {1412, Caption, {580, 213, 120, 10}},
+    {I::kVerifyEdit, Custom, {450, 210, 60, 13}},
+    {I::kVerifyOk, Button, {516, 209, 50, 15}, {"确定", "OK"}, nullptr, {}, 0, -1, kOkButton, 0, kPush},
+    {I::kPermissionText, Caption, {580, 213, 120, 10}},
     // Password changes.
     {1368, Group, {330, 238, 380, 92}, {"密码修改", "Password modification "}},
     {2513, Caption, {338, 252, 150, 10}, {"系统密码修改", "System password modify"}},
     {2592, Caption, {338, 268, 56, 10}, {"旧密码", "Old password"}},
-    {2612, Custom, {396, 266, 40, 13}},
+    {I::kSystemOld, Custom, {396, 266, 40, 13}},
     {2593, Caption, {441, 268, 56, 10}, {"新密码", "New password"}},
-    {2613, Custom, {499, 266, 40, 13}},
+    {I::kSystemNew, Custom, {499, 266, 40, 13}},
     {1370, Caption, {544, 268, 68, 10}, {"确认密码", "Confirm password"}},
-    {1024, Custom, {614, 266, 40, 13}},
-    {1065, Button, {661, 265, 42, 15}, {"修改", "Modify"}, nullptr, {}, 0, -1, {}, 0, kPush},
+    {I::kSystemConfirm, Custom, {614, 266, 40, 13}},
+    {I::kSystemModify, Button, {661, 265, 42, 15}, {"修改", "Modify"}, nullptr, {}, 0, -1, {}, 0, kPush},
     {2512, Caption, {338, 290, 150, 10}, {"面板密码锁修改", "Panel password modify"}},
     {2590, Caption, {338, 306, 56, 10}, {"旧密码", "Old password"}},
-    {2610, Custom, {396, 304, 40, 13}},
+    {I::kPanelOld, Custom, {396, 304, 40, 13}},
     {2591, Caption, {441, 306, 56, 10}, {"新密码", "New password"}},
-    {2611, Custom, {499, 304, 40, 13}},
+    {I::kPanelNew, Custom, {499, 304, 40, 13}},
     {1371, Caption, {544, 306, 68, 10}, {"确认密码", "Confirm password"}},
-    {1369, Custom, {614, 304, 40, 13}},
-    {1064, Button, {661, 303, 42, 15}, {"修改", "Modify"}, nullptr, {}, 0, -1, {}, 0, kPush},
+    {I::kPanelConfirm, Custom, {614, 304, 40, 13}},
+    {I::kPanelModify, Button, {661, 303, 42, 15}, {"修改", "Modify"}, nullptr, {}, 0, -1, {}, 0, kPush},
     // Settings.
     {1363, Group, {330, 2, 380, 190}, {"设置", "Setting"}},
     {2500, Caption, {kSetLabel, 17, 125, 10}, {"效果最大音量", "Effect max volume"}},
@@ -103,21 +104,21 @@ constexpr ControlRow kRows[] = {
     {2576, Slider, {kSetSlider, 148, 180, 10}, {}, "System.inputGains[3]"},
     {2556, Label, {kSetValue, 148, 40, 10}, {}, "System.inputGains[3]"},
     // The key is kept in the system block but not offered: its row stays hidden.
-    {2511, Caption, {kSetLabel, 168, 125, 10}},
-    {2577, Slider, {kSetSlider, 168, 180, 10}, {}, "System.key"},
-    {2557, Label, {kSetValue, 168, 40, 10}, {}, "System.key"},
+    {I::kKeyCaption, Caption, {kSetLabel, 168, 125, 10}},
+    {I::kKeySlider, Slider, {kSetSlider, 168, 180, 10}, {}, "System.key"},
+    {I::kKeyValue, Label, {kSetValue, 168, 40, 10}, {}, "System.key"},
     // Device modes.
     {1367, Group, {3, 183, 320, 172}, {"模式", "Mode"}},
     {2514, Caption, {12, 201, 40, 10}, {"模式", "Mode"}},
-    {2604, Combo, {55, 198, 130, 12}},
+    {I::kModeList, Combo, {55, 198, 130, 12}},
     {2515, Caption, {12, 220, 40, 10}, {"名称", "Name"}},
-    {2614, Custom, {55, 217, 130, 13}},
-    {1066, Button, {12, 246, 92, 17}, {"调用设备模式", "Recall Mode"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
-    {1067, Button, {114, 246, 92, 17}, {"保存设备模式", "Store Mode"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
-    {1069, Button, {216, 246, 92, 17}, {"导出", "Export"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
-    {1384, Button, {12, 270, 92, 17}, {"导入", "Import"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
-    {1388, Button, {114, 270, 92, 17}, {"导出所有", "Export all"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
-    {1389, Button, {216, 270, 92, 17}, {"导入所有", "Import all"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kNameEdit, Custom, {55, 217, 130, 13}},
+    {I::kRecall, Button, {12, 246, 92, 17}, {"调用设备模式", "Recall Mode"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kStore, Button, {114, 246, 92, 17}, {"保存设备模式", "Store Mode"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kExport, Button, {216, 246, 92, 17}, {"导出", "Export"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kImport, Button, {12, 270, 92, 17}, {"导入", "Import"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kExportAll, Button, {114, 270, 92, 17}, {"导出所有", "Export all"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
+    {I::kImportAll, Button, {216, 270, 92, 17}, {"导入所有", "Import all"}, nullptr, {}, 0, -1, skins::kModeButton, 0, kPush},
 };
 // clang-format on
 

@@ -12,6 +12,7 @@
 #include "LinkState.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
+
 namespace qx {
 
 namespace {

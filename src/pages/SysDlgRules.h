@@ -34,9 +34,6 @@ struct SysPageIds {
     static constexpr int kKeyCaption = 2511;
     static constexpr int kKeySlider = 2577;
     static constexpr int kKeyValue = 2557;
-    static constexpr int kMaxEffect = 2570;
-    static constexpr int kMaxMic = 2571;
-    static constexpr int kMaxMusic = 2572;
     static constexpr int kFirstMonitor = 3900;
     static constexpr int kMonitorCount = 12;
     static constexpr int kSystemPasswordLength = 6;
