@@ -1,13 +1,18 @@
-// Value labels show their field as the catalogue reads it unless their row says otherwise.
+// What a table row decides on its own: a value label shows its field as the catalogue reads it
+// unless the row gives its own rule, and a button's look under the mouse.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QWidget>
 
+#include "BitButton.h"
 #include "Edit_Static.h"
 #include "FieldBinding.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "SkinBitmaps.h"
 #include "TextPair.h"
 
 namespace qx {
@@ -81,6 +86,58 @@ TEST(LabelRuleTest, TheKeyShowsWithoutAPlusAndARowRuleWins) {
     EXPECT_EQ(binding.Get<CEdit_Static>(2)->Text(), QStringLiteral("1200ms"));
     binding.Write("System.key", 0);
     EXPECT_EQ(binding.Get<CEdit_Static>(1)->Text(), QStringLiteral("-7"));
+}
+
+TEST(ButtonLookTest, APushButtonShowsItsPressedFaceUnderTheMouse) {
+    QWidget page;
+    CFieldBinding binding(&page);
+    const ControlRow rows[] = {
+        {1,
+         Button,
+         {0, 0, 50, 14},
+         {"修改", "Modify"},
+         nullptr,
+         {},
+         0,
+         -1,
+         {},
+         0,
+         ButtonLook::Push},
+        {2, Button, {0, 20, 50, 14}, {"EQ重置", "EQ Reset"}},
+        {3, Toggle, {0, 40, 50, 14}, {"同步", "SYNC"}, "MusicLink"},
+        {4,
+         Button,
+         {0, 60, 92, 17},
+         {"导出", "Export"},
+         nullptr,
+         {},
+         0,
+         -1,
+         skins::kModeButton,
+         0,
+         ButtonLook::Push},
+    };
+    binding.Add(rows);
+    // The faces differ, so the hover face tells the looks apart.
+    ASSERT_NE(CSkinBitmaps::Get(skins::kPageButton.first),
+              CSkinBitmaps::Get(skins::kPageButton.second));
+    ASSERT_NE(CSkinBitmaps::Get(skins::kModeButton.first),
+              CSkinBitmaps::Get(skins::kModeButton.second));
+    const struct {
+        int id;
+        int hoverFace;
+    } expected[] = {{1, skins::kPageButton.second},
+                    {2, skins::kPageButton.first},
+                    {3, skins::kPageButton.first},
+                    {4, skins::kModeButton.second}};
+    for (const auto& e : expected) {
+        auto* button = binding.Get<CBitButton>(e.id);
+        ASSERT_NE(button, nullptr) << e.id;
+        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+        QApplication::sendEvent(button, &enter);
+        ASSERT_EQ(button->CurrentState(), CBitButton::kHover) << e.id;
+        EXPECT_EQ(button->CurrentImage(), CSkinBitmaps::Get(e.hoverFace)) << e.id;
+    }
 }
 
 }  // namespace
