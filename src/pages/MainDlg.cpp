@@ -105,48 +105,15 @@ constexpr TextPair kRightDelayText{"右声道延时", "Right Delay"};
 
 }  // namespace
 
+// clang-format off
 const std::array<CMainDlg::GroupInfo, CMainDlg::kGroups> CMainDlg::kGroupInfo = {{
-    {kEqOutputFirst + kMainL,
-     kEqOutputFirst + kMainR,
-     0,
-     {"主左", "Main L"},
-     {"主右", "Main R"},
-     {"主输出压限", "Main Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
-    {kEqOutputFirst + kCenter,
-     -1,
-     -1,
-     {},
-     {},
-     {"中置压限", "Center Limit"},
-     {"静音", "Mute"},
-     {"中置延时", "Center Delay"}},
-    {kEqOutputFirst + kSub,
-     -1,
-     -1,
-     {},
-     {},
-     {"超低压限", "SUB Limit"},
-     {"静音", "Mute"},
-     {"超低延时", "SUB Delay"}},
-    {kEqOutputFirst + kRearL,
-     kEqOutputFirst + kRearR,
-     2,
-     {"后左", "Rear L"},
-     {"后右", "Rear R"},
-     {"后置输出压限", "Rear Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
-    {kEqOutputFirst + kSurroundL,
-     kEqOutputFirst + kSurroundR,
-     3,
-     {"环绕左", "Surround L"},
-     {"环绕右", "Surround R"},
-     {"环绕输出压限", "Surround Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kMainL, kEqOutputFirst + kMainR, 0, {"主左", "Main L"}, {"主右", "Main R"}, {"主输出压限", "Main Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kCenter, -1, -1, {}, {}, {"中置压限", "Center Limit"}, {"静音", "Mute"}, {"中置延时", "Center Delay"}},
+    {kEqOutputFirst + kSub, -1, -1, {}, {}, {"超低压限", "SUB Limit"}, {"静音", "Mute"}, {"超低延时", "SUB Delay"}},
+    {kEqOutputFirst + kRearL, kEqOutputFirst + kRearR, 2, {"后左", "Rear L"}, {"后右", "Rear R"}, {"后置输出压限", "Rear Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kSurroundL, kEqOutputFirst + kSurroundR, 3, {"环绕左", "Surround L"}, {"环绕右", "Surround R"}, {"环绕输出压限", "Surround Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
 }};
+// clang-format on
 
 CMainDlg::CMainDlg(QWidget* parent)
     : CPageDlg(parent, 149, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
