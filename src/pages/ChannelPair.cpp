@@ -1,6 +1,7 @@
 #include "ChannelPair.h"
 
 #include "BitButton.h"
+#include "ChannelPairRules.h"
 #include "PageDlg.h"
 #include "ParameterSet.h"
 #include "StripRow.h"
@@ -41,10 +42,10 @@ void CChannelPair::ShowButtons() {
         sync->SetCheck(linked ? 1 : 0);
     }
     const bool rightEdited = !linked && *m_setup.edited == m_setup.rightEq;
+    ApplyEnabled(b, ChannelPairRules({m_setup.leftId, m_setup.rightId}, linked));
     for (auto [button, pressed] :
          {std::pair{left, !linked && !rightEdited}, std::pair{right, rightEdited}}) {
         if (button != nullptr) {
-            button->setEnabled(!linked);
             button->SetCheck(pressed ? 1 : 0);
         }
     }

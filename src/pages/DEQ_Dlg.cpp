@@ -18,10 +18,10 @@ namespace {
 
 using enum ControlKind;
 
-constexpr const char* kTypeNames[] = {"BY", "P", "LS", "HS"};
 constexpr int kBands = 3;
 constexpr int kColumns[kBands] = {11, 258, 492};
 
+// clang-format off
 constexpr ControlRow kRows[] = {
     {2020, Caption, {kColumns[0], 6, 30, 9}, {"1", "1"}},
     {2021, Caption, {kColumns[1], 6, 30, 9}, {"2", "2"}},
@@ -31,6 +31,7 @@ constexpr ControlRow kRows[] = {
     {1066, Button, {118, 156, 50, 14}, {"音乐右", "Music Right"}},
     {1067, Button, {172, 156, 50, 14}, {"EQ 重置", "EQ Reset"}},
 };
+// clang-format on
 
 // One band's parametric part: the captions at the left, the type list, the frequency, the
 // vertical gain slider (+12 dB at the top) with its edit, and Q.
@@ -45,21 +46,22 @@ enum BandSlot {
     kGain,
     kQ
 };
+// clang-format off
 constexpr ControlRow kBandBlock[] = {
     {kTypeCaption, Caption, {0, 21, 38, 9}, {"类型", "Type"}},
     {kFreqCaption, Caption, {0, 36, 38, 9}, {"频率(Hz)", "Freq(Hz)"}},
     {kGainCaption, Caption, {0, 121, 38, 9}, {"增益(dB)", "Gain(dB)"}},
     {kQCaption, Caption, {0, 138, 38, 9}, {"Q值", "Q"}},
-    {kType, Combo, {39, 20, 40, 12}, {}, "@.type", Items(kTypeNames)},
+    {kType, Combo, {39, 20, 40, 12}, {}, "@.type", Items(kBandTypeNames)},
     {kFreq, Edit, {39, 35, 40, 12}, {}, "@.freqCode", FrequencyEdit("")},
     {kGainSlider, VSlider, {48, 50, 22, 66}, {}, "@.gainCode", {}, 60, 180, {138, 0, 137, 137}},
     {kGain, Edit, {39, 120, 40, 12}, {}, "@.gainCode", GainEdit(0.2, 24), 60, 180},
     {kQ, Edit, {39, 137, 40, 12}, {}, "@.qCode", QEdit()},
 };
+// clang-format on
 
 // Threshold, attack, release and ratio: the limiter's rows on the band's record.
-constexpr auto kDynamics =
-    LimiterBlock("dBV", {"压限启动时间(Atk)", "Attack Time(Atk)"}, "@.threshold", 48);
+constexpr auto kDynamics = LimiterBlock({"压限启动时间(Atk)", "Attack Time(Atk)"}, "@.threshold");
 
 StripRowSetup RowSetup() {
     StripRowSetup s;

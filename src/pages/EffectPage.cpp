@@ -13,11 +13,13 @@ using enum ControlKind;
 // A level row under its caption: the value label, the slider and the on/off switch. Placed
 // with the prefix of the level's pair of fields ("{fx}.wet" for wetLevel and wetSwitch).
 constexpr int kSwitchX = 484 - CEffectPage::kColumnA;
+// clang-format off
 constexpr ControlRow kLevelBlock[] = {
-    {0, Label, {66, 0, 40, 9}, {}, "@Level", Shown(LabelRule::L20, 1, 0, "%")},
+    {0, Label, {66, 0, 40, 9}, {}, "@Level"},
     {1, Slider, {0, 10, 105, 10}, {}, "@Level"},
     {2, Toggle, {kSwitchX, 6, 16, 14}, {}, "@Switch", {}, 0, -1, skins::kSwitchButton},
 };
+// clang-format on
 
 StripRowSetup RowSetup(CEQCurveStatic* view, const EffectPageIds& ids) {
     StripRowSetup s;

@@ -13,12 +13,14 @@ namespace {
 
 using enum ControlKind;
 
+// clang-format off
 constexpr ControlRow kRows[] = {
     {1064, Button, {4, 48, 50, 14}, {"回声A", "EchoA"}, nullptr, {}, 0, -1, skins::kSelectorButton},
     {1065, Button, {4, 64, 50, 14}, {"回声B", "EchoB"}, nullptr, {}, 0, -1, skins::kSelectorButton},
     {1066, Button, {4, 80, 50, 14}, {"混响", "Reverb"}, nullptr, {}, 0, -1, skins::kSelectorButton},
     {1297, Custom, {6, 176, 706, 164}},
 };
+// clang-format on
 
 // The sub-pages stand over the upper part of the selector, right of its buttons.
 constexpr QPoint kSubPageOrigin(100, 0);

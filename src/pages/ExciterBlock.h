@@ -9,6 +9,7 @@
 
 namespace qx {
 
+// clang-format off
 inline constexpr ControlRow kExciterBlock[] = {
     {0, ControlKind::Caption, {0, 1, 40, 9}, {"频率", "Freq"}},
     {1, ControlKind::Edit, {42, 0, 40, 12}, {}, "@.freqCode", FrequencyEdit()},
@@ -18,5 +19,6 @@ inline constexpr ControlRow kExciterBlock[] = {
     {5, ControlKind::Caption, {0, 42, 40, 9}, {"音品", "Timbre"}},
     {6, ControlKind::Combo, {42, 41, 40, 12}, {}, "@.timbre", Items(kExciterTexts)},
 };
+// clang-format on
 
 }  // namespace qx

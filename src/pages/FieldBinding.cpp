@@ -46,6 +46,16 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8 != nullptr ? utf8 : "");
 }
 
+void SetLabelRule(CEdit_Static& label, LabelRule rule, double factor, double offset,
+                  const QString& unit) {
+    label.SetRule(rule);
+    if (rule == LabelRule::L14) {
+        label.SetDecimalScale(factor, offset, unit);
+    } else {
+        label.SetIntegerScale(static_cast<int>(factor), static_cast<int>(offset), unit);
+    }
+}
+
 }  // namespace
 
 CFieldBinding::CFieldBinding(QWidget* owner)
@@ -129,13 +139,10 @@ QWidget* CFieldBinding::MakeWidget(const ControlRow& row) {
         case ControlKind::Label: {
             auto* l = new CEdit_Static(m_owner, row.id,
                                        row.style != 0 ? row.style : ss::kCenter | ss::kCenterImage);
-            l->SetRule(row.rule.label);
-            if (row.rule.label == LabelRule::L14) {
-                l->SetDecimalScale(row.rule.factor, row.rule.offset, Text(row.rule.unit));
-            } else {
-                l->SetIntegerScale(static_cast<int>(row.rule.factor),
-                                   static_cast<int>(row.rule.offset), Text(row.rule.unit));
-            }
+            if (row.rule.ownLabel) {
+                SetLabelRule(*l, row.rule.label, row.rule.factor, row.rule.offset,
+                             Text(row.rule.unit));
+            }  // otherwise the field's rule, set when the field is loaded
             return l;
         }
         case ControlKind::Edit: {
@@ -163,7 +170,8 @@ QWidget* CFieldBinding::MakeWidget(const ControlRow& row) {
             const SkinIds& k = HasSkin(skin) ? skin : skins::kPageButton;
             // A toggle keeps its released look while the mouse is down; it changes on the click.
             const int down = row.kind == ControlKind::Toggle ? k.first : k.second;
-            b->SetBitmaps(k.first, k.first, down, k.second, k.second, k.second);
+            const int hover = row.look == ButtonLook::Push ? k.second : k.first;
+            b->SetBitmaps(k.first, hover, down, k.second, k.second, k.second);
             b->SetDisabledBitmaps(k.first, k.second);
             if (k.first == skins::kTopBarButton.first) {
                 const QColor w = skin::kTextColor;
@@ -390,6 +398,10 @@ void CFieldBinding::Load(const Bound& bound, const ParamField* field) {
         }
         case ControlKind::Label: {
             auto* l = static_cast<CEdit_Static*>(bound.widget);
+            if (!bound.row.rule.ownLabel) {
+                const LabelConfig c = CParamCatalogue::LabelOf(*field);
+                SetLabelRule(*l, c.rule, c.factor, c.offset, QString::fromStdString(c.unit));
+            }
             l->SetRange(lo, hi);
             l->SetValue(code);
             break;

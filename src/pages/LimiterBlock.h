@@ -21,27 +21,29 @@ inline constexpr DuRect DynamicsSlider(int row) {
     return {0, kDynamicsPitch * row + 10, 105, 10};
 }
 
-// unit: "dBV" for the music and microphone limiters, "dB" for the outputs; attack: the attack
-// row's caption, which differs between pages; level: the field of the first row and the offset
-// its label subtracts (a dynamic EQ band's "@.threshold" reads code - 48).
-constexpr std::array<ControlRow, 12> LimiterBlock(
-    const char* unit = "dBV", TextPair attack = {"压限启动时间(Atk)", "Attack Time(Atk)"},
-    const char* level = "@.level", int levelOffset = 22) {
+// attack: the attack row's caption, which differs between pages; level: the field of the first
+// row (a dynamic EQ band's "@.threshold"). The labels show their fields as the catalogue does:
+// "dBV" on the music and microphone limiters, "dB" on the outputs.
+constexpr std::array<ControlRow, 12> LimiterBlock(TextPair attack = {"压限启动时间(Atk)",
+                                                                     "Attack Time(Atk)"},
+                                                  const char* level = "@.level") {
     using enum ControlKind;
+    // clang-format off
     return {{
         {0, Caption, DynamicsCaption(0), {"压限启动电平", "Limit Level"}},
-        {1, Label, DynamicsLabel(0), {}, level, Shown(LabelRule::L20, 1, levelOffset, unit)},
+        {1, Label, DynamicsLabel(0), {}, level},
         {2, Slider, DynamicsSlider(0), {}, level},
         {3, Caption, DynamicsCaption(1), attack},
-        {4, Label, DynamicsLabel(1), {}, "@.attack", Shown(LabelRule::T5, 1, 0, "ms")},
+        {4, Label, DynamicsLabel(1), {}, "@.attack"},
         {5, Slider, DynamicsSlider(1), {}, "@.attack"},
         {6, Caption, DynamicsCaption(2), {"压限释放时间", "Release Time"}},
-        {7, Label, DynamicsLabel(2), {}, "@.release", Shown(LabelRule::T6)},
+        {7, Label, DynamicsLabel(2), {}, "@.release"},
         {8, Slider, DynamicsSlider(2), {}, "@.release"},
         {9, Caption, DynamicsCaption(3), {"压缩比例", "Ratio"}},
-        {10, Label, DynamicsLabel(3), {}, "@.ratio", Shown(LabelRule::T12)},
+        {10, Label, DynamicsLabel(3), {}, "@.ratio"},
         {11, Slider, DynamicsSlider(3), {}, "@.ratio"},
     }};
+    // clang-format on
 }
 
 }  // namespace qx

@@ -29,11 +29,13 @@ constexpr const char* kChannelNames[kOutputChannels] = {"MainL", "MainR", "Cente
 constexpr const char* kSourceNames[kMixSources] = {"Music", "Mic", "EchoA", "EchoB", "Reverb"};
 
 // One mix send: value label, level slider and its on/off switch, placed once per source.
+// clang-format off
 constexpr ControlRow kSendRow[] = {
-    {0, Label, {62, 0, 40, 9}, {}, "@.level", Shown(LabelRule::L20, 1, 0, "%")},
+    {0, Label, {62, 0, 40, 9}, {}, "@.level"},
     {1, Slider, {0, 11, 105, 10}, {}, "@.level"},
     {2, Toggle, {109, 8, 14, 14}, {}, "@.toggle", {}, 0, -1, skins::kSwitchButton},
 };
+// clang-format on
 constexpr int kSendX = 347;
 constexpr int kSendY = 6;
 constexpr int kSendStep = 28;
@@ -44,36 +46,21 @@ constexpr TextPair kSendCaptions[kMixSources] = {
 constexpr int kSendCaptionIds[kMixSources] = {1252, 1255, 1258, 1261, 1264};
 
 // A delay: caption, time, distance and slider. The caption depends on the group.
+// clang-format off
 constexpr ControlRow kDelayRow[] = {
     {0, Caption, {0, 0, 44, 9}},
-    {1,
-     Label,
-     {40, 0, 32, 9},
-     {},
-     "@.delay",
-     Shown(LabelRule::L14, 0.1, 0, "ms"),
-     0,
-     -1,
-     {},
-     ss::kRight | ss::kCenterImage},
-    {2,
-     Label,
-     {74, 0, 31, 9},
-     {},
-     "@.delay",
-     Shown(LabelRule::D48),
-     0,
-     -1,
-     {},
-     ss::kRight | ss::kCenterImage},
+    {1, Label, {40, 0, 32, 9}, {}, "@.delay", {}, 0, -1, {}, ss::kRight | ss::kCenterImage},
+    {2, Label, {74, 0, 31, 9}, {}, "@.delay", Shown(LabelRule::D48), 0, -1, {}, ss::kRight | ss::kCenterImage},
     {3, Slider, {0, 11, 105, 10}, {}, "@.delay"},
 };
+// clang-format on
 constexpr int kLeftDelayIds[] = {CMainDlg::kLeftDelayCaption, CMainDlg::kLeftDelayValue,
                                  CMainDlg::kLeftDistance, CMainDlg::kLeftDelay};
 constexpr int kRightDelayIds[] = {CMainDlg::kRightDelayCaption, CMainDlg::kRightDelayValue,
                                   CMainDlg::kRightDistance, CMainDlg::kRightDelay};
 
 // Captions left empty here are set per group (ApplyGroupCaptions).
+// clang-format off
 constexpr ControlRow kRows[] = {
     {CMainDlg::kLeftMute, Toggle, {485, 5, 50, 14}, {}, "Scene[{scene}].{left}.mute"},
     {CMainDlg::kRightMute, Toggle, {537, 5, 50, 14}, {}, "Scene[{scene}].{right}.mute"},
@@ -84,16 +71,13 @@ constexpr ControlRow kRows[] = {
     {CMainDlg::kLeftSide, Button, {70, 158, 50, 14}},
     {CMainDlg::kRightSide, Button, {126, 158, 50, 14}},
     {CMainDlg::kEqReset, Button, {182, 158, 50, 14}, {"EQ重置", "EQ Reset"}},
-    {CMainDlg::kEqPass,
-     Toggle,
-     {238, 158, 50, 14},
-     {"EQ Pass", "EQ Pass"},
-     "Scene[{scene}].{out}.eqBypass"},
+    {CMainDlg::kEqPass, Toggle, {238, 158, 50, 14}, {"EQ Pass", "EQ Pass"}, "Scene[{scene}].{out}.eqBypass"},
     {CMainDlg::kModeAuto, Button, {446, 158, 50, 14}, {"自动", "Auto"}},
     {CMainDlg::kModeAuto + 1, Button, {511, 158, 50, 14}, {"唱歌", "Sing"}},
     {CMainDlg::kModeAuto + 2, Button, {576, 158, 50, 14}, {"热舞", "Disco"}},
     {CMainDlg::kModeAuto + 3, Button, {641, 158, 50, 14}, {"解码", "Decode"}},
 };
+// clang-format on
 
 constexpr int kStripCaptionIds[] = {1406, 1407, 1408, 1409};
 constexpr int kHpfIds[] = {CMainDlg::kHpfSlope, CMainDlg::kHpfEdit, CMainDlg::kHpfSlider};
@@ -101,7 +85,7 @@ constexpr int kLpfIds[] = {CMainDlg::kLpfSlope, CMainDlg::kLpfEdit, CMainDlg::kL
 constexpr int kLimiterIds[] = {
     1268, 1269, CMainDlg::kLimitLevel,   1271, 1272, CMainDlg::kLimitAttack,
     1274, 1275, CMainDlg::kLimitRelease, 1277, 1278, CMainDlg::kLimitRatio};
-constexpr auto kLimiter = LimiterBlock("dB", {"压限启动时间", "Attack Time"});
+constexpr auto kLimiter = LimiterBlock({"压限启动时间", "Attack Time"});
 
 StripRowSetup RowSetup() {
     StripRowSetup s;
@@ -119,56 +103,17 @@ StripRowSetup RowSetup() {
 constexpr TextPair kRightMuteText{"右静音", "R Mute"};
 constexpr TextPair kRightDelayText{"右声道延时", "Right Delay"};
 
-// Controls that only a pair has.
-constexpr int kRightSideIds[] = {CMainDlg::kRightMute, CMainDlg::kRightDelayCaption,
-                                 CMainDlg::kRightDelayValue, CMainDlg::kRightDistance,
-                                 CMainDlg::kRightDelay};
-constexpr int kPairButtons[] = {CMainDlg::kSync, CMainDlg::kLeftSide, CMainDlg::kRightSide};
-
 }  // namespace
 
+// clang-format off
 const std::array<CMainDlg::GroupInfo, CMainDlg::kGroups> CMainDlg::kGroupInfo = {{
-    {kEqOutputFirst + kMainL,
-     kEqOutputFirst + kMainR,
-     0,
-     {"主左", "Main L"},
-     {"主右", "Main R"},
-     {"主输出压限", "Main Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
-    {kEqOutputFirst + kCenter,
-     -1,
-     -1,
-     {},
-     {},
-     {"中置压限", "Center Limit"},
-     {"静音", "Mute"},
-     {"中置延时", "Center Delay"}},
-    {kEqOutputFirst + kSub,
-     -1,
-     -1,
-     {},
-     {},
-     {"超低压限", "SUB Limit"},
-     {"静音", "Mute"},
-     {"超低延时", "SUB Delay"}},
-    {kEqOutputFirst + kRearL,
-     kEqOutputFirst + kRearR,
-     2,
-     {"后左", "Rear L"},
-     {"后右", "Rear R"},
-     {"后置输出压限", "Rear Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
-    {kEqOutputFirst + kSurroundL,
-     kEqOutputFirst + kSurroundR,
-     3,
-     {"环绕左", "Surround L"},
-     {"环绕右", "Surround R"},
-     {"环绕输出压限", "Surround Limit"},
-     {"左静音", "L Mute"},
-     {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kMainL, kEqOutputFirst + kMainR, 0, {"主左", "Main L"}, {"主右", "Main R"}, {"主输出压限", "Main Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kCenter, -1, -1, {}, {}, {"中置压限", "Center Limit"}, {"静音", "Mute"}, {"中置延时", "Center Delay"}},
+    {kEqOutputFirst + kSub, -1, -1, {}, {}, {"超低压限", "SUB Limit"}, {"静音", "Mute"}, {"超低延时", "SUB Delay"}},
+    {kEqOutputFirst + kRearL, kEqOutputFirst + kRearR, 2, {"后左", "Rear L"}, {"后右", "Rear R"}, {"后置输出压限", "Rear Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
+    {kEqOutputFirst + kSurroundL, kEqOutputFirst + kSurroundR, 3, {"环绕左", "Surround L"}, {"环绕右", "Surround R"}, {"环绕输出压限", "Surround Limit"}, {"左静音", "L Mute"}, {"左声道延时", "Left Delay"}},
 }};
+// clang-format on
 
 CMainDlg::CMainDlg(QWidget* parent)
     : CPageDlg(parent, 149, 715, 359), m_row(new CStripRow(*this, RowSetup())) {
@@ -229,11 +174,6 @@ int CMainDlg::EditedEq() const {
     return IsPair() ? m_editedSide[PairIndex()] : LeftEq();
 }
 
-bool CMainDlg::IsReadOnlyMode() {
-    const int mode = ParameterSet.program.OutputMode;
-    return mode < 1 || mode > 3;
-}
-
 std::string CMainDlg::LinkField() const {
     return "OutputLinks[" + std::to_string(Info().linkByte) + "]";
 }
@@ -256,13 +196,7 @@ void CMainDlg::SetPlaceholders() {
 
 void CMainDlg::ShowChannelGroup(int group) {
     m_group = std::clamp(group, 0, kGroups - 1);
-    const bool pair = IsPair();
-    for (int id : kPairButtons) {
-        m_binding.Widget(id)->setVisible(pair);
-    }
-    for (int id : kRightSideIds) {
-        m_binding.Widget(id)->setVisible(pair);
-    }
+    ApplyShown(m_binding, OutputPageRules(State()).controls);
     SetPlaceholders();
     m_row->Bind(EditedEq());
     m_row->ShowCurve();
@@ -284,31 +218,16 @@ void CMainDlg::RefreshFromParameters() {
     ApplyGroupCaptions();
 }
 
+OutputPageState CMainDlg::State() const {
+    return {ParameterSet.program.OutputMode, IsPair(), IsLinked()};
+}
+
 void CMainDlg::UpdateEnableState() {
-    const bool editable = !IsReadOnlyMode();
-    for (int id = kSync; id <= kRightMute; ++id) {
-        m_binding.Widget(id)->setEnabled(editable);
-    }
-    for (int s = 0; s < kMixSources; ++s) {
-        m_binding.Widget(kMusicToggle + s)->setEnabled(editable);
-    }
+    const OutputPageEnabling rules = OutputPageRules(State());
+    ApplyEnabled(m_binding, rules.controls);
     for (int i = 0; i < m_row->StripCount(); ++i) {
-        m_row->Strip(i)->setEnabled(editable);
+        m_row->Strip(i)->setEnabled(rules.strips);
     }
-    for (int id = kMusicLevel; id <= kLpfSlider; ++id) {
-        if (auto* slider = m_binding.Get<CBitmapSlider>(id)) {
-            slider->Enable(editable);
-        }
-    }
-    for (int id : {kHpfSlope, kLpfSlope, kHpfEdit, kLpfEdit}) {
-        if (QWidget* w = m_binding.Widget(id)) {
-            w->setEnabled(editable);
-        }
-    }
-    // The side buttons stay usable in every mode while the pair is not linked.
-    const bool sides = IsPair() && !IsLinked();
-    m_binding.Widget(kLeftSide)->setEnabled(sides);
-    m_binding.Widget(kRightSide)->setEnabled(sides);
 }
 
 void CMainDlg::UpdateButtons() {

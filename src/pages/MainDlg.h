@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "MainDlgRules.h"
 #include "PageDlg.h"
 #include "TextPair.h"
 
@@ -17,44 +18,12 @@ namespace qx {
 
 class CStripRow;
 
-class CMainDlg : public CPageDlg {
+// The control ids (OutputPageIds) are the page's own: CMainDlg::kSync.
+class CMainDlg : public CPageDlg, public OutputPageIds {
     Q_OBJECT
   public:
     static constexpr int kGroups = 5;
     enum Group { kGroupMain = 0, kGroupCenter, kGroupSub, kGroupRear, kGroupSurround };
-
-    // Control ids of the page's template.
-    static constexpr int kSync = 3700;
-    static constexpr int kLeftSide = 3701;
-    static constexpr int kRightSide = 3702;
-    static constexpr int kEqReset = 3703;
-    static constexpr int kEqPass = 3704;
-    static constexpr int kLeftMute = 3705;
-    static constexpr int kRightMute = 3706;
-    static constexpr int kModeAuto = 3707;    // .. 3710 Decode: mode = id - kModeAuto
-    static constexpr int kMusicLevel = 3720;  // .. 3724 Reverb, in send order
-    static constexpr int kLimitLevel = 3725;
-    static constexpr int kLimitAttack = 3726;
-    static constexpr int kLimitRelease = 3727;
-    static constexpr int kLimitRatio = 3728;
-    static constexpr int kLeftDelay = 3729;
-    static constexpr int kRightDelay = 3730;
-    static constexpr int kHpfSlider = 3731;
-    static constexpr int kLpfSlider = 3732;
-    static constexpr int kMusicToggle = 3750;      // .. 3754 Reverb
-    static constexpr int kMusicLevelValue = 1253;  // value labels: 1253 + 3 * source
-    static constexpr int kLimitTitle = 1267;
-    static constexpr int kLeftDelayCaption = 1280;
-    static constexpr int kLeftDelayValue = 1281;
-    static constexpr int kRightDelayCaption = 1283;
-    static constexpr int kRightDelayValue = 1284;
-    static constexpr int kLeftDistance = 1415;
-    static constexpr int kRightDistance = 1416;
-    static constexpr int kHpfSlope = 1025;
-    static constexpr int kLpfSlope = 1026;
-    static constexpr int kHpfEdit = 1287;
-    static constexpr int kLpfEdit = 1290;
-    static constexpr int kCurveView = 1298;
 
     explicit CMainDlg(QWidget* parent = nullptr);
 
@@ -71,8 +40,6 @@ class CMainDlg : public CPageDlg {
     int LeftEq() const;
     int RightEq() const;
     bool IsPair() const { return RightEq() >= 0; }
-    // True while the output mode gives no scene to edit (Auto, or a value no button sets).
-    static bool IsReadOnlyMode();
 
     CStripRow& StripRow() const { return *m_row; }
 
@@ -97,6 +64,7 @@ class CMainDlg : public CPageDlg {
 
     void SetPlaceholders();
     void ApplyGroupCaptions();
+    OutputPageState State() const;
     void UpdateEnableState();
     void UpdateButtons();
 

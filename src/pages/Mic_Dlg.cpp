@@ -17,11 +17,12 @@ constexpr int kColA = 368;
 constexpr int kColB = 490;
 constexpr int kColC = 606;
 
+// clang-format off
 constexpr ControlRow kRows[] = {
     {3041, Caption, {kColA, 4, 100, 9}, {"高通", "HPF"}},
     {3043, Caption, {kColA, 44, 100, 9}, {"低通", "LPF"}},
     {3044, Caption, {kColA, 84, 60, 9}, {"话筒电平", "Mic Level"}},
-    {3045, Label, {kColA + 62, 84, 43, 9}, {}, "{ch}.level", Shown(LabelRule::L14, 0.5, 10, "dB")},
+    {3045, Label, {kColA + 62, 84, 43, 9}, {}, "{ch}.level"},
     {3003, Slider, {kColA, 94, 105, 10}, {}, "{ch}.level"},
     {3046, Caption, {kColA, 112, 60, 9}, {"啸叫抑制", "Feedback"}},
     {1053, Combo, {kColA + 62, 111, 43, 12}, {}, "{ch}.feedback", Items(kFeedbackNames)},
@@ -35,6 +36,7 @@ constexpr ControlRow kRows[] = {
     {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
     {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
+// clang-format on
 
 // Block ids, in the order of each block's slots.
 constexpr int kStripCaptionIds[] = {1394, 1395, 1396, 1397};

@@ -49,17 +49,17 @@ using enum ControlKind;
 // The top bar. Each master volume is a caption, a slider and a value label on the volume
 // bits of its byte, and a mute button on the byte's top bit.
 constexpr ControlRow kTopBar[] = {
-    {3800, Caption, {4, 4, 36, 11}, {"音乐音量", "Music Vol"}},
+    {3800, Caption, {4, 4, 36, 11}, kTextMusicVol},
     {3820, Slider, {41, 4, 114, 11}, {}, "System.musicVolume", {}, 0, 84, skins::kVolumeSlider},
     {3810, Label, {156, 4, 14, 11}, {}, "System.musicVolume", Shown(LabelRule::L20)},
     {4000, Toggle, {171, 4, 13, 11}, {}, "System.musicMute", {}, 0, -1, skins::kMuteButton},
 
-    {3801, Caption, {186, 4, 36, 11}, {"话筒音量", "Mic Vol"}},
+    {3801, Caption, {186, 4, 36, 11}, kTextMicVol},
     {3821, Slider, {223, 4, 114, 11}, {}, "System.micVolume", {}, 0, 84, skins::kVolumeSlider},
     {3811, Label, {338, 4, 14, 11}, {}, "System.micVolume", Shown(LabelRule::L20)},
     {4002, Toggle, {353, 4, 13, 11}, {}, "System.micMute", {}, 0, -1, skins::kMuteButton},
 
-    {3802, Caption, {368, 4, 36, 11}, {"效果音量", "Effect Vol"}},
+    {3802, Caption, {368, 4, 36, 11}, kTextEffectVol},
     {3822, Slider, {405, 4, 114, 11}, {}, "System.effectVolume", {}, 0, 70, skins::kVolumeSlider},
     {3812, Label, {520, 4, 14, 11}, {}, "System.effectVolume", Shown(LabelRule::L20)},
     {4001, Toggle, {535, 4, 13, 11}, {}, "System.effectMute", {}, 0, -1, skins::kMuteButton},
@@ -67,16 +67,12 @@ constexpr ControlRow kTopBar[] = {
     {3830, Caption, {552, 3, 80, 13}, {}, nullptr, {}, 0, -1, {}, ss::kCenter},
     {3831, Button, {635, 3, 42, 13}, {}, nullptr, {}, 0, -1, skins::kTopBarButton},
     // The language button names the language it switches to.
-    {3832, Button, {679, 3, 42, 13}, {"English", "中文"}, nullptr, {}, 0, -1, skins::kTopBarButton},
+    {3832, Button, {679, 3, 42, 13}, kTextLanguageButton, nullptr, {}, 0, -1, skins::kTopBarButton},
 };
 
 constexpr DuRect kTabRect{0, 18, 723, 355};
 constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
 
-const TextPair kTitle{"人声处理器 KR38-1.01", "Zelvoro QX-1.01"};
-const TextPair kOffLine{"脱机", "Off Line"};
-const TextPair kConnect{"联机", "Connect"};
-const TextPair kDisconnect{"断开", "Disconnect"};
 const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
 const TextPair kKeptNotice{"脱机编辑已保存为 ", "Offline work saved as "};
 const TextPair kKeepFailed{"脱机编辑未能保存: ", "Offline work could not be saved: "};
@@ -109,7 +105,7 @@ CMivoDlg* MainWindow() {
 }
 
 QString CMivoDlg::Title() {
-    return Utf8(kTitle);
+    return Utf8(kTextWindowTitle);
 }
 
 QString CMivoDlg::ProgramStripText(const ParamImage& image) {
@@ -353,9 +349,9 @@ void CMivoDlg::RefreshTopBar(bool full) {
     auto* connect = m_topBar.Get<CBitButton>(kConnectButton);
     auto* strip = m_topBar.Get<CFontStatic>(kProgramStrip);
     connect->SetCheck(online ? 1 : 0);
-    connect->setText(Utf8(online ? kDisconnect : kConnect));
+    connect->setText(Utf8(online ? kTextDisconnect : kTextConnect));
     if (!online) {
-        strip->SetText(Utf8(kOffLine));
+        strip->SetText(Utf8(kTextOffLine));
     } else if (full) {
         strip->SetText(ProgramStripText(ParameterSet));
     }

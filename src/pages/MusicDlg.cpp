@@ -19,12 +19,13 @@ constexpr int kColA = 368;
 constexpr int kColB = 490;
 constexpr int kColC = 606;
 
+// clang-format off
 constexpr ControlRow kRows[] = {
     {1074, Caption, {kColA, 4, 100, 9}, {"高通", "HPF"}},
     {1077, Caption, {kColA, 44, 100, 9}, {"低通", "LPF"}},
     {1070, Caption, {kColA, 84, 100, 9}, {"主通道音乐高通", "MainMusic HPF"}},
     {1385, Caption, {kColA, 126, 60, 9}, {"音乐变调", "Key Control"}},
-    {1386, Label, {kColA + 62, 126, 43, 9}, {}, "System.key", Shown(LabelRule::L20, 1, 7)},
+    {1386, Label, {kColA + 62, 126, 43, 9}, {}, "System.key"},
     {1387, Slider, {kColA, 136, 105, 10}, {}, "System.key"},
     {1082, Caption, {kColC, 4, 100, 9}, {"低音激励", "Low Exciter"}},
     {1044, Caption, {kColB, 4, 100, 9}, {"噪声门", "NoiseGate"}},
@@ -36,6 +37,7 @@ constexpr ControlRow kRows[] = {
     {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
     {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
 };
+// clang-format on
 
 // Block ids, in the order of each block's slots.
 constexpr int kStripCaptionIds[] = {1390, 1391, 1392, 1393};

@@ -7,21 +7,18 @@
 
 namespace qx {
 
+// clang-format off
 inline constexpr ControlRow kNoiseGateBlock[] = {
     {0, ControlKind::Caption, DynamicsCaption(0), {"启动电平", "Threshold"}},
-    {1,
-     ControlKind::Label,
-     DynamicsLabel(0),
-     {},
-     "@.threshold",
-     Shown(LabelRule::L47, 1, 78, "dBV")},
+    {1, ControlKind::Label, DynamicsLabel(0), {}, "@.threshold"},
     {2, ControlKind::Slider, DynamicsSlider(0), {}, "@.threshold"},
     {3, ControlKind::Caption, DynamicsCaption(1), {"启动时间", "Attack Time"}},
-    {4, ControlKind::Label, DynamicsLabel(1), {}, "@.attack", Shown(LabelRule::T5, 1, 0, "ms")},
+    {4, ControlKind::Label, DynamicsLabel(1), {}, "@.attack"},
     {5, ControlKind::Slider, DynamicsSlider(1), {}, "@.attack"},
     {6, ControlKind::Caption, DynamicsCaption(2), {"释放时间", "Release Time"}},
-    {7, ControlKind::Label, DynamicsLabel(2), {}, "@.release", Shown(LabelRule::T6)},
+    {7, ControlKind::Label, DynamicsLabel(2), {}, "@.release"},
     {8, ControlKind::Slider, DynamicsSlider(2), {}, "@.release"},
 };
+// clang-format on
 
 }  // namespace qx

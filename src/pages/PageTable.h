@@ -33,9 +33,10 @@ enum class ControlKind : uint8_t {
     Custom,   // made by the page itself (curve view, strips, lamps); the table only places it
 };
 
-// How a Label, Edit or Combo row shows its code.
+// How a Label, Edit or Combo row shows its code. A Label row shows its field as the catalogue's
+// label rule for the field does (CParamCatalogue::LabelOf) unless the row gives its own (Shown).
 struct ControlRule {
-    LabelRule label = LabelRule::L20;      // Label rows
+    LabelRule label = LabelRule::L20;      // Label rows with their own rule
     double factor = 1.0;                   // L20/L47 factor, L14 step, Edit gain step
     double offset = 0.0;                   // subtracted after the factor
     const char* unit = "";                 // appended to labels and edits
@@ -43,12 +44,16 @@ struct ControlRule {
     std::span<const char* const> items{};  // Combo rows: the item texts, index = code
     int step = 1;  // codes per position: a slider, label or edit shows code / step (rounded
                    // down) and stores position * step
+    bool ownLabel = false;  // Label rows: the label fields above, not the catalogue's rule
 };
 
-// A value label: code * factor - offset by the rule, then the unit.
+// A value label that differs from its field's catalogue rule (a stepped time in whole
+// milliseconds, a delay shown as a distance): code * factor - offset by the rule, then the unit.
 constexpr ControlRule Shown(LabelRule rule, double factor = 1.0, double offset = 0.0,
                             const char* unit = "") {
-    return ControlRule{rule, factor, offset, unit, 0, {}};
+    ControlRule r{rule, factor, offset, unit, 0, {}};
+    r.ownLabel = true;
+    return r;
 }
 // A numeric edit in frequency mode (code = frequency table index).
 constexpr ControlRule FrequencyEdit(const char* unit = "Hz") {
@@ -72,6 +77,12 @@ constexpr ControlRule Stepped(int step, ControlRule rule = {}) {
     rule.step = step;
     return rule;
 }
+
+// How a button row looks under the mouse.
+enum class ButtonLook : uint8_t {
+    Latch,  // the released face under the mouse; a Button shows its pressed face while held
+    Push,   // a command button: the pressed face already under the mouse
+};
 
 // Skin bitmap ids of a row. Sliders: channel, active channel, thumb, active thumb. Buttons:
 // released, pressed (also the checked look). Zero everywhere means the kind's usual skin:
@@ -111,7 +122,8 @@ struct ControlRow {
     int minimum = 0;  // code range of the control; maximum < minimum: the field's own range
     int maximum = -1;
     SkinIds skin{};
-    unsigned style = 0;  // static style bits (ss::k...) of Caption and Label rows
+    unsigned style = 0;                   // static style bits (ss::k...) of Caption and Label rows
+    ButtonLook look = ButtonLook::Latch;  // Button and Toggle rows
 };
 
 using ControlTable = std::span<const ControlRow>;

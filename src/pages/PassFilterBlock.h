@@ -23,11 +23,13 @@ class CPassFilterBlock {
     static constexpr int kEdit = 1;
     static constexpr int kSlider = 2;
 
+    // clang-format off
     static constexpr ControlRow kRows[] = {
         {kSlope, ControlKind::Combo, {0, 0, 64, 12}, {}, "@.slope", Items(kSlopeNames)},
         {kEdit, ControlKind::Edit, {66, 0, 36, 12}, {}, "@.freqCode", FrequencyEdit()},
         {kSlider, ControlKind::Slider, {0, 14, 105, 10}, {}, "@.freqCode"},
     };
+    // clang-format on
 
     // Places a filter block that is part of no curve set: plain stores.
     static void Place(CFieldBinding& binding, int x, int y, std::span<const int> ids,

@@ -13,6 +13,7 @@ constexpr int kB = CEffectPage::kColumnB;
 constexpr int kLabelX = kB + 72;
 constexpr int kPitch = 28;
 
+// clang-format off
 constexpr ControlRow kRows[] = {
     {3528, Caption, {kA, 8, 76, 9}, {"混响音量", "Reverb Wet Volume"}},
     {1232, Caption, {kA, 36, 76, 9}, {"混响直达声", "Reverb Dry Volume"}},
@@ -20,24 +21,15 @@ constexpr ControlRow kRows[] = {
     {3540, Caption, {kA, 107, 100, 9}, {"低通", "LPF"}},
     // The pre-delay moves in steps of 2 ms, the time in steps of 50 ms; the codes are 0.1 ms.
     {3544, Caption, {kB, 8, 76, 9}, {"混响预延时", "Reverb PreDelay"}},
-    {3545,
-     Label,
-     {kLabelX, 8, 40, 9},
-     {},
-     "Reverb.preDelay",
-     Stepped(20, Shown(LabelRule::L20, 2, 0, "ms"))},
+    {3545, Label, {kLabelX, 8, 40, 9}, {}, "Reverb.preDelay", Stepped(20, Shown(LabelRule::L20, 2, 0, "ms"))},
     {3624, Slider, {kB, 18, 105, 10}, {}, "Reverb.preDelay", Stepped(20), 0, 100},
     {3547, Caption, {kB, 8 + kPitch, 76, 9}, {"混响时间", "Reverb Time"}},
-    {3548,
-     Label,
-     {kLabelX, 8 + kPitch, 40, 9},
-     {},
-     "Reverb.time",
-     Stepped(500, Shown(LabelRule::L20, 50, 0, "ms"))},
+    {3548, Label, {kLabelX, 8 + kPitch, 40, 9}, {}, "Reverb.time", Stepped(500, Shown(LabelRule::L20, 50, 0, "ms"))},
     {3625, Slider, {kB, 18 + kPitch, 105, 10}, {}, "Reverb.time", Stepped(500), 0, 100},
     {1066, Button, {kB, 148, 50, 14}, {"EQ重置", "EQ Reset"}},
     {1067, Toggle, {kB + 55, 148, 50, 14}, {"EQ pass", "EQ pass"}, "Reverb.eqBypass"},
 };
+// clang-format on
 
 // Block ids, in the order of each block's slots.
 constexpr int kStripCaptionIds[] = {1402, 1403, 1404, 1405};

@@ -24,12 +24,14 @@ class CPageDlg;
 
 // The row captions beside the strips' type, gain, frequency and Q rows; placed with AddBlock
 // and the page's four ids (type, gain, frequency, Q).
+// clang-format off
 inline constexpr ControlRow kStripRowCaptions[] = {
     {0, ControlKind::Caption, {2, 15, 32, 9}, {"类型", "Type"}},
     {1, ControlKind::Caption, {2, 30, 32, 9}, {"增益(dB)", "Gain(dB)"}},
     {2, ControlKind::Caption, {2, 114, 32, 9}, {"频率(Hz)", "Freq(Hz)"}},
     {3, ControlKind::Caption, {2, 128, 32, 9}, {"Q值", "Q"}},
 };
+// clang-format on
 
 struct StripRowSetup {
     int viewId = 0;       // control id of the curve view

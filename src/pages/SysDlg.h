@@ -11,6 +11,7 @@
 
 #include "FileOperations.h"
 #include "PageDlg.h"
+#include "SysDlgRules.h"
 
 namespace qx {
 
@@ -19,34 +20,10 @@ class CEnglishEdit;
 class CFontStatic;
 class CSLamp;
 
-class CSysDlg : public CPageDlg {
+// The control ids (SysPageIds) are the page's own: CSysDlg::kStore.
+class CSysDlg : public CPageDlg, public SysPageIds {
     Q_OBJECT
   public:
-    // Control ids the handlers and tests name.
-    static constexpr int kVerifyEdit = 1023;
-    static constexpr int kVerifyOk = 1362;
-    static constexpr int kPermissionText = 1412;
-    static constexpr int kSystemOld = 2612;
-    static constexpr int kSystemNew = 2613;
-    static constexpr int kSystemConfirm = 1024;
-    static constexpr int kSystemModify = 1065;
-    static constexpr int kPanelOld = 2610;
-    static constexpr int kPanelNew = 2611;
-    static constexpr int kPanelConfirm = 1369;
-    static constexpr int kPanelModify = 1064;
-    static constexpr int kModeList = 2604;
-    static constexpr int kNameEdit = 2614;
-    static constexpr int kRecall = 1066;
-    static constexpr int kStore = 1067;
-    static constexpr int kExport = 1069;
-    static constexpr int kImport = 1384;
-    static constexpr int kExportAll = 1388;
-    static constexpr int kImportAll = 1389;
-    static constexpr int kFirstMonitor = 3900;
-    static constexpr int kMonitorCount = 12;
-    static constexpr int kSystemPasswordLength = 6;
-    static constexpr int kPanelPasswordLength = 4;
-
     explicit CSysDlg(QWidget* parent = nullptr);
     ~CSysDlg() override;
 
@@ -70,14 +47,14 @@ class CSysDlg : public CPageDlg {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void SetUpSkins();
     void SetUpEdits();
     void SetUpLamps();
     void RefreshModeList();
     void ShowPermission();
-    void EnableNameAndStore(bool enable);
-    void Enable(int id, bool enable);
-    // The two password groups; each is reset after the other one changed.
+    // The state the enabling rules read, and their result applied to the controls.
+    SysPageState State() const;
+    void ApplyRules();
+    // The two password groups (SysDlgPasswords.cpp); each is reset after the other one changed.
     void ResetSystemGroup();
     void ResetPanelGroup();
     void OnVerifyEdited();
@@ -90,6 +67,10 @@ class CSysDlg : public CPageDlg {
     std::unique_ptr<CFileOperations> m_files;
     std::array<CSLamp*, kMonitorCount> m_lamps{};
     QString m_panelReference;  // the panel password at the last refresh or system change
+    int m_program = 0;         // the program Store acts on: the current one, or the one picked
+    bool m_verifyMatches = false;
+    bool m_systemOldMatches = false;
+    bool m_panelOldMatches = false;
     std::atomic<bool> m_monitorRequest{true};
 };
 

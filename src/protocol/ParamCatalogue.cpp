@@ -661,29 +661,18 @@ std::string CParamCatalogue::DisplayCode(const ParamField& f, uint32_t code) {
         case FieldKind::Slope:
             return TableText(kSlopeNames, c);
         case FieldKind::LimiterDbv:
-            return FormatLabel(c, Config(0, 34, LabelRule::L20, 1, 22, "dBV"));
         case FieldKind::LimiterDb:
-            return FormatLabel(c, Config(0, 34, LabelRule::L20, 1, 22, "dB"));
         case FieldKind::Attack:
-            return std::string(TableText(kAttackTexts, c)) + "ms";
         case FieldKind::Release:
-            return TableText(kReleaseTexts, c);
         case FieldKind::Ratio:
-            return TableText(kRatioTexts, c);
         case FieldKind::GateThreshold:
-            return FormatLabel(c, Config(0, 60, LabelRule::L47, 1, 78, "dBV"));
         case FieldKind::DeqThreshold:
-            return FormatLabel(c, Config(0, 60, LabelRule::L20, 1, 48, "dBV"));
         case FieldKind::HalfDb:
-            return FormatLabel(c, Config(0, 40, LabelRule::L14, 0.5, 10, "dB"));
         case FieldKind::InputGain:
-            return FormatLabel(c, Config(0, 40, LabelRule::L14, 0.5, 10, ""));
         case FieldKind::Percent:
-            return std::to_string(code) + "%";
         case FieldKind::PercentFrom50:
-            return std::to_string(c - 50) + "%";
         case FieldKind::Tenths:
-            return Printf("%.1fms", c * 0.1);
+            return FormatLabel(c, LabelOf(f));
         case FieldKind::Switch:
             return FromList(kSwitchTexts, code);
         case FieldKind::Feedback:
@@ -707,6 +696,42 @@ std::string CParamCatalogue::DisplayCode(const ParamField& f, uint32_t code) {
             break;
     }
     return std::to_string(code);
+}
+
+LabelConfig CParamCatalogue::LabelOf(const ParamField& f) {
+    const auto config = [&f](LabelRule rule, double factor, double offset, const char* unit) {
+        return Config(f.minimum, f.maximum, rule, factor, offset, unit);
+    };
+    switch (f.kind) {
+        case FieldKind::LimiterDbv:
+            return config(LabelRule::L20, 1, 22, "dBV");
+        case FieldKind::LimiterDb:
+            return config(LabelRule::L20, 1, 22, "dB");
+        case FieldKind::Attack:
+            return config(LabelRule::T5, 1, 0, "ms");
+        case FieldKind::Release:
+            return config(LabelRule::T6, 1, 0, "");
+        case FieldKind::Ratio:
+            return config(LabelRule::T12, 1, 0, "");
+        case FieldKind::GateThreshold:
+            return config(LabelRule::L47, 1, 78, "dBV");
+        case FieldKind::DeqThreshold:
+            return config(LabelRule::L20, 1, 48, "dBV");
+        case FieldKind::HalfDb:
+            return config(LabelRule::L14, 0.5, 10, "dB");
+        case FieldKind::InputGain:
+            return config(LabelRule::L14, 0.5, 10, "");
+        case FieldKind::Percent:
+            return config(LabelRule::L20, 1, 0, "%");
+        case FieldKind::PercentFrom50:
+            return config(LabelRule::L20, 1, 50, "%");
+        case FieldKind::Tenths:
+            return config(LabelRule::L14, 0.1, 0, "ms");
+        case FieldKind::Key:
+            return config(LabelRule::L20, 1, 7, "");
+        default:
+            return config(LabelRule::L20, 1, 0, "");
+    }
 }
 
 std::string CParamCatalogue::Display(const uint8_t* image, const ParamField& f) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "LabelRules.h"
 #include "ProgramImage.h"
 
 namespace qx {
@@ -83,6 +84,11 @@ class CParamCatalogue {
     // The field's value as a person reads it.
     static std::string Display(const uint8_t* image, const ParamField& field);
     static std::string DisplayCode(const ParamField& field, uint32_t code);
+    // How a value label shows the field's code: the rule, factor, offset and unit that give
+    // the text Display gives (the key without its plus sign; kinds that no label rule
+    // expresses, such as frequencies and list texts, show the code itself), over the field's
+    // own range.
+    static LabelConfig LabelOf(const ParamField& field);
     // The raw value for machines: the code, or the bytes as text / hex.
     static std::string RawText(const uint8_t* image, const ParamField& field);
 

@@ -52,8 +52,5 @@ constexpr TextPair kTextOffLine{"脱机", "Off Line"};
 
 // Message-box texts.
 constexpr TextPair kTextUnableToOpenDevice{"不能打开设备!", "Unable to Open Device!"};
-constexpr TextPair kTextFontFailed{"字体不能创建!", "字体不能创建!"};
-constexpr TextPair kTextFileReadError{"File read Error", "File read Error"};
-constexpr TextPair kTextFileWriteError{"MusicFile Write Error", "MusicFile Write Error"};
 
 }  // namespace qx

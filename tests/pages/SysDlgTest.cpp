@@ -277,6 +277,21 @@ TEST_F(SysDlgTest, OnlineStoringNeedsPermissionAndAStorableProgram) {
     EXPECT_EQ(Permission(), QString::fromUtf8("有保存权限"));
 }
 
+// A language switch shows the permission again; the name and Store still follow the program
+// picked in the list, not the one in use, so a factory program is never offered for storing.
+TEST_F(SysDlgTest, StoreFollowsThePickedProgramThroughALanguageSwitch) {
+    ParameterSet.system.block.currentProgram = 3;
+    Pretend(true, 1);
+    emit ModeList()->activated(17);  // F2
+    page->ApplyLanguage();
+    EXPECT_FALSE(Enabled(CSysDlg::kStore));
+    EXPECT_FALSE(Enabled(CSysDlg::kNameEdit));
+    emit ModeList()->activated(4);  // 5
+    page->ApplyLanguage();
+    EXPECT_TRUE(Enabled(CSysDlg::kStore));
+    EXPECT_TRUE(Enabled(CSysDlg::kNameEdit));
+}
+
 // --- passwords --------------------------------------------------------------------------------
 
 TEST_F(SysDlgTest, SystemPasswordGroupMovesStepByStep) {
