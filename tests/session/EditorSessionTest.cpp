@@ -75,7 +75,7 @@ class EditorSessionTest : public ::testing::Test {
         QObject::connect(s, &CEditorSession::deviceFound, [this] {
             told.push_back("found");
             // Nothing is queued yet: the reads that replace the image come after this.
-            queuedWhenFound = session->Link().Protocol().NumberQueuedFrames();
+            queuedWhenFound = session->Link().Protocol().FrameCount();
         });
         QObject::connect(s, &CEditorSession::systemReceived, [this] { told.push_back("system"); });
         QObject::connect(s, &CEditorSession::programReceived,
