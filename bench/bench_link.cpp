@@ -15,7 +15,6 @@
 
 #include "DeviceLink.h"
 #include "LinkState.h"
-#include "MessageMap.h"
 #include "ParameterSet.h"
 #include "PtyServer.h"
 #include "VirtualProcessor.h"
@@ -47,11 +46,9 @@ double Percentile(std::vector<double> v, double q) {
 }
 
 struct Rig {
-    Rig() : processor(Start(), {}), server(processor), received(new QObject) {
+    Rig() : processor(Start(), {}), server(processor) {
         server.Start();
-        map = new CMessageMap(received.get());
-        map->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++parameters; });
-        link.SetMainWindow(received.get());
+        QObject::connect(&link, &CDeviceLink::programReceived, [this] { ++parameters; });
         link.SetPortSource([this] {
             PortInfo p;
             p.devicePath = p.portName = p.comName = QString::fromStdString(server.Path());
@@ -69,8 +66,6 @@ struct Rig {
     }
     CVirtualProcessor processor;
     CPtyServer server;
-    std::unique_ptr<QObject> received;
-    CMessageMap* map = nullptr;
     int parameters = 0;
     CDeviceLink link;
 };

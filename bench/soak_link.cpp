@@ -36,7 +36,6 @@
 #include "DeviceModes.h"
 #include "FrameRecord.h"
 #include "LinkState.h"
-#include "MessageMap.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
@@ -121,11 +120,8 @@ class Soak {
           m_withPushes(pushes),
           m_rng(seed),
           m_processor(StartImage(), processor),
-          m_server(m_processor),
-          m_window(new QObject) {
-        m_messages = new CMessageMap(m_window.get());
-        m_messages->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++m_received; });
-        m_link.SetMainWindow(m_window.get());
+          m_server(m_processor) {
+        QObject::connect(&m_link, &CDeviceLink::programReceived, [this] { ++m_received; });
         QObject::connect(&m_link, &CDeviceLink::linkFailed, [this](int) { ++m_linkFailures; });
         m_modes = std::make_unique<CDeviceModes>(
             DeviceModeHooks{[this](uint8_t command, uint8_t argument) {
@@ -405,8 +401,6 @@ class Soak {
     std::mt19937 m_rng;
     CVirtualProcessor m_processor;
     CPtyServer m_server;
-    std::unique_ptr<QObject> m_window;
-    CMessageMap* m_messages = nullptr;
     CDeviceLink m_link;
     std::unique_ptr<CDeviceModes> m_modes;
     std::string m_folder;

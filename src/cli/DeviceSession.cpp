@@ -10,7 +10,6 @@
 #include "CommProtocol.h"
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
-#include "MessageMap.h"
 #include "QtSerialLine.h"
 #include "Qxctl.h"
 #include "TextPair.h"
@@ -30,11 +29,10 @@ CDeviceSession::CDeviceSession(CQxctl& cli, std::string command, const CCommandA
       m_command(std::move(command)),
       m_ui(cli.Err(), cli.DrawsProgress()),
       m_link(&m_ui) {
-    m_map = new CMessageMap(&m_window);
-    m_map->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { ++m_parameters; });
-    m_map->On(WM_MODES_RECEIVED, [this](WParam, LParam) { ++m_modes; });
-    m_map->On(WM_SYSTEM_DATA_RECEIVED, [this](WParam, LParam) { ++m_polls; });
-    m_link.SetMainWindow(&m_window);
+    // The link's signals come on this thread, from the event loop WaitFor runs.
+    QObject::connect(&m_link, &CDeviceLink::programReceived, [this] { ++m_parameters; });
+    QObject::connect(&m_link, &CDeviceLink::bankReceived, [this] { ++m_modes; });
+    QObject::connect(&m_link, &CDeviceLink::monitorReceived, [this](int) { ++m_polls; });
     QObject::connect(&m_link, &CDeviceLink::onlineChanged, [this](bool isOnline) {
         if (!isOnline) {
             m_dropped = true;

@@ -19,7 +19,6 @@
 namespace qx {
 
 class CQxctl;
-class CMessageMap;
 
 constexpr int kConnectMs = 15000;  // per candidate port, reads included
 constexpr int kSettleMs = 30000;   // a few frames, store pauses included
@@ -59,8 +58,6 @@ class CDeviceSession {
     CQxctl& m_cli;
     std::string m_command;
     CTerminalLinkUi m_ui;
-    QObject m_window;
-    CMessageMap* m_map = nullptr;
     CDeviceLink m_link;
     int m_parameters = 0;
     int m_modes = 0;

@@ -4,8 +4,6 @@
 #include <climits>
 
 #include "ControlId.h"
-#include "MessageEvent.h"
-#include "Messages.h"
 #include "SkinFonts.h"
 #include "StaticStyle.h"
 
@@ -65,7 +63,9 @@ void CEdit_Static::SetValue(int code) {
     m_value = code < m_minimum ? m_minimum : code;
     InvalidateParent();
     SetText(Format(m_value));
-    PostMessage(this, WM_LABEL_REDRAW, 0, 0);
+    // Once more from the event loop, behind the label as it is then (a deleted label drops
+    // the call).
+    QMetaObject::invokeMethod(this, &CEdit_Static::InvalidateParent, Qt::QueuedConnection);
 }
 
 void CEdit_Static::SetText(const QString& text) {
@@ -81,14 +81,6 @@ void CEdit_Static::InvalidateParent() {
         parentWidget()->update(geometry());
     }
     update();
-}
-
-bool CEdit_Static::event(QEvent* event) {
-    if (static_cast<int>(event->type()) == WM_LABEL_REDRAW) {
-        InvalidateParent();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 void CEdit_Static::paintEvent(QPaintEvent*) {

@@ -12,9 +12,6 @@
 
 namespace qx {
 
-// Posted by a value label to itself after each new value, to repaint once more behind it.
-constexpr int WM_LABEL_REDRAW = 0xA50;
-
 class CEdit_Static : public QWidget {
     Q_OBJECT
   public:
@@ -45,7 +42,6 @@ class CEdit_Static : public QWidget {
     QString Format(int code) const;
 
   protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

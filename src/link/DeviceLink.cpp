@@ -2,18 +2,29 @@
 
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
-#include "MessageMap.h"
 #include "ParameterSet.h"
 
 namespace qx {
 
 CDeviceLink::CDeviceLink(CLinkUi* ui, QObject* parent)
-    : QObject(parent), m_port(m_protocol), m_sink(this, m_port) {
+    : QObject(parent), m_port(m_protocol), m_sink(m_port) {
     SetUi(ui);
     m_protocol.SetReplySink(&m_sink);
-    m_messages = new CMessageMap(this);
-    m_messages->On(WM_LINK_FAILED, [this](WParam, LParam l) { OnLinkFailed(l); });
-    m_messages->On(WM_DEVICE_FOUND, [this](WParam, LParam) { OnDeviceFound(); });
+    // The port and the sink emit on the serial worker: every connection here is queued, so
+    // this object acts on the user-interface thread, after the worker adopted what it tells.
+    // A queued call to a deleted link is dropped.
+    connect(&m_port, &CSerialPort::linkFailed, this, &CDeviceLink::OnLinkFailed,
+            Qt::QueuedConnection);
+    connect(&m_sink, &CLinkReplySink::deviceFound, this, &CDeviceLink::OnDeviceFound,
+            Qt::QueuedConnection);
+    connect(&m_sink, &CLinkReplySink::systemReceived, this, &CDeviceLink::systemReceived,
+            Qt::QueuedConnection);
+    connect(&m_sink, &CLinkReplySink::programReceived, this, &CDeviceLink::programReceived,
+            Qt::QueuedConnection);
+    connect(&m_sink, &CLinkReplySink::bankReceived, this, &CDeviceLink::bankReceived,
+            Qt::QueuedConnection);
+    connect(&m_sink, &CLinkReplySink::monitorReceived, this, &CDeviceLink::monitorReceived,
+            Qt::QueuedConnection);
 }
 
 CDeviceLink::~CDeviceLink() {
@@ -21,10 +32,6 @@ CDeviceLink::~CDeviceLink() {
     m_protocol.SetReplySink(nullptr);
     linkChannel = 0;
     online = false;
-}
-
-void CDeviceLink::SetMainWindow(QObject* mainWindow) {
-    m_sink.SetMainWindow(mainWindow);
 }
 
 void CDeviceLink::SetUi(CLinkUi* ui) {
@@ -53,7 +60,7 @@ bool CDeviceLink::CollectPorts() {
 }
 
 bool CDeviceLink::OpenCandidatePort() {
-    const bool opened = m_port.OpenPort(this, m_currentPortName, 115200, 'N', 8, 0, 115200);
+    const bool opened = m_port.OpenPort(m_currentPortName, 115200, 'N', 8, 0, 115200);
     if (opened) {
         linkChannel = 1;
         online = true;
@@ -115,7 +122,7 @@ void CDeviceLink::DisconnectDevice() {
     GoOffline(false);
 }
 
-void CDeviceLink::OnLinkFailed(LParam notifyOnFailure) {
+void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
     if (notifyOnFailure != 0) {
         // The probe found nothing on this port: try the next one.
         m_port.Close();
@@ -129,12 +136,14 @@ void CDeviceLink::OnLinkFailed(LParam notifyOnFailure) {
     } else if (online) {
         GoOffline(true);
     }
-    emit linkFailed(static_cast<int>(notifyOnFailure));
+    emit linkFailed(notifyOnFailure);
 }
 
 void CDeviceLink::OnDeviceFound() {
-    ReadDevice();
+    // First the receivers (the session keeps offline work), then the reads that replace the
+    // image are queued.
     emit deviceFound();
+    ReadDevice();
 }
 
 void CDeviceLink::ReadDevice() {

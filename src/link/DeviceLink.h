@@ -1,8 +1,9 @@
 #pragma once
 // Finding the processor and keeping the connection: lists the ports, opens them one after
 // another and probes each, reads names, system block and current program once the device
-// answered, and drops the connection with one message when the line fails. The main window
-// and qxctl both drive it; what the user sees goes through CLinkUi.
+// answered, and drops the connection with one message when the line fails. The editor's
+// session and qxctl both drive it; what the user sees goes through CLinkUi, what arrives is
+// told through Qt signals on the user-interface thread.
 
 #include <QObject>
 #include <QString>
@@ -12,13 +13,10 @@
 #include "CommProtocol.h"
 #include "LinkReplySink.h"
 #include "LinkUi.h"
-#include "Messages.h"
 #include "PortInfo.h"
 #include "SerialPort.h"
 
 namespace qx {
-
-class CMessageMap;
 
 class CDeviceLink : public QObject {
     Q_OBJECT
@@ -26,14 +24,12 @@ class CDeviceLink : public QObject {
     explicit CDeviceLink(CLinkUi* ui = nullptr, QObject* parent = nullptr);
     ~CDeviceLink() override;
 
-    // Receives WM_SYSTEM_RECEIVED, WM_PARAMETERS_RECEIVED, WM_MODES_RECEIVED and
-    // WM_SYSTEM_DATA_RECEIVED; without one those are not posted.
-    void SetMainWindow(QObject* mainWindow);
     void SetUi(CLinkUi* ui);
     // Where candidate ports come from (default: EnumSerialPorts without test-open).
     void SetPortSource(std::function<std::vector<PortInfo>()> source);
 
-    // The connect button and WM_AUTO_CONNECT: disconnects when online, otherwise searches.
+    // The connect button and the automatic search: disconnects when online, otherwise
+    // searches.
     void ConnectDevice();
     // Closes the link without a message.
     void DisconnectDevice();
@@ -62,16 +58,26 @@ class CDeviceLink : public QObject {
     CSerialPort& Port() { return m_port; }
 
   signals:
-    // After the connection logic handled WM_DEVICE_FOUND / WM_LINK_FAILED.
+    // Every signal is emitted on the user-interface thread.
+    // The probe was answered. Emitted before the reads that replace the editor's image are
+    // queued: a receiver connected with Qt::DirectConnection still sees the image as it was.
     void deviceFound();
+    // After the connection logic handled a failure (1: a probe found nothing on a port).
     void linkFailed(int notifyOnFailure);
     void onlineChanged(bool online);
+    // A received block was adopted into the image and its sent copy (or, for the bank, into
+    // the stored bank); each follows the reply that carried it, in the order they arrived.
+    void systemReceived();
+    void programReceived();
+    void bankReceived();
+    // A monitor block arrived (poll command 0x0C or 0x18).
+    void monitorReceived(int pollCommand);
 
   private:
     // Runs show on this thread's event loop, after the current call has returned.
     template <class F>
     void ShowLater(F show);
-    void OnLinkFailed(LParam notifyOnFailure);
+    void OnLinkFailed(int notifyOnFailure);
     void OnDeviceFound();
     bool OpenNextCandidate();
     void GoOffline(bool tell);
@@ -81,7 +87,6 @@ class CDeviceLink : public QObject {
     CLinkReplySink m_sink;
     CLinkUi* m_ui = nullptr;
     CLinkUi m_noUi;
-    CMessageMap* m_messages = nullptr;
     std::vector<PortInfo> m_candidates;
     QString m_currentPortName;
     std::function<std::vector<PortInfo>()> m_portSource;

@@ -1,6 +1,7 @@
 #pragma once
-// Turns the reply parser's announcements into posted window messages: WM_DEVICE_FOUND to the
-// connection logic, the others to the main window when there is one.
+// Turns the reply parser's announcements into Qt signals. They are emitted on the serial
+// worker; receivers on the user-interface thread connect with Qt::QueuedConnection, so each
+// notice arrives after the image it announces was adopted, in the order the replies came.
 
 #include <QObject>
 #include <atomic>
@@ -12,11 +13,11 @@ namespace qx {
 class CLinkUi;
 class CSerialPort;
 
-class CLinkReplySink : public CReplySink {
+class CLinkReplySink : public QObject, public CReplySink {
+    Q_OBJECT
   public:
-    CLinkReplySink(QObject* link, CSerialPort& port);
+    explicit CLinkReplySink(CSerialPort& port, QObject* parent = nullptr);
 
-    void SetMainWindow(QObject* mainWindow) { m_mainWindow = mainWindow; }
     void SetUi(CLinkUi* ui) { m_ui = ui; }
 
     void DeviceFound() override;
@@ -27,10 +28,20 @@ class CLinkReplySink : public CReplySink {
     bool TakeMonitorRequest() override;
     void WrongProgramNumber() override;
 
+  signals:
+    // The probe was answered: a processor is on this port.
+    void deviceFound();
+    // The system block was received and adopted.
+    void systemReceived();
+    // The current program was received and adopted.
+    void programReceived();
+    // The last program of a bank read was stored in the bank.
+    void bankReceived();
+    // A monitor block arrived (poll command 0x0C or 0x18).
+    void monitorReceived(int pollCommand);
+
   private:
-    QObject* m_link;
     CSerialPort& m_port;
-    std::atomic<QObject*> m_mainWindow{nullptr};
     std::atomic<CLinkUi*> m_ui{nullptr};
 };
 

@@ -15,9 +15,9 @@
 #include "FrameRecord.h"
 #include "LinkState.h"
 #include "LinkUi.h"
-#include "Messages.h"
 #include "ParameterSet.h"
 #include "QtSerialLine.h"
+#include "ThreadHandOff.h"
 
 namespace qx {
 
@@ -96,8 +96,8 @@ bool CSerialPort::event(QEvent* e) {
     return QObject::event(e);
 }
 
-bool CSerialPort::OpenPort(QObject* owner, const QString& portName, int baudRate, char parity,
-                           int dataBits, int stopBits, int bufferSize) {
+bool CSerialPort::OpenPort(const QString& portName, int baudRate, char parity, int dataBits,
+                           int stopBits, int bufferSize) {
     Close();
     auto line = std::make_unique<CQtSerialLine>();
     std::unique_lock<std::mutex> portGuard(m_portLock);
@@ -142,16 +142,14 @@ bool CSerialPort::OpenPort(QObject* owner, const QString& portName, int baudRate
     }
     line->Purge();
     portGuard.unlock();
-    return OpenLine(owner, std::move(line), bufferSize);
+    return OpenLine(std::move(line), bufferSize);
 }
 
-bool CSerialPort::OpenLine(QObject* owner, std::unique_ptr<CSerialLine> line, int bufferSize) {
+bool CSerialPort::OpenLine(std::unique_ptr<CSerialLine> line, int bufferSize) {
     if (m_line != nullptr) {
         Close();
     }
     std::lock_guard<std::mutex> portGuard(m_portLock);
-    m_owner = owner;
-    m_ownerRaw = owner;
     m_bufferSize = bufferSize;
     m_writeBuffer.assign(static_cast<std::size_t>(bufferSize), 0);
     m_readBuffer.assign(static_cast<std::size_t>(bufferSize), 0);
@@ -228,7 +226,7 @@ void CSerialPort::ReportLinkFailure() {
         return;
     }
     m_stopFlag = true;
-    PostMessage(m_ownerRaw, WM_LINK_FAILED, 1, TxFrame.notifyOnFailure);
+    emit linkFailed(TxFrame.notifyOnFailure);
 }
 
 CSerialPort::Wake CSerialPort::WaitForWork(int timeoutMs) {

@@ -14,7 +14,6 @@
 // Lock order: ParamLock, then m_portLock.
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <atomic>
 #include <chrono>
@@ -39,12 +38,12 @@ class CSerialPort : public QObject {
     ~CSerialPort() override;
 
     // Closes any earlier port, opens portName (a name like ttyUSB0 or a path) and sets the
-    // line up. owner receives WM_LINK_FAILED. True when the port opened, even if a setting
-    // failed (that failure is shown in an error box).
-    bool OpenPort(QObject* owner, const QString& portName, int baudRate = 115200, char parity = 'N',
+    // line up. True when the port opened, even if a setting failed (that failure is shown in
+    // an error box).
+    bool OpenPort(const QString& portName, int baudRate = 115200, char parity = 'N',
                   int dataBits = 8, int stopBits = 0, int bufferSize = 115200);
     // The same with a line made elsewhere (tests use a scripted line).
-    bool OpenLine(QObject* owner, std::unique_ptr<CSerialLine> line, int bufferSize = 115200);
+    bool OpenLine(std::unique_ptr<CSerialLine> line, int bufferSize = 115200);
     // Starts the worker; its first act is to fetch a frame.
     bool StartWorker();
     // Asks the worker to end and waits for it. Never call it holding ParamLock.
@@ -56,8 +55,8 @@ class CSerialPort : public QObject {
 
     // The "Application Error" box for a failed call, shown on the user-interface thread.
     void ShowPortError(const QString& operation, const QString& errorText);
-    // Ends the worker at its next turn and posts WM_LINK_FAILED (1, TxFrame.notifyOnFailure)
-    // to the owner, once per run of the worker.
+    // Ends the worker at its next turn and emits linkFailed(TxFrame.notifyOnFailure), once
+    // per run of the worker.
     void ReportLinkFailure();
     // From the reply parser on the worker: the "11" box must be shown before the next
     // exchange.
@@ -66,6 +65,12 @@ class CSerialPort : public QObject {
     void SetUi(CLinkUi* ui) { m_ui = ui; }
     // Number printed in error boxes: the digits at the end of the port's name.
     int PortNumber() const { return m_portNumber; }
+
+  signals:
+    // Emitted on the serial worker: the line failed or a frame got no reply after its resends.
+    // notifyOnFailure is the failed frame's (1: the probe of a connection attempt). Connect
+    // with Qt::QueuedConnection; the receiver closes the port, which waits for the worker.
+    void linkFailed(int notifyOnFailure);
 
   private:
     enum class Wake { Stop, Send, AddData, Input, Timeout };
@@ -100,8 +105,6 @@ class CSerialPort : public QObject {
     // When the first byte after the latest write arrived (worker only).
     bool m_replyStarted = false;
     std::chrono::steady_clock::time_point m_replyStart;
-    QPointer<QObject> m_owner;
-    QObject* m_ownerRaw = nullptr;
     int m_portNumber = 0;
     int m_bufferSize = 0;
     std::vector<uint8_t> m_writeBuffer;

@@ -46,8 +46,8 @@ class CFileOperations {
     void ImportProgram();
     // Online this asks the processor for all its programs; SaveReceivedBank finishes.
     void ExportAllPrograms();
-    // The processor's programs arrived (WM_MODES_RECEIVED): the bank takes the system block,
-    // then the person chooses where to save it.
+    // The processor's programs arrived (the session's bankReceived): the bank takes the system
+    // block, then the person chooses where to save it.
     void SaveReceivedBank();
     void ImportAllPrograms();
 

@@ -9,10 +9,10 @@
 #include "ChangeSync.h"
 #include "CommProtocol.h"
 #include "CurveSets.h"
+#include "EditorSession.h"
 #include "EnglishEdit.h"
 #include "FontStatic.h"
 #include "LinkState.h"
-#include "MivoDlg.h"
 #include "MonitorBlocks.h"
 #include "MonitorPicture.h"
 #include "ParameterSet.h"
@@ -125,24 +125,24 @@ constexpr ControlRow kRows[] = {
 // The picture's place on the page, in pixels.
 constexpr QPoint kPictureOrigin{5, 6};
 
-DeviceModeHooks MainWindowHooks(CSysDlg* page) {
+// The device modes reach the processor through the page's session (looked up at each call:
+// the session is given after the page is made).
+DeviceModeHooks SessionHooks(CSysDlg* page) {
     DeviceModeHooks hooks;
-    hooks.sendDeviceCommand = [](uint8_t command, uint8_t argument) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->SendDeviceCommand(command, argument);
+    hooks.sendDeviceCommand = [page](uint8_t command, uint8_t argument) {
+        if (CEditorSession* session = page->Session()) {
+            session->SendDeviceCommand(command, argument);
         }
     };
-    hooks.startQueueProgress = [] {
-        if (CMivoDlg* main = MainWindow()) {
-            main->StartQueueProgress();
+    hooks.startQueueProgress = [page] {
+        if (CEditorSession* session = page->Session()) {
+            session->StartQueueProgress();
         }
     };
     hooks.refresh = [page] {
         ApplyPendingCurveReloads();
-        if (CMivoDlg* main = MainWindow()) {
-            main->RefreshCurrentPage();
-            main->RefreshTopBar(true);
-            main->NoteImageLoaded();
+        if (CEditorSession* session = page->Session()) {
+            session->ImageReplaced();
         } else {
             page->RefreshFromParameters();
         }
@@ -156,24 +156,12 @@ CSysDlg::CSysDlg(QWidget* parent) : CPageDlg(parent, 164, 715, 359) {
     m_binding.Add(kRows);
     SetUpEdits();
     SetUpLamps();
-    m_files = std::make_unique<CFileOperations>(this, MainWindowHooks(this));
+    m_files = std::make_unique<CFileOperations>(this, SessionHooks(this));
 
-    // The maxima lower the master volumes above them (and unmute them) in the main window.
-    m_binding.On(2570).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampEffectVolume();
-        }
-    };
-    m_binding.On(2571).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampMicVolume();
-        }
-    };
-    m_binding.On(2572).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampMusicVolume();
-        }
-    };
+    // The maxima lower the master volumes above them (and unmute them) in the top bar.
+    m_binding.On(2570).changed = [this](int) { emit EffectMaximumChanged(); };
+    m_binding.On(2571).changed = [this](int) { emit MicMaximumChanged(); };
+    m_binding.On(2572).changed = [this](int) { emit MusicMaximumChanged(); };
 
     connect(m_binding.Get<CBitComboBox>(kModeList), &QComboBox::activated, this,
             [this](int index) { SelectMode(index); });
@@ -199,6 +187,28 @@ CSysDlg::CSysDlg(QWidget* parent) : CPageDlg(parent, 164, 715, 359) {
 }
 
 CSysDlg::~CSysDlg() = default;
+
+void CSysDlg::SetSession(CEditorSession* session) {
+    if (m_session != nullptr) {
+        disconnect(m_session, nullptr, this, nullptr);
+    }
+    m_session = session;
+    if (session == nullptr) {
+        return;
+    }
+    connect(session, &CEditorSession::monitorReceived, this, [this](int pollCommand) {
+        ShowMonitor(pollCommand);
+        RequestMonitor();
+    });
+    // The bank read of "Export all" is complete: save it.
+    connect(session, &CEditorSession::bankReceived, this, [this] { m_files->SaveReceivedBank(); });
+}
+
+void CSysDlg::SendCommand(uint8_t command) {
+    if (m_session != nullptr) {
+        m_session->SendDeviceCommand(command, 0);
+    }
+}
 
 void CSysDlg::SetUpLamps() {
     for (int i = 0; i < kMonitorCount; ++i) {

@@ -16,6 +16,7 @@
 namespace qx {
 
 class CBitComboBox;
+class CEditorSession;
 class CEnglishEdit;
 class CFontStatic;
 class CSLamp;
@@ -26,6 +27,11 @@ class CSysDlg : public CPageDlg, public SysPageIds {
   public:
     explicit CSysDlg(QWidget* parent = nullptr);
     ~CSysDlg() override;
+
+    // The session the page sends its commands through and whose monitor blocks and bank
+    // reads it shows; without one (a page alone) nothing is sent.
+    void SetSession(CEditorSession* session);
+    CEditorSession* Session() const { return m_session; }
 
     void RefreshFromParameters() override;
     void ApplyLanguage() override;
@@ -42,6 +48,12 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     CSLamp* Monitor(int index) const { return m_lamps[static_cast<std::size_t>(index)]; }
     // What a person's choice of entry `index` in the mode list does.
     void SelectMode(int index);
+
+  signals:
+    // A maximum volume was changed here: the master volume above it must not exceed it.
+    void MusicMaximumChanged();
+    void MicMaximumChanged();
+    void EffectMaximumChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,7 +75,9 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     void OnModifySystem();
     void OnModifyPanel();
     int SelectedProgram() const;
+    void SendCommand(uint8_t command);
 
+    CEditorSession* m_session = nullptr;
     std::unique_ptr<CFileOperations> m_files;
     std::array<CSLamp*, kMonitorCount> m_lamps{};
     QString m_panelReference;  // the panel password at the last refresh or system change

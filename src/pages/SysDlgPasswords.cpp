@@ -10,7 +10,6 @@
 #include "CommProtocol.h"
 #include "EnglishEdit.h"
 #include "LinkState.h"
-#include "MivoDlg.h"
 #include "ParameterSet.h"
 
 namespace qx {
@@ -96,9 +95,7 @@ void CSysDlg::OnVerify() {
         AtomicCopy(PasswordScratch.newSystem, ParameterSet.system.block.systemPassword,
                    kSystemPasswordLength);
     }
-    if (CMivoDlg* main = MainWindow()) {
-        main->SendDeviceCommand(kCmdSystemPassword, 0);
-    }
+    SendCommand(kCmdSystemPassword);
     if (online) {
         storePermission = 1;
         ShowPermission();
@@ -125,9 +122,7 @@ void CSysDlg::OnModifySystem() {
         ParamGuard guard(ParamLock);
         Pad(typed, PasswordScratch.newSystem, kSystemPasswordLength);
     }
-    if (CMivoDlg* main = MainWindow()) {
-        main->SendDeviceCommand(kCmdSystemPassword, 0);
-    }
+    SendCommand(kCmdSystemPassword);
     ResetPanelGroup();
 }
 
@@ -140,9 +135,7 @@ void CSysDlg::OnModifyPanel() {
         ParamGuard guard(ParamLock);
         Pad(typed, PasswordScratch.newPanel, kPanelPasswordLength);
     }
-    if (CMivoDlg* main = MainWindow()) {
-        main->SendDeviceCommand(kCmdPanelPassword, 0);
-    }
+    SendCommand(kCmdPanelPassword);
     ResetSystemGroup();
 }
 

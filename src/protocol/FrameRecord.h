@@ -32,7 +32,7 @@ struct FrameRecord {
     uint8_t reserved4218;
     uint8_t pad4219;
     uint8_t retries;          // receive: resends of the current frame
-    uint8_t notifyOnFailure;  // send: lParam of WM_LINK_FAILED if this frame fails
+    uint8_t notifyOnFailure;  // send: what the link failure reports if this frame fails
     uint8_t progressStep;     // send: progress position once written (0 = none)
     uint8_t pad4223;
     U16LE rxIndex;      // receive: next store position

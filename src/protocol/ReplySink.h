@@ -11,15 +11,15 @@ class CReplySink {
   public:
     virtual ~CReplySink() = default;
 
-    // 0x7F answered: a device is on this port (WM_DEVICE_FOUND).
+    // 0x7F answered: a device is on this port.
     virtual void DeviceFound() = 0;
-    // System block stored (WM_SYSTEM_RECEIVED).
+    // System block stored.
     virtual void SystemReceived() = 0;
-    // Current program image stored (WM_PARAMETERS_RECEIVED).
+    // Current program image stored.
     virtual void ParametersReceived() = 0;
-    // Last stored program of a bank read stored (WM_MODES_RECEIVED).
+    // Last stored program of a bank read stored.
     virtual void ModesReceived() = 0;
-    // Monitor block of poll command 0x0C or 0x18 stored (WM_SYSTEM_DATA_RECEIVED).
+    // Monitor block of poll command 0x0C or 0x18 stored.
     virtual void SystemDataReceived(uint8_t pollCommand) = 0;
     // True when the System page shows and asked for monitor levels; clears the request.
     virtual bool TakeMonitorRequest() = 0;

@@ -11,7 +11,7 @@
 namespace qx {
 namespace {
 
-using test::CMessageRecorder;
+using test::CSignalRecorder;
 using test::DragTo;
 using test::Render;
 using test::Wheel;
@@ -20,7 +20,7 @@ constexpr int kId = 3600;
 
 // A page slider as the pages set it up: channel 142 (184 wide), active 155, thumb 141.
 struct PageSlider {
-    CMessageRecorder parent;
+    CSignalRecorder parent;
     CBitmapSlider* slider = new CBitmapSlider(&parent, kId);
 
     explicit PageSlider(int minimum = 0, int maximum = 100) {
@@ -86,9 +86,9 @@ TEST(BitmapSlider, ClickOnChannelStepsOnceAndReportsOnRelease) {
     QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(120));
     auto messages = s.parent.Take();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, WM_SLIDER_CHANGED);
-    EXPECT_EQ(messages[0].wParam, kId);
-    EXPECT_EQ(messages[0].lParam, 51);
+    EXPECT_EQ(messages[0].report, test::Report::Changed);
+    EXPECT_EQ(messages[0].id, kId);
+    EXPECT_EQ(messages[0].value, 51);
 
     QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(2));
     QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(2));
@@ -114,9 +114,9 @@ TEST(BitmapSlider, DragFollowsTheMouseAndReachesTheMinimum) {
     EXPECT_FALSE(s.slider->IsDragging());
     auto messages = s.parent.Take();
     ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.back().message, WM_SLIDER_CHANGED);
-    EXPECT_EQ(messages.back().wParam, kId);
-    EXPECT_EQ(messages.back().lParam, 10);
+    EXPECT_EQ(messages.back().report, test::Report::Changed);
+    EXPECT_EQ(messages.back().id, kId);
+    EXPECT_EQ(messages.back().value, 10);
 }
 
 TEST(BitmapSlider, TrackingIsPostedOnlyWhenTheThumbMoved) {
@@ -126,22 +126,22 @@ TEST(BitmapSlider, TrackingIsPostedOnlyWhenTheThumbMoved) {
     QTest::mousePress(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre));
     // Button held, mouse still: several timer periods pass without a report.
     QTest::qWait(4 * CBitmapSlider::kTimerPeriodMs);
-    EXPECT_EQ(s.parent.Count(WM_SLIDER_TRACKING), 0);
+    EXPECT_EQ(s.parent.Count(test::Report::Tracking), 0);
 
     DragTo(s.slider, s.At(centre + 40));
     const int moved = s.slider->GetPos();
     QTest::qWait(4 * CBitmapSlider::kTimerPeriodMs);
     auto messages = s.parent.Take();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, WM_SLIDER_TRACKING);
-    EXPECT_EQ(messages[0].wParam, kId);
-    EXPECT_EQ(messages[0].lParam, moved);
+    EXPECT_EQ(messages[0].report, test::Report::Tracking);
+    EXPECT_EQ(messages[0].id, kId);
+    EXPECT_EQ(messages[0].value, moved);
 
     QTest::mouseRelease(s.slider, Qt::LeftButton, Qt::NoModifier, s.At(centre + 40));
     QTest::qWait(2 * CBitmapSlider::kTimerPeriodMs);
     messages = s.parent.Take();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, WM_SLIDER_CHANGED);
+    EXPECT_EQ(messages[0].report, test::Report::Changed);
 }
 
 TEST(BitmapSlider, KeysStepClampAndReport) {
@@ -164,11 +164,11 @@ TEST(BitmapSlider, KeysStepClampAndReport) {
     auto messages = s.parent.Take();
     ASSERT_EQ(messages.size(), 8u);
     for (const auto& m : messages) {
-        EXPECT_EQ(m.message, WM_SLIDER_CHANGED);
-        EXPECT_EQ(m.wParam, kId);
+        EXPECT_EQ(m.report, test::Report::Changed);
+        EXPECT_EQ(m.id, kId);
     }
-    EXPECT_EQ(messages[0].lParam, 200);
-    EXPECT_EQ(messages[6].lParam, 0);
+    EXPECT_EQ(messages[0].value, 200);
+    EXPECT_EQ(messages[6].value, 0);
     QTest::keyClick(s.slider, Qt::Key_A);
     EXPECT_TRUE(s.parent.Take().empty());
 
@@ -186,14 +186,14 @@ TEST(BitmapSlider, WheelDirectionsAndAccumulator) {
     EXPECT_EQ(s.slider->GetPos(), 51);
     Wheel(s.slider, -120);
     EXPECT_EQ(s.slider->GetPos(), 50);
-    EXPECT_EQ(s.parent.Count(WM_SLIDER_CHANGED), 2);
+    EXPECT_EQ(s.parent.Count(test::Report::Changed), 2);
     s.parent.Take();
     Wheel(s.slider, 60);  // half a notch: nothing yet, nothing posted
     EXPECT_EQ(s.slider->GetPos(), 50);
     EXPECT_TRUE(s.parent.Take().empty());
     Wheel(s.slider, 60);
     EXPECT_EQ(s.slider->GetPos(), 51);
-    EXPECT_EQ(s.parent.Count(WM_SLIDER_CHANGED), 1);
+    EXPECT_EQ(s.parent.Count(test::Report::Changed), 1);
     s.parent.Take();
 
     // Vertical: away from the user moves the thumb up (position - 1), and every wheel message
@@ -207,8 +207,8 @@ TEST(BitmapSlider, WheelDirectionsAndAccumulator) {
     EXPECT_EQ(s.slider->GetPos(), 51);
     auto messages = s.parent.Take();
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[1].lParam, 50);
-    EXPECT_EQ(messages[2].lParam, 51);
+    EXPECT_EQ(messages[1].value, 50);
+    EXPECT_EQ(messages[2].value, 51);
 }
 
 TEST(BitmapSlider, DisabledSliderDrawsNoThumbAndIgnoresInput) {
@@ -291,7 +291,7 @@ TEST(BitmapSlider, TransparentColourAndFailedLoads) {
 // Controls sit in group boxes and strips; what they report must reach whoever listens, with
 // the slider's reports posted (after the event) and the edit's sent (before the event ends).
 TEST(ControlReports, ReachTheOwnerFromNestedContainersPostedOrSent) {
-    CMessageRecorder owner;
+    CSignalRecorder owner;
     auto* box = new CSxGroupBox(&owner);
     auto* inner = new QWidget(box);
     auto* slider = new CBitmapSlider(inner, kId);
@@ -313,8 +313,8 @@ TEST(ControlReports, ReachTheOwnerFromNestedContainersPostedOrSent) {
     EXPECT_EQ(seen, 0);
     auto messages = owner.Take();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].lParam, 100);
-    EXPECT_EQ(messages[1].lParam, 0);
+    EXPECT_EQ(messages[0].value, 100);
+    EXPECT_EQ(messages[1].value, 0);
 
     edit->selectAll();
     QTest::keyClicks(edit, "1000");
@@ -330,8 +330,8 @@ TEST(ControlReports, ReachTheOwnerFromNestedContainersPostedOrSent) {
     // A slider deleted before the event loop runs drops its pending report.
     QApplication::sendEvent(slider, &end);
     delete slider;
-    EXPECT_EQ(owner.Count(WM_SLIDER_CHANGED), 0);
-    EXPECT_EQ(owner.Count(WM_NUMEDIT_CHANGED), 1);
+    EXPECT_EQ(owner.Count(test::Report::Changed), 0);
+    EXPECT_EQ(owner.Count(test::Report::Committed), 1);
 }
 
 }  // namespace

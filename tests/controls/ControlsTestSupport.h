@@ -1,6 +1,6 @@
 #pragma once
-// A window that records what its controls report, under the numbers of the messages the
-// reports stand for, and small helpers to drive and render widgets.
+// A window that records the signals its controls emit, in order, and small helpers to drive
+// and render widgets.
 
 #include <QApplication>
 #include <QImage>
@@ -9,32 +9,34 @@
 #include <vector>
 
 #include "BitmapSlider.h"
-#include "Messages.h"
 #include "NumEdit.h"
 
 namespace qx::test {
 
+// The signal recorded: the slider's Tracking and Changed, the edit's ValueCommitted.
+enum class Report { Tracking, Changed, Committed };
+
 struct Recorded {
-    int message;
-    WParam wParam;
-    LParam lParam;
+    Report report;
+    int id;
+    int value;  // the slider's position; 0 for an edit
 };
 
-class CMessageRecorder : public QWidget {
+class CSignalRecorder : public QWidget {
   public:
-    CMessageRecorder() { resize(400, 300); }
+    CSignalRecorder() { resize(400, 300); }
 
     void Watch(CBitmapSlider* slider) {
         connect(slider, &CBitmapSlider::Tracking, this, [this](int id, int pos) {
-            m_messages.push_back({WM_SLIDER_TRACKING, id, pos});
+            m_reports.push_back({Report::Tracking, id, pos});
         });
         connect(slider, &CBitmapSlider::Changed, this, [this](int id, int pos) {
-            m_messages.push_back({WM_SLIDER_CHANGED, id, pos});
+            m_reports.push_back({Report::Changed, id, pos});
         });
     }
     void Watch(CNumEdit* edit) {
         connect(edit, &CNumEdit::ValueCommitted, this, [this](int id) {
-            m_messages.push_back({WM_NUMEDIT_CHANGED, 0, id});
+            m_reports.push_back({Report::Committed, id, 0});
         });
     }
 
@@ -42,20 +44,20 @@ class CMessageRecorder : public QWidget {
     std::vector<Recorded> Take() {
         QCoreApplication::sendPostedEvents();
         std::vector<Recorded> out;
-        out.swap(m_messages);
+        out.swap(m_reports);
         return out;
     }
-    int Count(int message) {
+    int Count(Report report) {
         QCoreApplication::sendPostedEvents();
         int n = 0;
-        for (const Recorded& r : m_messages) {
-            n += r.message == message ? 1 : 0;
+        for (const Recorded& r : m_reports) {
+            n += r.report == report ? 1 : 0;
         }
         return n;
     }
 
   private:
-    std::vector<Recorded> m_messages;
+    std::vector<Recorded> m_reports;
 };
 
 // A mouse move with the left button held (QTest::mouseMove cannot carry a button).

@@ -60,20 +60,20 @@ TEST(EditStatic, TextTablesNeverReadPastTheirEnd) {
     EXPECT_EQ(label.Text(), QString::fromLatin1(kRatioTexts.back()));
 }
 
-// Counts the label's redraw messages to itself.
+// Counts the queued calls the label makes to itself (its redraw).
 class RedrawCounter : public QObject {
   public:
     int count = 0;
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        count += static_cast<int>(event->type()) == WM_LABEL_REDRAW ? 1 : 0;
+        count += event->type() == QEvent::MetaCall ? 1 : 0;
         return false;
     }
 };
 
 TEST(EditStatic, PostsItsRedrawAndPaintsInTheStateColour) {
-    test::CMessageRecorder parent;
+    test::CSignalRecorder parent;
     auto* label = new CEdit_Static(&parent, 3501);
     label->setGeometry(0, 0, 60, 20);
     RedrawCounter counter;

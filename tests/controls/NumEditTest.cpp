@@ -10,13 +10,13 @@
 namespace qx {
 namespace {
 
-using test::CMessageRecorder;
+using test::CSignalRecorder;
 using test::Wheel;
 
 constexpr int kId = 3508;
 
 struct Edit {
-    CMessageRecorder parent;
+    CSignalRecorder parent;
     CNumEdit* edit = new CNumEdit(&parent, kId);
     Edit() { parent.Watch(edit); }
 
@@ -28,7 +28,7 @@ struct Edit {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(edit, &out);
     }
-    int Notifications() { return parent.Count(WM_NUMEDIT_CHANGED); }
+    int Notifications() { return parent.Count(test::Report::Committed); }
 };
 
 void Frequency(Edit& e) {
@@ -57,9 +57,8 @@ TEST(NumEdit, FrequencyCommitLimitsToTheTableAndNotifies) {
     EXPECT_EQ(e.edit->text(), "20600Hz");
     auto messages = e.parent.Take();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, WM_NUMEDIT_CHANGED);
-    EXPECT_EQ(messages[0].wParam, 0);
-    EXPECT_EQ(messages[0].lParam, kId);
+    EXPECT_EQ(messages[0].report, test::Report::Committed);
+    EXPECT_EQ(messages[0].id, kId);
 
     e.Type("5");
     e.LeaveField();

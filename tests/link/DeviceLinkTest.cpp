@@ -112,7 +112,7 @@ class DeviceLinkTest : public ::testing::Test {
     void SetUp() override {
         ResetParameters();
         link = std::make_unique<CDeviceLink>(&ui);
-        link->SetMainWindow(&mainWindow);
+        recorder.Watch(*link);
         QObject::connect(link.get(), &CDeviceLink::linkFailed,
                          [this](int l) { failures.push_back(l); });
     }
@@ -132,7 +132,7 @@ class DeviceLinkTest : public ::testing::Test {
             return list;
         });
         link->ConnectDevice();
-        return WaitUntil([&] { return mainWindow.Count(WM_PARAMETERS_RECEIVED) > 0; }, timeoutMs);
+        return WaitUntil([&] { return recorder.Count(Notice::ProgramReceived) > 0; }, timeoutMs);
     }
     // Random single-field edits from this (the user-interface) thread, without the lock.
     void EditRandomFields(std::mt19937& rng, int edits) {
@@ -167,7 +167,7 @@ class DeviceLinkTest : public ::testing::Test {
     }
 
     UiRecorder ui;
-    MessageRecorder mainWindow;
+    NoticeRecorder recorder;
     std::unique_ptr<CDeviceLink> link;
     std::vector<int> failures;
 };
@@ -206,7 +206,7 @@ TEST_F(DeviceLinkTest, FindsTheDeviceOnTheSecondPortAndReadsIt) {
         expectedSteps[static_cast<std::size_t>(i)] = i + 1;
     }
     EXPECT_EQ(ui.steps, expectedSteps);
-    EXPECT_EQ(mainWindow.Count(WM_SYSTEM_RECEIVED), 1);
+    EXPECT_EQ(recorder.Count(Notice::SystemReceived), 1);
 
     const ParamImage dev = second.processor.Image();
     const ParamImage ed = EditorImage();
@@ -267,7 +267,7 @@ TEST_F(DeviceLinkTest, SlowlyArrivingRepliesWithTheOtherHeader) {
 
     // The whole bank, 21 images, each read exactly once.
     link->SendDeviceCommand(kCmdReadProgram, 1);
-    ASSERT_TRUE(WaitUntil([&] { return mainWindow.Count(WM_MODES_RECEIVED) > 0; }, 120000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::BankReceived) > 0; }, 120000));
     EXPECT_EQ(sim.processor.CountRequests(0x82), 1 + kProgramCount);
     for (int p = 1; p <= kProgramCount; ++p) {
         const ProgramImage stored = sim.processor.StoredProgram(p);

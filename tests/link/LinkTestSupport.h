@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the link suite: an event-pumping wait, a message recorder, a UI recorder and a
-// scripted serial line whose timing the tests control.
+// Helpers of the link suite: an event-pumping wait, a recorder of the link's signals, a UI
+// recorder and a scripted serial line whose timing the tests control.
 
 #include <QCoreApplication>
 #include <QObject>
@@ -13,10 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "DeviceLink.h"
+#include "LinkReplySink.h"
 #include "LinkUi.h"
-#include "MessageMap.h"
-#include "Messages.h"
 #include "SerialLine.h"
+#include "SerialPort.h"
 
 namespace linktest {
 
@@ -40,33 +41,94 @@ inline void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
 }
 
-struct Message {
-    int message;
-    qx::WParam wParam;
-    qx::LParam lParam;
+// What the link told, in the order it arrived on this (the user-interface) thread.
+enum class Notice {
+    LinkFailed,
+    DeviceFound,
+    SystemReceived,
+    ProgramReceived,
+    BankReceived,
+    Monitor
 };
 
-// Records every window message posted to it.
-class MessageRecorder : public QObject {
+struct Told {
+    Notice notice;
+    int value;  // notifyOnFailure of a failure, the poll command of a monitor block, else 0
+};
+
+class NoticeRecorder : public QObject {
   public:
-    MessageRecorder() : m_map(new qx::CMessageMap(this)) {
-        for (int m :
-             {qx::WM_LINK_FAILED, qx::WM_DEVICE_FOUND, qx::WM_SYSTEM_RECEIVED,
-              qx::WM_PARAMETERS_RECEIVED, qx::WM_MODES_RECEIVED, qx::WM_SYSTEM_DATA_RECEIVED}) {
-            m_map->On(m, [this, m](qx::WParam w, qx::LParam l) { messages.push_back({m, w, l}); });
-        }
+    // The port and the sink emit on the serial worker: recorded from the event loop.
+    void Watch(qx::CSerialPort& port) {
+        connect(
+            &port, &qx::CSerialPort::linkFailed, this,
+            [this](int n) {
+                told.push_back({Notice::LinkFailed, n});
+            },
+            Qt::QueuedConnection);
     }
-    int Count(int message) const {
+    void Watch(qx::CLinkReplySink& sink) {
+        const auto queued = Qt::QueuedConnection;
+        connect(
+            &sink, &qx::CLinkReplySink::deviceFound, this,
+            [this] {
+                told.push_back({Notice::DeviceFound, 0});
+            },
+            queued);
+        connect(
+            &sink, &qx::CLinkReplySink::systemReceived, this,
+            [this] {
+                told.push_back({Notice::SystemReceived, 0});
+            },
+            queued);
+        connect(
+            &sink, &qx::CLinkReplySink::programReceived, this,
+            [this] {
+                told.push_back({Notice::ProgramReceived, 0});
+            },
+            queued);
+        connect(
+            &sink, &qx::CLinkReplySink::bankReceived, this,
+            [this] {
+                told.push_back({Notice::BankReceived, 0});
+            },
+            queued);
+        connect(
+            &sink, &qx::CLinkReplySink::monitorReceived, this,
+            [this](int poll) {
+                told.push_back({Notice::Monitor, poll});
+            },
+            queued);
+    }
+    // The link emits on this thread, after acting on what the worker told it.
+    void Watch(qx::CDeviceLink& link) {
+        connect(&link, &qx::CDeviceLink::linkFailed, this, [this](int n) {
+            told.push_back({Notice::LinkFailed, n});
+        });
+        connect(&link, &qx::CDeviceLink::deviceFound, this, [this] {
+            told.push_back({Notice::DeviceFound, 0});
+        });
+        connect(&link, &qx::CDeviceLink::systemReceived, this, [this] {
+            told.push_back({Notice::SystemReceived, 0});
+        });
+        connect(&link, &qx::CDeviceLink::programReceived, this, [this] {
+            told.push_back({Notice::ProgramReceived, 0});
+        });
+        connect(&link, &qx::CDeviceLink::bankReceived, this, [this] {
+            told.push_back({Notice::BankReceived, 0});
+        });
+        connect(&link, &qx::CDeviceLink::monitorReceived, this, [this](int poll) {
+            told.push_back({Notice::Monitor, poll});
+        });
+    }
+    int Count(Notice notice) const {
         int n = 0;
-        for (const auto& m : messages) {
-            n += m.message == message ? 1 : 0;
+        for (const auto& t : told) {
+            n += t.notice == notice ? 1 : 0;
         }
         return n;
     }
-    std::vector<Message> messages;
-
-  private:
-    qx::CMessageMap* m_map;
+    std::vector<Told> told;
 };
 
 // Records what the user would see.

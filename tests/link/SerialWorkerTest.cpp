@@ -33,6 +33,8 @@ class SerialWorkerTest : public ::testing::Test {
         proto.ClearFrames(1, true);
         port.SetUi(&ui);
         proto.SetReplySink(&sink);
+        recorder.Watch(port);
+        recorder.Watch(sink);
     }
     void TearDown() override {
         port.Close();
@@ -44,7 +46,7 @@ class SerialWorkerTest : public ::testing::Test {
     FakeLine* Open(FakeLine::Responder responder) {
         auto line = std::make_unique<FakeLine>(std::move(responder));
         FakeLine* raw = line.get();
-        port.OpenLine(&recorder, std::move(line));
+        port.OpenLine(std::move(line));
         return raw;
     }
     // A queued frame made by hand.
@@ -61,20 +63,19 @@ class SerialWorkerTest : public ::testing::Test {
 
     CCommProtocol proto;
     CSerialPort port{proto};
-    MessageRecorder recorder;
+    NoticeRecorder recorder;
     UiRecorder ui;
-    CLinkReplySink sink{&recorder, port};
+    CLinkReplySink sink{port};
 };
 
 TEST_F(SerialWorkerTest, SilentDeviceSeesEachFrameThreeTimesThenOneFailure) {
     FakeLine* line = Open(nullptr);
     proto.QueueCommand(kCmdProbe, 0);
     ASSERT_TRUE(port.StartWorker());
-    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(WM_LINK_FAILED) > 0; }, 8000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::LinkFailed) > 0; }, 8000));
     Pump(300);
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 1);
-    EXPECT_EQ(recorder.messages[0].wParam, 1);
-    EXPECT_EQ(recorder.messages[0].lParam, 1);  // the probe of a connection attempt
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 1);
+    EXPECT_EQ(recorder.told[0].value, 1);  // the probe of a connection attempt
     EXPECT_FALSE(port.WorkerRunning());
     const auto w = line->WrittenFrames();
     ASSERT_EQ(w.size(), 3u);
@@ -86,12 +87,12 @@ TEST_F(SerialWorkerTest, SilentDeviceSeesEachFrameThreeTimesThenOneFailure) {
     EXPECT_GE(MsBetween(w[0].at, w[1].at), 900);
     EXPECT_GE(MsBetween(w[1].at, w[2].at), 900);
 
-    // An ordinary frame (the idle poll) failing reports lParam 0.
-    recorder.messages.clear();
+    // An ordinary frame (the idle poll) failing reports 0.
+    recorder.told.clear();
     line = Open(nullptr);
     ASSERT_TRUE(port.StartWorker());
-    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(WM_LINK_FAILED) > 0; }, 8000));
-    EXPECT_EQ(recorder.messages[0].lParam, 0);
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::LinkFailed) > 0; }, 8000));
+    EXPECT_EQ(recorder.told[0].value, 0);
     EXPECT_EQ(line->WriteCount(), 3u);
 }
 
@@ -108,7 +109,7 @@ TEST_F(SerialWorkerTest, QueuedFramesGoFirstThenDifferencesThenAlternatingPolls)
     for (std::size_t i = 2; i < w.size(); ++i) {
         EXPECT_EQ(w[i].bytes[4], i % 2 == 0 ? 0x0C : 0x18);
     }
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 0);
 }
 
 TEST_F(SerialWorkerTest, RejectedOrDamagedRepliesAreResentAndNothingIsLost) {
@@ -137,7 +138,7 @@ TEST_F(SerialWorkerTest, RejectedOrDamagedRepliesAreResentAndNothingIsLost) {
     EXPECT_EQ(w[1].bytes, w[0].bytes);
     EXPECT_EQ(w[2].bytes, w[0].bytes);
     EXPECT_EQ(w[3].bytes[4], 0x0C);
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 0);
 }
 
 TEST_F(SerialWorkerTest, LateAnswerToAnEarlierFrameNeverClosesTheNextExchange) {
@@ -174,7 +175,7 @@ TEST_F(SerialWorkerTest, LateAnswerToAnEarlierFrameNeverClosesTheNextExchange) {
     EXPECT_EQ(w[3].bytes,
               w[2].bytes);  // refused, so sent again: the late answer counted for nothing
     EXPECT_EQ(w[4].bytes[4], 0x0C);
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 0);
 }
 
 TEST_F(SerialWorkerTest, PausesAfterStoreAndSlowFramesLeaveParamLockFree) {
@@ -247,12 +248,12 @@ class GarbageLine : public qx::CSerialLine {
 TEST_F(SerialWorkerTest, EndlessGarbageStillEndsInOneFailure) {
     auto owned = std::make_unique<GarbageLine>();
     GarbageLine* line = owned.get();
-    port.OpenLine(&recorder, std::move(owned));
+    port.OpenLine(std::move(owned));
     ASSERT_TRUE(port.StartWorker());
     // Each send gets at most the longest frame's line time plus 2 s.
-    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(WM_LINK_FAILED) > 0; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::LinkFailed) > 0; }, 15000));
     Pump(500);
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 1);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 1);
     EXPECT_EQ(line->writes.load(), 3);
     EXPECT_FALSE(port.WorkerRunning());
 }
@@ -291,7 +292,7 @@ TEST_F(SerialWorkerTest, ClosingNeverWaitsForTheWorkersPauses) {
     ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 1; }, 3000));
     Pump(700);  // past the 500 ms reply wait, among the 100 ms polls
     EXPECT_LT(closeTime(), kBoundMs) << "quiet polling";
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 0);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 0);
 }
 
 TEST_F(SerialWorkerTest, LostLineEndsInExactlyOneReport) {
@@ -299,9 +300,9 @@ TEST_F(SerialWorkerTest, LostLineEndsInExactlyOneReport) {
     ASSERT_TRUE(port.StartWorker());
     ASSERT_TRUE(WaitUntil([&] { return line->WriteCount() >= 4; }, 5000));
     line->SetLost();
-    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(WM_LINK_FAILED) > 0; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::LinkFailed) > 0; }, 5000));
     Pump(1500);
-    EXPECT_EQ(recorder.Count(WM_LINK_FAILED), 1);
+    EXPECT_EQ(recorder.Count(Notice::LinkFailed), 1);
     EXPECT_FALSE(port.WorkerRunning());
 }
 

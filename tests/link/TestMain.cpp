@@ -1,4 +1,4 @@
-// The link suite runs a Qt application: posted messages and the worker's calls to the user
+// The link suite runs a Qt application: queued signals and the worker's calls to the user
 // interface travel through its event queue.
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the pages suite: the link suite's event-pumping wait, a virtual processor on a
-// pseudo-terminal, and a main window that records its message boxes instead of showing them.
+// pseudo-terminal, and a main window that records its message boxes instead of showing them
+// (the shell serves the pages' tests that need the whole editor).
 
 #include <QCoreApplication>
 #include <QString>
@@ -13,6 +14,7 @@
 
 #include "../link/LinkTestSupport.h"
 #include "DeviceLink.h"
+#include "EditorSession.h"
 #include "LinkState.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
@@ -93,7 +95,7 @@ class Window {
     // Connects to the virtual processor and waits until the top bar shows its program.
     bool Connect(const Sim& sim) {
         SetPorts({sim.server.Path()});
-        dlg->ConnectDevice();
+        dlg->Session().ConnectDevice();
         return WaitUntil(
             [&] {
                 return dlg->Progress()->CurrentForm() == CShow_Dlg::kHidden && online &&

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <cstring>
 
+#include "../pages/PagesTestSupport.h"
 #include "BitButton.h"
 #include "BitmapSlider.h"
 #include "EnTabCtrl.h"
@@ -16,7 +17,6 @@
 #include "MainDlg.h"
 #include "MusicDlg.h"
 #include "NumEdit.h"
-#include "PagesTestSupport.h"
 #include "ProgramFile.h"
 #include "SysDlg.h"
 #include "TextPair.h"
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, OfflineWorkIsKeptBeforeTheProcessorReplacesIt) {
     ASSERT_TRUE(w.Connect(sim));
     EXPECT_TRUE(kept().isEmpty());
     EXPECT_TRUE(w->Notice().isEmpty());
-    w->DisconnectDevice();
+    w->Session().DisconnectDevice();
 
     // Edited offline: kept once, with exactly the editor's image, before the read replaced it.
     w->TopBar().ControlChanged(CMivoDlg::kMicSlider, 9);
@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, OfflineWorkIsKeptBeforeTheProcessorReplacesIt) {
     EXPECT_TRUE(w.boxes.empty());                                 // a notice, never a box
 
     // The processor's image counts as loaded: connecting again keeps nothing new.
-    w->DisconnectDevice();
+    w->Session().DisconnectDevice();
     w.received = 0;
     ASSERT_TRUE(w.Connect(sim));
     EXPECT_EQ(kept().size(), 1);

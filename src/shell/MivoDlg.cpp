@@ -4,13 +4,11 @@
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTimer>
-#include <ctime>
 
 #include "AboutDlg.h"
 #include "BitButton.h"
@@ -19,15 +17,15 @@
 #include "DEQ_Dlg.h"
 #include "DeviceLink.h"
 #include "DialogUnits.h"
+#include "EditorSession.h"
 #include "Effect_Dlg.h"
 #include "EnTabCtrl.h"
 #include "FontStatic.h"
 #include "LinkState.h"
 #include "MainDlg.h"
-#include "MessageMap.h"
 #include "Mic_Dlg.h"
 #include "MusicDlg.h"
-#include "OfflineWork.h"
+#include "OfflineNotice.h"
 #include "ParameterSet.h"
 #include "Show_Dlg.h"
 #include "SkinBitmaps.h"
@@ -41,8 +39,6 @@ namespace qx {
 std::atomic<int> currentTab{kTabCount - 1};
 
 namespace {
-
-CMivoDlg* theMainWindow = nullptr;
 
 using enum ControlKind;
 
@@ -74,8 +70,6 @@ constexpr DuRect kTabRect{0, 18, 723, 355};
 constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
 
 const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
-const TextPair kKeptNotice{"脱机编辑已保存为 ", "Offline work saved as "};
-const TextPair kKeepFailed{"脱机编辑未能保存: ", "Offline work could not be saved: "};
 
 // The background: the skin's bitmap 167 at its own size, on a plain window colour.
 class CBackground : public QWidget {
@@ -99,10 +93,6 @@ QString Utf8(const TextPair& pair) {
 }
 
 }  // namespace
-
-CMivoDlg* MainWindow() {
-    return theMainWindow;
-}
 
 QString CMivoDlg::Title() {
     return Utf8(kTextWindowTitle);
@@ -135,10 +125,9 @@ QString CMivoDlg::ProgramStripText(const ParamImage& image) {
 CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     : QWidget(parent),
       m_options(options),
+      m_session(std::make_unique<CEditorSession>(options.musicFolder)),
       m_client(new CBackground(this)),
-      m_topBar(m_client),
-      m_offline(std::make_unique<COfflineWork>()) {
-    theMainWindow = this;
+      m_topBar(m_client) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     const QSize designed = CDialogUnits::ToPixels(QSize(723, 373));
     m_client->setGeometry(QRect(QPoint(0, 0), designed));
@@ -158,18 +147,14 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_progress = new CShow_Dlg(this);
     ApplyLanguageAll();
 
-    m_link = std::make_unique<CDeviceLink>(m_progress);
-    m_link->SetMainWindow(this);
-    // Offline work is kept before the reads that replace the image are queued: this filter
-    // sees the device's answer before the link acts on it.
-    m_link->installEventFilter(this);
+    m_session->SetUi(m_progress);
     m_client->installEventFilter(this);
-    SetUpMessages();
-    m_offline->NoteLoaded(ParameterSet);
+    SetUpSession();
+    m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 
     if (m_options.autoConnect) {
-        PostMessage(this, WM_AUTO_CONNECT, 0, 0);
+        QMetaObject::invokeMethod(this, &CMivoDlg::AutoConnect, Qt::QueuedConnection);
     }
     bool small = m_options.smallScreen == 1;
     if (m_options.smallScreen < 0 && QGuiApplication::primaryScreen() != nullptr) {
@@ -183,14 +168,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
 
 CMivoDlg::~CMivoDlg() {
     qApp->removeEventFilter(this);
-    if (m_link) {
-        m_link->removeEventFilter(this);
-        m_link->SetUi(nullptr);
-        m_link.reset();  // stops the worker and closes the port
-    }
-    if (theMainWindow == this) {
-        theMainWindow = nullptr;
-    }
+    m_session.reset();  // stops the worker and closes the port
 }
 
 void CMivoDlg::SetUpControls() {
@@ -202,7 +180,7 @@ void CMivoDlg::SetUpControls() {
     SetUpVolume(kMusicSlider, kMusicMute, "System.musicVolume", "System.musicMax");
     SetUpVolume(kMicSlider, kMicMute, "System.micVolume", "System.micMax");
     SetUpVolume(kEffectSlider, kEffectMute, "System.effectVolume", "System.effectMax");
-    m_topBar.On(kConnectButton).changed = [this](int) { ConnectDevice(); };
+    m_topBar.On(kConnectButton).changed = [this](int) { m_session->ConnectDevice(); };
     m_topBar.On(kLanguageButton).changed = [this](int) {
         useChinese = !useChinese;
         ApplyLanguageAll();
@@ -224,6 +202,10 @@ void CMivoDlg::SetUpControls() {
     m_effect = new CEffect_Dlg(m_tabs);
     m_output = new CMainDlg(m_tabs);
     m_system = new CSysDlg(m_tabs);
+    m_system->SetSession(m_session.get());
+    connect(m_system, &CSysDlg::MusicMaximumChanged, this, &CMivoDlg::ClampMusicVolume);
+    connect(m_system, &CSysDlg::MicMaximumChanged, this, &CMivoDlg::ClampMicVolume);
+    connect(m_system, &CSysDlg::EffectMaximumChanged, this, &CMivoDlg::ClampEffectVolume);
     const QRect area = m_tabs->rect().adjusted(1, kTabHeader, -1, -1);
     for (CPageDlg* page : {static_cast<CPageDlg*>(m_music), static_cast<CPageDlg*>(m_deq),
                            static_cast<CPageDlg*>(m_mic), static_cast<CPageDlg*>(m_effect),
@@ -232,10 +214,7 @@ void CMivoDlg::SetUpControls() {
         page->hide();
     }
 
-    m_noticeLabel = new QLabel(m_client);
-    m_noticeLabel->setStyleSheet(
-        QStringLiteral("QLabel { background: rgb(36,45,46); color: white; padding: 4px; }"));
-    m_noticeLabel->hide();
+    m_notice = new COfflineNotice(m_client);
 
     // The editor starts on the System page.
     currentTab = -1;
@@ -255,28 +234,35 @@ void CMivoDlg::SetUpVolume(int slider, int mute, const char* volumeField, const 
     h.changed = [this, mute](int) { m_topBar.Refresh(mute); };
 }
 
-void CMivoDlg::SetUpMessages() {
-    m_messages = new CMessageMap(this);
-    m_messages->On(WM_AUTO_CONNECT, [this](WParam, LParam) {
-        // A shown window paints first, so the editor is seen at once; the search then starts
-        // from the event loop right after that paint.
-        if (isVisible() && !m_painted) {
-            m_connectAfterPaint = true;
-            return;
-        }
-        ConnectDevice();
-    });
-    m_messages->On(WM_SYSTEM_RECEIVED, [this](WParam, LParam) {
-        if (currentTab == kSystemTab) {
-            m_system->RefreshFromParameters();
-        }
-    });
-    m_messages->On(WM_PARAMETERS_RECEIVED, [this](WParam, LParam) { OnParametersReceived(); });
-    m_messages->On(WM_MODES_RECEIVED, [this](WParam, LParam) { OnModesReceived(); });
-    m_messages->On(WM_SYSTEM_DATA_RECEIVED, [this](WParam w, LParam) {
-        m_system->ShowMonitor(static_cast<int>(w));
-        m_system->RequestMonitor();
-    });
+void CMivoDlg::SetUpSession() {
+    // The session's signals come on this thread; direct connections keep the order in which
+    // it emits them (offline work is kept, and noticed, before the reads are queued; a program
+    // counts as loaded before it is shown).
+    CEditorSession* session = m_session.get();
+    connect(session, &CEditorSession::offlineWorkKept, m_notice, &COfflineNotice::ShowKept,
+            Qt::DirectConnection);
+    connect(session, &CEditorSession::systemReceived, this, &CMivoDlg::OnSystemReceived,
+            Qt::DirectConnection);
+    connect(session, &CEditorSession::programReceived, this, &CMivoDlg::OnParametersReceived,
+            Qt::DirectConnection);
+    connect(session, &CEditorSession::imageReplaced, this, &CMivoDlg::OnImageReplaced,
+            Qt::DirectConnection);
+}
+
+void CMivoDlg::AutoConnect() {
+    // A shown window paints first, so the editor is seen at once; the search then starts
+    // from the event loop right after that paint.
+    if (isVisible() && !m_painted) {
+        m_connectAfterPaint = true;
+        return;
+    }
+    m_session->ConnectDevice();
+}
+
+void CMivoDlg::OnSystemReceived() {
+    if (currentTab == kSystemTab) {
+        m_system->RefreshFromParameters();
+    }
 }
 
 void CMivoDlg::OnParametersReceived() {
@@ -284,13 +270,17 @@ void CMivoDlg::OnParametersReceived() {
     ApplyPendingCurveReloads();
     RefreshCurrentPage();
     RefreshTopBar(true);
-    NoteImageLoaded();
     emit ParametersShown();
 }
 
-void CMivoDlg::OnModesReceived() {
-    // The bank read of "Export all" is complete: the System page saves it.
-    m_system->Files().SaveReceivedBank();
+void CMivoDlg::OnImageReplaced() {
+    ApplyPendingCurveReloads();
+    RefreshCurrentPage();
+    RefreshTopBar(true);
+}
+
+CDeviceLink& CMivoDlg::Link() const {
+    return m_session->Link();
 }
 
 CPageDlg* CMivoDlg::Page(int tab) const {
@@ -390,48 +380,8 @@ void CMivoDlg::ClampEffectVolume() {
     ClampVolume("System.effectVolume", "System.effectMax");
 }
 
-void CMivoDlg::SendDeviceCommand(uint8_t command, uint8_t argument) {
-    m_link->SendDeviceCommand(command, argument);
-}
-
-void CMivoDlg::StartQueueProgress() {
-    m_link->StartQueueProgress();
-}
-
-void CMivoDlg::ConnectDevice() {
-    m_link->ConnectDevice();
-}
-
-void CMivoDlg::DisconnectDevice() {
-    m_link->DisconnectDevice();
-}
-
-void CMivoDlg::NoteImageLoaded() {
-    m_offline->NoteLoaded(ParameterSet);
-}
-
 QString CMivoDlg::Notice() const {
-    return m_noticeLabel->isHidden() ? QString() : m_noticeLabel->text();
-}
-
-void CMivoDlg::KeepOfflineWork() {
-    std::string path;
-    const FileResult r = m_offline->KeepIfChanged(ParameterSet, m_options.musicFolder.toStdString(),
-                                                  std::time(nullptr), path);
-    QString text;
-    if (!r.ok) {
-        text = Utf8(kKeepFailed) + QString::fromStdString(r.error);
-    } else if (!path.empty()) {
-        text = Utf8(kKeptNotice) + QString::fromStdString(path);
-    } else {
-        return;
-    }
-    m_noticeLabel->setText(text);
-    m_noticeLabel->adjustSize();
-    m_noticeLabel->move(8, m_client->height() - m_noticeLabel->height() - 8);
-    m_noticeLabel->show();
-    m_noticeLabel->raise();
-    QTimer::singleShot(20000, m_noticeLabel, &QWidget::hide);
+    return m_notice->Shown();
 }
 
 void CMivoDlg::ShowAbout() {
@@ -445,15 +395,11 @@ bool CMivoDlg::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this] {
             if (m_connectAfterPaint) {
                 m_connectAfterPaint = false;
-                PostMessage(this, WM_AUTO_CONNECT, 0, 0);
+                QMetaObject::invokeMethod(this, &CMivoDlg::AutoConnect, Qt::QueuedConnection);
             }
             emit FirstPainted();
         });
         return false;
-    }
-    if (m_link && watched == m_link.get() && event->type() == WM_DEVICE_FOUND) {
-        KeepOfflineWork();
-        return false;  // the link goes on to read the processor
     }
     if (event->type() != QEvent::KeyPress) {
         return false;

@@ -1,13 +1,12 @@
-// Port listing completion and the window-message layer.
+// Port listing completion, and how the reply sink's notices reach the user-interface thread.
 
 #include <gtest/gtest.h>
 
 #include <QThread>
 
+#include "CommProtocol.h"
 #include "EnumSerialPorts.h"
 #include "LinkTestSupport.h"
-#include "MessageMap.h"
-#include "Messages.h"
 
 using namespace qx;
 using namespace linktest;
@@ -53,30 +52,42 @@ TEST(EnumSerialPortsTest, CompletionAndTestOpen) {
     SetExtraPortPaths({});
 }
 
-TEST(MessagesTest, PostedFromAnyThreadSentSynchronously) {
-    MessageRecorder target;
-    // Posted from another thread: queued, delivered by the target's event loop in order.
-    std::thread poster([&] {
-        PostMessage(&target, WM_LINK_FAILED, 1, 1);
-        PostMessage(&target, WM_SYSTEM_DATA_RECEIVED, 0x18, 0);
+TEST(ReplySinkTest, NoticesFromTheWorkerArriveQueuedAndInOrder) {
+    CCommProtocol protocol;
+    CSerialPort port{protocol};
+    CLinkReplySink sink{port};
+    NoticeRecorder recorder;
+    recorder.Watch(sink);
+    // Told on another thread, as the serial worker does: nothing runs there or at once; the
+    // event loop of this thread delivers every notice in the order it was told.
+    std::thread worker([&] {
+        sink.DeviceFound();
+        sink.SystemReceived();
+        sink.ParametersReceived();
+        sink.SystemDataReceived(0x18);
+        sink.ModesReceived();
     });
-    poster.join();
-    EXPECT_TRUE(target.messages.empty());
-    ASSERT_TRUE(WaitUntil([&] { return target.messages.size() == 2; }, 2000));
-    EXPECT_EQ(target.messages[0].message, WM_LINK_FAILED);
-    EXPECT_EQ(target.messages[0].lParam, 1);
-    EXPECT_EQ(target.messages[1].wParam, 0x18);
+    worker.join();
+    EXPECT_TRUE(recorder.told.empty());
+    ASSERT_TRUE(WaitUntil([&] { return recorder.told.size() == 5; }, 2000));
+    const std::vector<Notice> order = {Notice::DeviceFound, Notice::SystemReceived,
+                                       Notice::ProgramReceived, Notice::Monitor,
+                                       Notice::BankReceived};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(recorder.told[i].notice, order[i]) << i;
+    }
+    EXPECT_EQ(recorder.told[3].value, 0x18);
 
-    // Sent: handled before SendMessage returns, with the handler's result.
-    QObject owner;
-    CMessageMap map(&owner);
-    map.On(WM_NUMEDIT_CHANGED, [](WParam w, LParam l) -> LParam { return w + l + 1; });
-    EXPECT_EQ(SendMessage(&owner, WM_NUMEDIT_CHANGED, 2, 3), 6);
-    EXPECT_EQ(SendMessage(&owner, WM_EQ_BAND_CHANGED, 0, 1), 0);  // not mapped
-    EXPECT_FALSE(PostMessage(nullptr, WM_AUTO_CONNECT));
-    EXPECT_EQ(WM_LINK_FAILED, 0x472);
-    EXPECT_EQ(WM_DEVICE_FOUND, 0x47B);
-    EXPECT_EQ(WM_SLIDER_TRACKING, 0x28D1);
+    // Monitor blocks are asked for only when the user interface wants them.
+    EXPECT_FALSE(sink.TakeMonitorRequest());  // no user interface
+    struct Wanting : CLinkUi {
+        bool TakeMonitorRequest() override { return true; }
+    } wanting;
+    sink.SetUi(&wanting);
+    EXPECT_TRUE(sink.TakeMonitorRequest());
+    UiRecorder refusing;
+    sink.SetUi(&refusing);
+    EXPECT_FALSE(sink.TakeMonitorRequest());
 }
 
 }  // namespace

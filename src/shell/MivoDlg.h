@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the top bar (three master volumes with mute buttons, the program strip,
-// the connect and language buttons), the ten-tab control hosting the six pages, the link to
-// the processor with its progress dialog, and the operations the pages call.
+// the connect and language buttons), the ten-tab control hosting the six pages, and the
+// progress dialog of the editor session it owns, whose signals it shows.
 
 #include <QWidget>
 #include <array>
@@ -12,7 +12,6 @@
 #include "ProgramImage.h"
 #include "ScrollState.h"
 
-class QLabel;
 class QScrollBar;
 
 namespace qx {
@@ -27,8 +26,8 @@ class CMainDlg;
 class CSysDlg;
 class CShow_Dlg;
 class CDeviceLink;
-class CMessageMap;
-class COfflineWork;
+class CEditorSession;
+class COfflineNotice;
 
 // The tab shown (0..9); written by SelectTab only, read by the serial worker too.
 extern std::atomic<int> currentTab;
@@ -58,7 +57,8 @@ class CMivoDlg : public QWidget {
         QString musicFolder = QStringLiteral("MusicFile");
         // Small-screen layout: decided from the screen unless forced.
         int smallScreen = -1;  // -1 from the screen, 0 never, 1 always
-        // Post WM_AUTO_CONNECT at the end of start-up.
+        // Search for the processor at the end of start-up (after the first paint when the
+        // window is shown by then).
         bool autoConnect = true;
     };
 
@@ -66,7 +66,6 @@ class CMivoDlg : public QWidget {
     CMivoDlg() : CMivoDlg(Options{}) {}
     ~CMivoDlg() override;
 
-    // Operations the pages call.
     void SelectTab(int index);
     void RefreshCurrentPage();
     void RefreshTopBar(bool full);
@@ -74,13 +73,6 @@ class CMivoDlg : public QWidget {
     void ClampMusicVolume();
     void ClampMicVolume();
     void ClampEffectVolume();
-    void SendDeviceCommand(uint8_t command, uint8_t argument);
-    void StartQueueProgress();
-    void ConnectDevice();
-    void DisconnectDevice();
-    // The editor's image now counts as loaded (a file import, a recall): offline work is
-    // compared with it before a connection replaces the image.
-    void NoteImageLoaded();
 
     // Parts, for the pages and for tests.
     CPageDlg* Page(int tab) const;
@@ -93,7 +85,8 @@ class CMivoDlg : public QWidget {
     CEnTabCtrl* Tabs() const { return m_tabs; }
     CFieldBinding& TopBar() { return m_topBar; }
     CShow_Dlg* Progress() const { return m_progress; }
-    CDeviceLink& Link() const { return *m_link; }
+    CEditorSession& Session() const { return *m_session; }
+    CDeviceLink& Link() const;
     QWidget* Client() const { return m_client; }
     bool IsSmallScreen() const { return m_small; }
     const CScrollState& VerticalScroll() const { return m_vScroll; }
@@ -109,7 +102,7 @@ class CMivoDlg : public QWidget {
     void ShowAbout();
 
   signals:
-    // After a received program was shown (WM_PARAMETERS_RECEIVED handled).
+    // After a received program was shown.
     void ParametersShown();
     // Once, after the window's first paint is done.
     void FirstPainted();
@@ -120,17 +113,21 @@ class CMivoDlg : public QWidget {
 
   private:
     void SetUpControls();
-    void SetUpMessages();
+    void SetUpSession();
+    void AutoConnect();
     void SetUpVolume(int slider, int mute, const char* volumeField, const char* maxField);
     void ClampVolume(const char* volumeField, const char* maxField);
     void UseSmallScreenLayout();
     void Scroll(Qt::Orientation orientation, int value);
     void PlaceScrollBars();
     void OnParametersReceived();
-    void OnModesReceived();
-    void KeepOfflineWork();
+    void OnSystemReceived();
+    void OnImageReplaced();
 
     Options m_options;
+    // Made before the pages, which are given it; the destructor ends it (the worker stops and
+    // the port closes) before the widgets go.
+    std::unique_ptr<CEditorSession> m_session;
     QWidget* m_client = nullptr;  // the designed 723 x 373 unit area
     CFieldBinding m_topBar;
     CEnTabCtrl* m_tabs = nullptr;
@@ -141,20 +138,14 @@ class CMivoDlg : public QWidget {
     CMainDlg* m_output = nullptr;
     CSysDlg* m_system = nullptr;
     CShow_Dlg* m_progress = nullptr;
-    std::unique_ptr<CDeviceLink> m_link;
-    CMessageMap* m_messages = nullptr;
-    std::unique_ptr<COfflineWork> m_offline;
-    QLabel* m_noticeLabel = nullptr;
+    COfflineNotice* m_notice = nullptr;
     QScrollBar* m_vBar = nullptr;
     QScrollBar* m_hBar = nullptr;
     CScrollState m_vScroll;
     CScrollState m_hScroll;
     bool m_small = false;
     bool m_painted = false;            // the first paint is done
-    bool m_connectAfterPaint = false;  // WM_AUTO_CONNECT came before the first paint
+    bool m_connectAfterPaint = false;  // the automatic search came before the first paint
 };
-
-// The main window that receives the link's messages (null before one is made).
-CMivoDlg* MainWindow();
 
 }  // namespace qx

@@ -1,4 +1,4 @@
-// The editor's command line and the file that keeps offline work.
+// The record of offline work: a changed image is kept as a program file under a fresh name.
 
 #include <gtest/gtest.h>
 
@@ -6,43 +6,11 @@
 #include <cstring>
 #include <ctime>
 
-#include "Mivo.h"
 #include "OfflineWork.h"
 #include "ParameterSet.h"
 
 namespace qx {
 namespace {
-
-QStringList Args(std::initializer_list<const char*> list) {
-    QStringList a{QStringLiteral("qx-editor")};
-    for (const char* s : list) {
-        a << QString::fromUtf8(s);
-    }
-    return a;
-}
-
-TEST(CommandLineTest, OptionsAndMistakes) {
-    const auto none = CMivoApp::Parse(Args({}));
-    EXPECT_FALSE(none.simulate);
-    EXPECT_TRUE(none.ports.isEmpty());
-    EXPECT_EQ(none.language, -1);
-    EXPECT_TRUE(none.error.isEmpty());
-
-    const auto all = CMivoApp::Parse(
-        Args({"--simulate", "--port", "/dev/pts/7", "--port=/dev/ttyUSB3", "--lang", "zh"}));
-    EXPECT_TRUE(all.simulate);
-    EXPECT_EQ(all.ports, (QStringList{"/dev/pts/7", "/dev/ttyUSB3"}));
-    EXPECT_EQ(all.language, 1);
-    EXPECT_EQ(CMivoApp::Parse(Args({"--lang=en"})).language, 0);
-
-    EXPECT_FALSE(CMivoApp::Parse(Args({"--lang", "fr"})).error.isEmpty());
-    EXPECT_FALSE(CMivoApp::Parse(Args({"--port"})).error.isEmpty());
-    EXPECT_FALSE(CMivoApp::Parse(Args({"--tab", "10"})).error.isEmpty());
-    EXPECT_FALSE(CMivoApp::Parse(Args({"/dev/ttyS0"})).error.isEmpty());
-    EXPECT_TRUE(CMivoApp::Parse(Args({"--help"})).help);
-    EXPECT_TRUE(CMivoApp::Parse(Args({"--version"})).version);
-    EXPECT_TRUE(CMivoApp::VersionLine().startsWith(QStringLiteral("qx-editor ")));
-}
 
 TEST(OfflineWorkTest, KeepsAChangedImageUnderAFreshName) {
     ResetParameters();

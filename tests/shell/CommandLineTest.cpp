@@ -1,0 +1,42 @@
+// The editor's command line.
+
+#include <gtest/gtest.h>
+
+#include "Mivo.h"
+
+namespace qx {
+namespace {
+
+QStringList Args(std::initializer_list<const char*> list) {
+    QStringList a{QStringLiteral("qx-editor")};
+    for (const char* s : list) {
+        a << QString::fromUtf8(s);
+    }
+    return a;
+}
+
+TEST(CommandLineTest, OptionsAndMistakes) {
+    const auto none = CMivoApp::Parse(Args({}));
+    EXPECT_FALSE(none.simulate);
+    EXPECT_TRUE(none.ports.isEmpty());
+    EXPECT_EQ(none.language, -1);
+    EXPECT_TRUE(none.error.isEmpty());
+
+    const auto all = CMivoApp::Parse(
+        Args({"--simulate", "--port", "/dev/pts/7", "--port=/dev/ttyUSB3", "--lang", "zh"}));
+    EXPECT_TRUE(all.simulate);
+    EXPECT_EQ(all.ports, (QStringList{"/dev/pts/7", "/dev/ttyUSB3"}));
+    EXPECT_EQ(all.language, 1);
+    EXPECT_EQ(CMivoApp::Parse(Args({"--lang=en"})).language, 0);
+
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--lang", "fr"})).error.isEmpty());
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--port"})).error.isEmpty());
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--tab", "10"})).error.isEmpty());
+    EXPECT_FALSE(CMivoApp::Parse(Args({"/dev/ttyS0"})).error.isEmpty());
+    EXPECT_TRUE(CMivoApp::Parse(Args({"--help"})).help);
+    EXPECT_TRUE(CMivoApp::Parse(Args({"--version"})).version);
+    EXPECT_TRUE(CMivoApp::VersionLine().startsWith(QStringLiteral("qx-editor ")));
+}
+
+}  // namespace
+}  // namespace qx
