@@ -81,7 +81,8 @@ const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
 const TextPair kKeptNotice{"脱机编辑已保存为 ", "Offline work saved as "};
 const TextPair kKeepFailed{"脱机编辑未能保存: ", "Offline work could not be saved: "};
 
-// The background: the skin's bitmap 167 at its own size, on a plain window colour.
+// The background: the skin's bitmap 167 at its own size (the top bar band), on the plain
+// window colour.
 class CBackground : public QWidget {
   public:
     explicit CBackground(QWidget* parent) : QWidget(parent) {}
@@ -90,9 +91,8 @@ class CBackground : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QImage& image = CSkinBitmaps::Get(skinid::kMainBackground);
-        if (image.isNull()) {
-            p.fillRect(rect(), skin::kTopBarColor);
-        } else {
+        p.fillRect(rect(), skin::kTopBarColor);
+        if (!image.isNull()) {
             p.drawImage(0, 0, image);
         }
     }
