@@ -88,7 +88,7 @@ void CEQCurveStatic::InitPlot() {
     for (int i = 0; i < kFrequencyLines; ++i) {
         m_freqLines[i] = Trunc(FreqToX(kLineFrequencies[i], w) + kPlotLeft);
     }
-    DrawAxes();
+    m_axes = QImage();  // drawn again for the new size when next needed
 }
 
 void CEQCurveStatic::SizeCurveSets(int group) {
@@ -217,6 +217,29 @@ void CEQCurveStatic::DrawAxes() {
 }
 
 void CEQCurveStatic::Redraw() {
+    if (!isVisible()) {
+        // A view on a page that is not shown keeps no off-screen images (a few megabytes on
+        // every page); its next paint, or Frame(), draws them again.
+        FreeImages();
+        return;
+    }
+    Draw();
+    update();
+}
+
+void CEQCurveStatic::FreeImages() {
+    m_axes = QImage();
+    m_frame = QImage();
+}
+
+const QImage& CEQCurveStatic::Frame() const {
+    if (m_frame.isNull()) {
+        const_cast<CEQCurveStatic*>(this)->Draw();
+    }
+    return m_frame;
+}
+
+void CEQCurveStatic::Draw() {
     const qreal dpr = devicePixelRatioF();
     if (m_axes.isNull() || m_axes.devicePixelRatio() != dpr) {
         DrawAxes();
@@ -232,7 +255,6 @@ void CEQCurveStatic::Redraw() {
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         DrawPlot(p);
     }
-    update();
 }
 
 void CEQCurveStatic::DrawPlot(QPainter& p) {
@@ -347,10 +369,15 @@ void CEQCurveStatic::paintEvent(QPaintEvent*) {
     if (m_frame.isNull() || m_frame.devicePixelRatio() != devicePixelRatioF() ||
         m_frame.size() != size() * devicePixelRatioF()) {
         DrawAxes();
-        Redraw();
+        Draw();
     }
     QPainter p(this);
     p.drawImage(0, 0, m_frame);
+}
+
+void CEQCurveStatic::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    FreeImages();
 }
 
 void CEQCurveStatic::resizeEvent(QResizeEvent* event) {

@@ -65,10 +65,12 @@ class CEQCurveStatic : public QWidget {
     // True while the shown equaliser is an output and the output mode is Auto.
     bool IsReadOnly() const;
 
-    // Draws the whole view into the off-screen image now; the next paint shows it.
+    // Draws the whole view into the off-screen image now; the next paint shows it. A view
+    // that is not shown drops its images instead and draws them when shown.
     void Redraw();
-    // The last drawn image (device pixels; its device pixel ratio is the screen's).
-    const QImage& Frame() const { return m_frame; }
+    // The drawn image (device pixels; its device pixel ratio is the screen's), drawn now if
+    // the view held none.
+    const QImage& Frame() const;
 
   signals:
     void PointSelected(int eqNumber, int elementIndex);
@@ -76,6 +78,7 @@ class CEQCurveStatic : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -86,6 +89,8 @@ class CEQCurveStatic : public QWidget {
     void PostPointSelected();
     void UpdateCursor();
     void DrawAxes();
+    void Draw();
+    void FreeImages();
     void DrawPlot(class QPainter& p);
     void DrawBypassCaption(QPainter& p);
     void DrawBandTexts(QPainter& p);

@@ -11,7 +11,8 @@
 namespace qx {
 
 namespace skinid {
-// The main window's background (1320 x 735).
+// The top of the main window's background (the top bar band, 1320 x 34), drawn at the
+// window's top left on its plain colour; a replacement may be as tall as the window.
 constexpr int kMainBackground = 167;
 // Sliders.
 constexpr int kVolumeThumb = 133;  // top-bar volume slider
@@ -53,7 +54,8 @@ class CSkinBitmaps {
     static const QImage& Get(int id);
     // Every id the skin provides.
     static QList<int> Ids();
-    // Draws (or loads) every bitmap now, so that the first page shown does not pay for it.
+    // Draws (or loads) every bitmap now, so that the first page shown does not pay for it;
+    // the large pictures of a single page are left to that page's first paint.
     static void DrawAll();
     // Folders searched for <id>.png overrides, first match wins. Changing them drops the
     // images made so far.

@@ -1,5 +1,7 @@
 #include "ChangeSync.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -30,13 +32,61 @@ constexpr int Chan(int ch, std::size_t fieldOffset) {
 constexpr int kDeviceOrder[kOutputChannels] = {kMainL,     kCenter, kSub,   kRearL,
                                                kSurroundL, kMainR,  kRearR, kSurroundR};
 
+// A range of image bytes.
+struct SyncSpan {
+    uint16_t offset;  // into ParamImage
+    uint16_t length;
+};
+
+constexpr uint16_t kNoItem = 0xFFFF;
+constexpr int kChunk = 16;  // bytes swept at once when looking for a difference's items
+
+// Where the items' bytes lie with one output scene in force: every byte any item covers,
+// merged into ranges in image order, and for each image byte the items that cover it (the
+// byte of the two nibble items has two). Equal images are then one sweep of those ranges,
+// and a difference leads straight to its items, whatever the order they are visited in.
+struct SceneMap {
+    std::vector<SyncSpan> spans;
+    std::vector<std::array<uint16_t, 2>> cover;  // per image byte, kNoItem where unused
+};
+
 class ItemTable {
   public:
-    ItemTable() { Build(); }
+    ItemTable() {
+        Build();
+        for (int scene = 1; scene <= kSceneCount; ++scene) {
+            MapScene(scene);
+        }
+    }
     const std::vector<SyncItem>& items() const { return m_items; }
+    // With the output scene in force (1..3).
+    const SceneMap& scene(int scene) const { return m_scenes[scene - 1]; }
 
   private:
     std::vector<SyncItem> m_items;
+    SceneMap m_scenes[kSceneCount];
+
+    void MapScene(int scene) {
+        SceneMap& map = m_scenes[scene - 1];
+        map.cover.assign(sizeof(ParamImage), {kNoItem, kNoItem});
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const int off = SyncItemOffset(m_items[i], scene);
+            for (int b = off; b < off + m_items[i].length; ++b) {
+                auto& slots = map.cover[static_cast<std::size_t>(b)];
+                (slots[0] == kNoItem ? slots[0] : slots[1]) = static_cast<uint16_t>(i);
+            }
+        }
+        for (std::size_t b = 0; b < map.cover.size(); ++b) {
+            if (map.cover[b][0] == kNoItem) {
+                continue;
+            }
+            if (!map.spans.empty() && map.spans.back().offset + map.spans.back().length == b) {
+                ++map.spans.back().length;
+            } else {
+                map.spans.push_back({static_cast<uint16_t>(b), 1});
+            }
+        }
+    }
 
     // A command with an index byte followed by the item's bytes.
     SyncItem& Indexed(uint8_t cmd, int idx, int offset, int length, bool scene = false) {
@@ -276,6 +326,39 @@ const ItemTable& Table() {
     return table;
 }
 
+// True when any of the n bytes differ. Reads every current byte once, atomically, eight at a
+// time without a branch per byte: equal images, the worker's usual case, cost one sweep of
+// the synchronised bytes. (An atomic load is never merged with its neighbours, so the
+// unrolling is ours to write.)
+inline unsigned ByteDiff(const uint8_t* cur, const uint8_t* sent, int i) {
+    return static_cast<unsigned>(LoadByte(cur[i]) ^ sent[i]);
+}
+
+bool RunDiffers(const uint8_t* cur, const uint8_t* sent, int n) {
+    unsigned a = 0;
+    unsigned b = 0;
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        a |= ByteDiff(cur, sent, i) | ByteDiff(cur, sent, i + 1) | ByteDiff(cur, sent, i + 2) |
+             ByteDiff(cur, sent, i + 3);
+        b |= ByteDiff(cur, sent, i + 4) | ByteDiff(cur, sent, i + 5) | ByteDiff(cur, sent, i + 6) |
+             ByteDiff(cur, sent, i + 7);
+    }
+    for (; i < n; ++i) {
+        a |= ByteDiff(cur, sent, i);
+    }
+    return (a | b) != 0;
+}
+
+bool AnyDifference(const std::vector<SyncSpan>& spans, const uint8_t* cur, const uint8_t* sent) {
+    for (const SyncSpan& span : spans) {
+        if (RunDiffers(cur + span.offset, sent + span.offset, span.length)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Differs(const SyncItem& item, const uint8_t* cur, const uint8_t* sent) {
     switch (item.kind) {
         case SyncKind::LowNibble:
@@ -377,9 +460,35 @@ int SyncItemOffset(const SyncItem& item, int scene) {
 void BuildParameterFrame(const ParamImage& current, ParamImage& sent, int scene, FrameRecord& out) {
     const uint8_t* cur = BytesOf(current);
     uint8_t* snt = BytesOf(sent);
-    for (const SyncItem& item : Table().items()) {
-        const int off = SyncItemOffset(item, scene);
-        if (Differs(item, cur + off, snt + off)) {
+    if (scene < 1 || scene > kSceneCount) {
+        scene = 1;
+    }
+    const ItemTable& table = Table();
+    const SceneMap& map = table.scene(scene);
+    if (AnyDifference(map.spans, cur, snt)) {
+        // The first item in visiting order among those whose bytes differ.
+        const std::vector<SyncItem>& items = table.items();
+        int first = kNoItem;
+        for (const SyncSpan& span : map.spans) {
+            const int end = span.offset + span.length;
+            for (int chunk = span.offset; chunk < end; chunk += kChunk) {
+                const int chunkEnd = std::min(chunk + kChunk, end);
+                if (!RunDiffers(cur + chunk, snt + chunk, chunkEnd - chunk)) {
+                    continue;
+                }
+                for (int b = chunk; b < chunkEnd; ++b) {
+                    for (uint16_t i : map.cover[static_cast<std::size_t>(b)]) {
+                        const int off = i < first ? SyncItemOffset(items[i], scene) : 0;
+                        if (i < first && Differs(items[i], cur + off, snt + off)) {
+                            first = i;
+                        }
+                    }
+                }
+            }
+        }
+        if (first != kNoItem) {
+            const SyncItem& item = items[static_cast<std::size_t>(first)];
+            const int off = SyncItemOffset(item, scene);
             BuildItemFrame(item, cur + off, snt + off, out);
             return;
         }

@@ -71,7 +71,8 @@ constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
 
 const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
 
-// The background: the skin's bitmap 167 at its own size, on a plain window colour.
+// The background: the skin's bitmap 167 at its own size (the top bar band), on the plain
+// window colour.
 class CBackground : public QWidget {
   public:
     explicit CBackground(QWidget* parent) : QWidget(parent) {}
@@ -80,9 +81,8 @@ class CBackground : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QImage& image = CSkinBitmaps::Get(skinid::kMainBackground);
-        if (image.isNull()) {
-            p.fillRect(rect(), skin::kTopBarColor);
-        } else {
+        p.fillRect(rect(), skin::kTopBarColor);
+        if (!image.isNull()) {
             p.drawImage(0, 0, image);
         }
     }

@@ -236,3 +236,62 @@ TEST_F(ChangeSyncTest, RandomEditsAllReachTheDecodedCopy) {
     }
     EXPECT_GT(frames, 5000);
 }
+
+namespace {
+
+// The first item, in the order the synchroniser visits them, whose bytes differ between the
+// two images: what the next frame must carry.
+const SyncItem* FirstDifferingItem(int scene) {
+    const uint8_t* cur = BytesOf(ParameterSet);
+    const uint8_t* sent = BytesOf(SentImage);
+    for (const SyncItem& item : SyncItems()) {
+        const int off = SyncItemOffset(item, scene);
+        const uint8_t mask = item.kind == SyncKind::LowNibble    ? 0x0F
+                             : item.kind == SyncKind::HighNibble ? 0xF0
+                                                                 : 0xFF;
+        for (int i = 0; i < item.length; ++i) {
+            if (((cur[off + i] ^ sent[off + i]) & mask) != 0) {
+                return &item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Many edits at once, spread over the whole image (items visited early often lie late in it):
+// each frame carries the first differing item in visiting order and marks only its bytes sent.
+TEST_F(ChangeSyncTest, FramesFollowTheVisitingOrderWhateverTheLayout) {
+    std::mt19937 rng(7);
+    const std::vector<int> editable = qxtest::EditableOffsets();
+    uint8_t* img = BytesOf(ParameterSet);
+    int frames = 0;
+    for (int round = 0; round < 200; ++round) {
+        SceneSelector.SetMode(static_cast<int>(rng() % 4));
+        for (int e = 0; e < 1 + static_cast<int>(rng() % 12); ++e) {
+            StoreByte(img[editable[rng() % editable.size()]], static_cast<uint8_t>(rng()));
+        }
+        for (int guard = 0;; ++guard) {
+            ASSERT_LT(guard, 100) << "synchroniser never settled";
+            const int scene = SceneInForce();
+            const SyncItem* expected = FirstDifferingItem(scene);
+            const ParamImage before = SentImage;
+            NextParameterFrame();
+            if (expected == nullptr) {
+                ASSERT_TRUE(TxFrame.Command() == kPollA || TxFrame.Command() == kPollB);
+                break;
+            }
+            ++frames;
+            ASSERT_EQ(TxFrame.Command(), expected->command);
+            const int off = SyncItemOffset(*expected, scene);
+            for (int b = 0; b < static_cast<int>(sizeof(ParamImage)); ++b) {
+                if (b < off || b >= off + expected->length) {
+                    ASSERT_EQ(BytesOf(SentImage)[b], BytesOf(before)[b]) << "offset " << b;
+                }
+            }
+            ASSERT_NE(FirstDifferingItem(scene), expected);
+        }
+    }
+    EXPECT_GT(frames, 500);
+}
