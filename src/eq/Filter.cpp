@@ -7,6 +7,7 @@
 
 #include "DataConver.h"
 #include "LabelRules.h"
+#include "RecordWrites.h"
 
 namespace qx {
 
@@ -156,6 +157,7 @@ void CFilter::SetType(int type) {
     }
     if (m_band != nullptr) {
         m_band->type = static_cast<uint8_t>(type);
+        NoteRecordWrite(&m_band->type, sizeof m_band->type);
         Recalc();
     }
 }
@@ -165,6 +167,7 @@ void CFilter::SetFreqCode(int code) {
     m_freq = CodeToFreq(code);
     if (m_band != nullptr) {
         m_band->freqCode = static_cast<uint16_t>(code);
+        NoteRecordWrite(&m_band->freqCode, sizeof m_band->freqCode);
     }
     Recalc();
 }
@@ -174,14 +177,17 @@ void CFilter::SetPassFreqCode(int code) {
     m_freq = CodeToFreq(code);
     if (m_pass != nullptr) {
         m_pass->freqCode = static_cast<uint16_t>(code);
+        NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
     }
     Recalc();
 }
 
 void CFilter::WriteGainCode(int code) {
     code = std::clamp(code, 0, kMaxGainCode);
-    if (m_band != nullptr) {
+    // Attaching writes the code it read back: only a code held at its range is news.
+    if (m_band != nullptr && m_band->gainCode != code) {
         m_band->gainCode = static_cast<uint8_t>(code);
+        NoteRecordWrite(&m_band->gainCode, sizeof m_band->gainCode);
     }
     m_gain = CodeToGain(code);
 }
@@ -194,8 +200,10 @@ void CFilter::SetGainCode(int code) {
 void CFilter::WriteQCode(int code) {
     code = std::clamp(code, 0, kMaxQCode);
     m_q = CodeToQ(code);
-    if (m_type >= kTypeBypass && m_type <= kTypeHighShelf && m_band != nullptr) {
+    if (m_type >= kTypeBypass && m_type <= kTypeHighShelf && m_band != nullptr &&
+        m_band->qCode != code) {
         m_band->qCode = static_cast<uint8_t>(code);
+        NoteRecordWrite(&m_band->qCode, sizeof m_band->qCode);
     }
 }
 
@@ -209,6 +217,7 @@ void CFilter::SetSlopeCode(int code) {
     m_slope = code;
     if (m_pass != nullptr) {
         m_pass->slope = static_cast<uint8_t>(code);
+        NoteRecordWrite(&m_pass->slope, sizeof m_pass->slope);
     }
     Recalc();
 }
@@ -449,6 +458,7 @@ int CFilter::DragBand(Point p) {
     m_freq = CodeToFreq(freqCode);
     if (m_band != nullptr) {
         m_band->freqCode = static_cast<uint16_t>(freqCode);
+        NoteRecordWrite(&m_band->freqCode, sizeof m_band->freqCode);
     }
     const int gainCode = GainToCode(gain);
     WriteGainCode(gainCode);
@@ -477,6 +487,7 @@ int CFilter::DragPassFilter(Point p) {
         // H pulled to the left edge: no high-pass until the next recomputation.
         if (m_pass != nullptr) {
             m_pass->freqCode = 0;
+            NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
         }
         m_freq = CodeToFreq(0);
         m_response.fill(0.0);
@@ -489,6 +500,7 @@ int CFilter::DragPassFilter(Point p) {
     const int code = FreqToCode(freq);
     if (m_pass != nullptr) {
         m_pass->freqCode = static_cast<uint16_t>(code);
+        NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
     }
     m_freq = CodeToFreq(code);
     Recalc();

@@ -15,13 +15,13 @@
 #include "AboutDlg.h"
 #include "BitButton.h"
 #include "ByteField.h"
-#include "CurveSets.h"
 #include "DEQ_Dlg.h"
 #include "DeviceLink.h"
 #include "DialogUnits.h"
 #include "Effect_Dlg.h"
 #include "EnTabCtrl.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "LinkState.h"
 #include "MainDlg.h"
 #include "MessageMap.h"
@@ -35,6 +35,7 @@
 #include "StaticStyle.h"
 #include "SysDlg.h"
 #include "TextPair.h"
+#include "VolumeClamps.h"
 
 namespace qx {
 
@@ -169,6 +170,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_link->installEventFilter(this);
     m_client->installEventFilter(this);
     SetUpMessages();
+    SetUpModel();
     m_offline->NoteLoaded(ParameterSet);
     qApp->installEventFilter(this);
 
@@ -271,6 +273,7 @@ void CMivoDlg::SetUpMessages() {
         ConnectDevice();
     });
     m_messages->On(WM_SYSTEM_RECEIVED, [this](WParam, LParam) {
+        CImageModel::Editor().NoteSystemReceived();
         if (currentTab == kSystemTab) {
             m_system->RefreshFromParameters();
         }
@@ -283,11 +286,30 @@ void CMivoDlg::SetUpMessages() {
     });
 }
 
+void CMivoDlg::SetUpModel() {
+    CImageModel& model = CImageModel::Editor();
+    // The master volumes stay below the maxima the System page sets.
+    new CVolumeClamps(model, this);
+    // The program strip shows the current program's number and name.
+    const ParamField* name = CParamCatalogue::Find("name");
+    const ParamField* program = CParamCatalogue::Find("System.currentProgram");
+    connect(&model, &CImageModel::Changed, this, [this, name, program](const ImageNotice& n) {
+        for (const ParamField* f : {name, program}) {
+            if (f != nullptr && n.Touches(static_cast<std::size_t>(f->offset),
+                                          static_cast<std::size_t>(f->width))) {
+                RefreshTopBar(true);
+                return;
+            }
+        }
+    });
+}
+
 void CMivoDlg::OnParametersReceived() {
-    // Curve sets follow the adopted image before any page draws from them.
-    ApplyPendingCurveReloads();
+    // The model announces the adopted image: the curve sets follow it, then every control
+    // and the top bar show it.
+    CImageModel::Editor().NoteProgramReceived();
     RefreshCurrentPage();
-    RefreshTopBar(true);
+    RefreshTopBar(true);  // online now: the connect button and the program strip
     NoteImageLoaded();
     emit ParametersShown();
 }
@@ -374,24 +396,6 @@ void CMivoDlg::ApplyLanguageAll() {
         page->ApplyLanguage();
     }
     update();
-}
-
-void CMivoDlg::ClampVolume(const char* volumeField, const char* maxField) {
-    const int volume = m_topBar.Read(volumeField);
-    const int maximum = m_topBar.Read(maxField);
-    if (volume > maximum) {
-        m_topBar.WriteByte(volumeField, static_cast<uint8_t>(maximum));
-    }
-}
-
-void CMivoDlg::ClampMusicVolume() {
-    ClampVolume("System.musicVolume", "System.musicMax");
-}
-void CMivoDlg::ClampMicVolume() {
-    ClampVolume("System.micVolume", "System.micMax");
-}
-void CMivoDlg::ClampEffectVolume() {
-    ClampVolume("System.effectVolume", "System.effectMax");
 }
 
 void CMivoDlg::SendDeviceCommand(uint8_t command, uint8_t argument) {

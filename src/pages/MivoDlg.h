@@ -71,9 +71,6 @@ class CMivoDlg : public QWidget {
     void RefreshCurrentPage();
     void RefreshTopBar(bool full);
     void ApplyLanguageAll();
-    void ClampMusicVolume();
-    void ClampMicVolume();
-    void ClampEffectVolume();
     void SendDeviceCommand(uint8_t command, uint8_t argument);
     void StartQueueProgress();
     void ConnectDevice();
@@ -121,8 +118,8 @@ class CMivoDlg : public QWidget {
   private:
     void SetUpControls();
     void SetUpMessages();
+    void SetUpModel();
     void SetUpVolume(int slider, int mute, const char* volumeField, const char* maxField);
-    void ClampVolume(const char* volumeField, const char* maxField);
     void UseSmallScreenLayout();
     void Scroll(Qt::Orientation orientation, int value);
     void PlaceScrollBars();

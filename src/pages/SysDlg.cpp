@@ -222,10 +222,10 @@ DeviceModeHooks MainWindowHooks(CSysDlg* page) {
         }
     };
     hooks.refresh = [page] {
-        ApplyPendingCurveReloads();
+        // A recall or a file replaced the image: the model announces it (curves, top bar).
+        CImageModel::Editor().NoteImageReplaced(ChangeOrigin::FromFile("device modes"));
         if (CMivoDlg* main = MainWindow()) {
             main->RefreshCurrentPage();
-            main->RefreshTopBar(true);
             main->NoteImageLoaded();
         } else {
             page->RefreshFromParameters();
@@ -242,23 +242,6 @@ CSysDlg::CSysDlg(QWidget* parent) : CPageDlg(parent, 164, 715, 359) {
     SetUpSkins();
     SetUpLamps();
     m_files = std::make_unique<CFileOperations>(this, MainWindowHooks(this));
-
-    // The maxima lower the master volumes above them (and unmute them) in the main window.
-    m_binding.On(2570).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampEffectVolume();
-        }
-    };
-    m_binding.On(2571).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampMicVolume();
-        }
-    };
-    m_binding.On(2572).changed = [](int) {
-        if (CMivoDlg* main = MainWindow()) {
-            main->ClampMusicVolume();
-        }
-    };
 
     connect(m_binding.Get<CBitComboBox>(kModeList), &QComboBox::activated, this,
             [this](int index) { SelectMode(index); });
