@@ -11,7 +11,8 @@
 // Behaviour beyond the table is attached per control id as hooks:
 //   adjust  - runs before a value is stored and may change it (limits that depend on other
 //             fields, such as a volume below its maximum);
-//   store   - replaces the catalogue store (writes through a CFilter so the curve follows);
+//   store   - replaces the catalogue store (a whole byte with WriteByte, a link toggled
+//             together with its block copy); curves need none, the image model keeps them;
 //   changed - runs after the store and the redisplay (unmute, redraw, enable other controls);
 //             Button rows have no field: their click runs this hook with value 1.
 // A stepped row (ControlRule::step) works in positions: adjust sees the position, store and
