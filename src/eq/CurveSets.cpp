@@ -177,15 +177,29 @@ std::vector<int> AttachCurveSetsTouching(
     if (!built || !OnUiThread()) {
         return attached;
     }
-    ForEachSet([&](int eq, int s, int slot) {
-        for (const ByteSpan& span : EqRecordSpans(eq, s)) {
+    // Where each set's records lie never changes: the ParameterSet is one fixed object.
+    struct SlotRecords {
+        int eq = 0;
+        int scene = 0;
+        std::vector<ByteSpan> spans;
+    };
+    static const std::vector<SlotRecords> slots = [] {
+        std::vector<SlotRecords> all(kCurveSetCount);
+        ForEachSet([&all](int eq, int s, int slot) {
+            all[static_cast<std::size_t>(slot)] = {eq, s, EqRecordSpans(eq, s)};
+        });
+        return all;
+    }();
+    for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+        const SlotRecords& r = slots[slot];
+        for (const ByteSpan& span : r.spans) {
             if (touched(span.offset, span.size)) {
-                AttachSlot(eq, s, slot);
-                attached.push_back(eq);
+                AttachSlot(r.eq, r.scene, static_cast<int>(slot));
+                attached.push_back(r.eq);
                 break;
             }
         }
-    });
+    }
     return attached;
 }
 

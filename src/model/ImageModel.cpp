@@ -22,7 +22,10 @@ uint8_t* BytesOf(ParamImage& image) {
 }  // namespace
 
 CImageModel::CImageModel(ParamImage& image, QObject* parent)
-    : QObject(parent), m_image(image), m_announced(std::make_unique<ParamImage>()) {
+    : QObject(parent),
+      m_image(image),
+      m_announced(std::make_unique<ParamImage>()),
+      m_now(kImageSize) {
     Resynchronise();
 }
 
@@ -243,8 +246,11 @@ void CImageModel::Flush() {
     std::vector<Pending> pending;
     pending.swap(m_pending);
 
-    std::vector<uint8_t> now(kImageSize);
-    AtomicCopy(now.data(), &m_image, kImageSize);
+    // Only the recorded ranges are read: the image as it is now, byte by byte.
+    std::vector<uint8_t>& now = m_now;
+    for (const Pending& p : pending) {
+        AtomicCopy(now.data() + p.range.offset, BytesOf(m_image) + p.range.offset, p.range.size);
+    }
     // Only this thread touches the announced copy; it is a plain byte buffer here.
     auto* announced = reinterpret_cast<uint8_t*>(m_announced.get());
 

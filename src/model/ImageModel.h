@@ -133,7 +133,8 @@ class CImageModel : public QObject {
     static void OnFilterWrite(void* context, const void* first, std::size_t size);
 
     ParamImage& m_image;
-    std::unique_ptr<ParamImage> m_announced;
+    std::unique_ptr<ParamImage> m_announced;  // the image as last announced
+    std::vector<uint8_t> m_now;               // the recorded ranges as read at a flush
     std::vector<Pending> m_pending;
     std::optional<ChangeOrigin> m_scopeOrigin;
     bool m_flushQueued = false;
