@@ -156,8 +156,7 @@ void CFilter::SetType(int type) {
         m_numberText.assign(1, 'L');
     }
     if (m_band != nullptr) {
-        m_band->type = static_cast<uint8_t>(type);
-        NoteRecordWrite(&m_band->type, sizeof m_band->type);
+        WriteRecordField(m_band->type, static_cast<uint8_t>(type));
         Recalc();
     }
 }
@@ -166,8 +165,7 @@ void CFilter::SetFreqCode(int code) {
     code = std::clamp(code, 0, kMaxFreqCode);
     m_freq = CodeToFreq(code);
     if (m_band != nullptr) {
-        m_band->freqCode = static_cast<uint16_t>(code);
-        NoteRecordWrite(&m_band->freqCode, sizeof m_band->freqCode);
+        WriteRecordField(m_band->freqCode, static_cast<uint16_t>(code));
     }
     Recalc();
 }
@@ -176,8 +174,7 @@ void CFilter::SetPassFreqCode(int code) {
     code = std::clamp(code, 0, kMaxFreqCode);
     m_freq = CodeToFreq(code);
     if (m_pass != nullptr) {
-        m_pass->freqCode = static_cast<uint16_t>(code);
-        NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
+        WriteRecordField(m_pass->freqCode, static_cast<uint16_t>(code));
     }
     Recalc();
 }
@@ -186,8 +183,7 @@ void CFilter::WriteGainCode(int code) {
     code = std::clamp(code, 0, kMaxGainCode);
     // Attaching writes the code it read back: only a code held at its range is news.
     if (m_band != nullptr && m_band->gainCode != code) {
-        m_band->gainCode = static_cast<uint8_t>(code);
-        NoteRecordWrite(&m_band->gainCode, sizeof m_band->gainCode);
+        WriteRecordField(m_band->gainCode, static_cast<uint8_t>(code));
     }
     m_gain = CodeToGain(code);
 }
@@ -202,8 +198,7 @@ void CFilter::WriteQCode(int code) {
     m_q = CodeToQ(code);
     if (m_type >= kTypeBypass && m_type <= kTypeHighShelf && m_band != nullptr &&
         m_band->qCode != code) {
-        m_band->qCode = static_cast<uint8_t>(code);
-        NoteRecordWrite(&m_band->qCode, sizeof m_band->qCode);
+        WriteRecordField(m_band->qCode, static_cast<uint8_t>(code));
     }
 }
 
@@ -216,8 +211,7 @@ void CFilter::SetSlopeCode(int code) {
     code = std::clamp(code, 0, kMaxSlopeCode);
     m_slope = code;
     if (m_pass != nullptr) {
-        m_pass->slope = static_cast<uint8_t>(code);
-        NoteRecordWrite(&m_pass->slope, sizeof m_pass->slope);
+        WriteRecordField(m_pass->slope, static_cast<uint8_t>(code));
     }
     Recalc();
 }
@@ -457,8 +451,7 @@ int CFilter::DragBand(Point p) {
     const int freqCode = FreqToCode(freq);
     m_freq = CodeToFreq(freqCode);
     if (m_band != nullptr) {
-        m_band->freqCode = static_cast<uint16_t>(freqCode);
-        NoteRecordWrite(&m_band->freqCode, sizeof m_band->freqCode);
+        WriteRecordField(m_band->freqCode, static_cast<uint16_t>(freqCode));
     }
     const int gainCode = GainToCode(gain);
     WriteGainCode(gainCode);
@@ -486,8 +479,7 @@ int CFilter::DragPassFilter(Point p) {
     if (x <= 0 && m_type == kTypeHighPass) {
         // H pulled to the left edge: no high-pass until the next recomputation.
         if (m_pass != nullptr) {
-            m_pass->freqCode = 0;
-            NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
+            WriteRecordField(m_pass->freqCode, 0);
         }
         m_freq = CodeToFreq(0);
         m_response.fill(0.0);
@@ -499,8 +491,7 @@ int CFilter::DragPassFilter(Point p) {
                                    CodeToFreq(m_highestPassCode));
     const int code = FreqToCode(freq);
     if (m_pass != nullptr) {
-        m_pass->freqCode = static_cast<uint16_t>(code);
-        NoteRecordWrite(&m_pass->freqCode, sizeof m_pass->freqCode);
+        WriteRecordField(m_pass->freqCode, static_cast<uint16_t>(code));
     }
     m_freq = CodeToFreq(code);
     Recalc();

@@ -19,10 +19,10 @@ void SetRecordWriteObserver(RecordWriteObserver observer, void* context) {
     observerCall.store(observer);
 }
 
-void NoteRecordWrite(const void* first, std::size_t size) {
+void NoteRecordWrite(const void* first, std::size_t size, RecordWrite when) {
     const RecordWriteObserver call = observerCall.load();
     if (call != nullptr) {
-        call(observerContext.load(), first, size);
+        call(observerContext.load(), first, size, when);
     }
 }
 

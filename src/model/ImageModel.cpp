@@ -59,6 +59,22 @@ bool CImageModel::Contains(const void* first, std::size_t size) const {
 void CImageModel::Resynchronise() {
     AtomicCopy(m_announced.get(), &m_image, kImageSize);
     m_pending.clear();
+    m_captured.reset();
+}
+
+void CImageModel::Capture(ImageRange range) {
+    if (range.offset >= kImageSize) {
+        return;
+    }
+    const std::size_t end = std::min(range.End(), kImageSize);
+    auto* announced = reinterpret_cast<uint8_t*>(m_announced.get());
+    const uint8_t* image = BytesOf(m_image);
+    for (std::size_t i = range.offset; i < end; ++i) {
+        if (!m_captured.test(i)) {
+            announced[i] = LoadByte(image[i]);
+            m_captured.set(i);
+        }
+    }
 }
 
 void CImageModel::Record(ImageRange range, const ChangeOrigin& origin, std::string field,
@@ -93,6 +109,7 @@ bool CImageModel::WriteField(const ParamField& field, int code, const ChangeOrig
     }
     ParsedValue v;
     v.code = static_cast<uint32_t>(std::clamp(code, field.minimum, field.maximum));
+    Capture({static_cast<std::size_t>(field.offset), static_cast<std::size_t>(field.width)});
     CParamCatalogue::Apply(BytesOf(m_image), field, v);
     Record({static_cast<std::size_t>(field.offset), static_cast<std::size_t>(field.width)}, origin,
            field.name);
@@ -109,6 +126,7 @@ bool CImageModel::WriteFieldByte(const ParamField& field, uint8_t byte,
     if (field.IsBytes()) {
         return false;
     }
+    Capture({static_cast<std::size_t>(field.offset), 1});
     StoreByte(BytesOf(m_image)[field.offset], byte);
     Record({static_cast<std::size_t>(field.offset), 1}, origin, field.name);
     return true;
@@ -118,6 +136,7 @@ void CImageModel::Write16(std::size_t offset, uint16_t value, const ChangeOrigin
     if (offset + 2 > kImageSize) {
         return;
     }
+    Capture({offset, 2});
     uint8_t* b = BytesOf(m_image) + offset;
     StoreByte(b[0], static_cast<uint8_t>(value & 0xFF));
     StoreByte(b[1], static_cast<uint8_t>(value >> 8));
@@ -132,6 +151,7 @@ void CImageModel::WriteBytes(std::size_t offset, const void* source, std::size_t
     {
         // A record goes out whole: the worker does not compare it half-way through.
         ParamGuard guard(ParamLock);
+        Capture({offset, size});
         AtomicCopy(BytesOf(m_image) + offset, source, size);
     }
     Record({offset, size}, origin);
@@ -141,6 +161,7 @@ void CImageModel::LinkMusic(const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
+    Capture(&ParameterSet.program.MusicRight, sizeof(MusicChannel));
     qx::LinkMusic(true);
     RecordBlock(&ParameterSet.program.MusicRight, sizeof(MusicChannel), origin);
 }
@@ -149,6 +170,7 @@ void CImageModel::LinkMic(const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
+    Capture(&ParameterSet.program.Mic2, sizeof(MicChannel));
     qx::LinkMic(true);
     RecordBlock(&ParameterSet.program.Mic2, sizeof(MicChannel), origin);
 }
@@ -157,6 +179,7 @@ void CImageModel::CopyEchoAToB(const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
+    Capture(&ParameterSet.program.EchoB, sizeof(EchoBlock));
     qx::CopyEchoAToB();
     Record({OffsetOf(&ParameterSet.program.EchoB), sizeof(EchoBlock)}, origin);
 }
@@ -165,6 +188,7 @@ void CImageModel::CopyReverbToShadow(const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
+    Capture(&ParameterSet.program.ReverbShadow, sizeof(ReverbBlock));
     qx::CopyReverbToShadow();
     Record({OffsetOf(&ParameterSet.program.ReverbShadow), sizeof(ReverbBlock)}, origin);
 }
@@ -173,10 +197,14 @@ void CImageModel::LinkOutputPair(int eqNumber, const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
-    qx::LinkOutputPair(eqNumber);
     if (eqNumber < kEqOutputFirst || eqNumber > kEqOutputLast) {
+        qx::LinkOutputPair(eqNumber);
         return;
     }
+    for (OutputScene& scene : ParameterSet.program.scenes) {
+        Capture(&scene.channels[eqNumber - kEqOutputFirst], sizeof(OutputChannelRecord));
+    }
+    qx::LinkOutputPair(eqNumber);
     for (OutputScene& scene : ParameterSet.program.scenes) {
         RecordBlock(&scene.channels[eqNumber - kEqOutputFirst], sizeof(OutputChannelRecord),
                     origin);
@@ -187,16 +215,22 @@ void CImageModel::ResetEqBands(int eqNumber, const ChangeOrigin& origin) {
     if (&m_image != &ParameterSet) {
         return;
     }
-    qx::ResetEqBands(eqNumber);
     ProgramImage& p = ParameterSet.program;
     if (eqNumber == kEqDynamicLeft || eqNumber == kEqDynamicRight) {
         MusicChannel& m = eqNumber == kEqDynamicLeft ? p.MusicLeft : p.MusicRight;
+        Capture(m.deq, sizeof m.deq);
+        qx::ResetEqBands(eqNumber);
         RecordBlock(m.deq, sizeof m.deq, origin);
         return;
     }
     const EqBandSpan span = EqBandsOf(p, eqNumber);
+    const std::size_t size = sizeof(EqBand) * static_cast<std::size_t>(span.count);
     if (span.bands != nullptr) {
-        RecordBlock(span.bands, sizeof(EqBand) * static_cast<std::size_t>(span.count), origin);
+        Capture(span.bands, size);
+    }
+    qx::ResetEqBands(eqNumber);
+    if (span.bands != nullptr) {
+        RecordBlock(span.bands, size, origin);
     }
 }
 
@@ -205,6 +239,7 @@ void CImageModel::AdoptProgram(const void* image, const ChangeOrigin& origin) {
         WriteBytes(0, image, sizeof(ProgramImage), origin);
         return;
     }
+    Capture(&ParameterSet.program, sizeof(ProgramImage));
     qx::AdoptProgram(image);
     RecordBlock(&ParameterSet.program, sizeof(ProgramImage), origin);
 }
@@ -214,6 +249,7 @@ void CImageModel::AdoptSystem(const void* image, const ChangeOrigin& origin) {
         WriteBytes(sizeof(ProgramImage), image, sizeof(SystemImage), origin);
         return;
     }
+    Capture(&ParameterSet.system, sizeof(SystemImage));
     qx::AdoptSystem(image);
     Record({sizeof(ProgramImage), sizeof(SystemImage)}, origin);
 }
@@ -245,6 +281,7 @@ void CImageModel::Flush() {
     }
     std::vector<Pending> pending;
     pending.swap(m_pending);
+    m_captured.reset();
 
     // Only the recorded ranges are read: the image as it is now, byte by byte.
     std::vector<uint8_t>& now = m_now;
@@ -307,11 +344,16 @@ CImageModel::OriginScope::~OriginScope() {
     m_model.m_scopeOrigin = m_previous;
 }
 
-void CImageModel::OnFilterWrite(void* context, const void* first, std::size_t size) {
+void CImageModel::OnFilterWrite(void* context, const void* first, std::size_t size,
+                                RecordWrite when) {
     auto* model = static_cast<CImageModel*>(context);
     if (model == nullptr || !model->Contains(first, size) ||
         QThread::currentThread() != model->thread()) {
         return;  // a filter over another image, or a response computed elsewhere
+    }
+    if (when == RecordWrite::Before) {
+        model->Capture(first, size);
+        return;
     }
     const ChangeOrigin origin =
         model->m_scopeOrigin.value_or(ChangeOrigin::FromControl(0, "curve"));

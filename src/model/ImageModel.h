@@ -20,6 +20,7 @@
 // on the user-interface thread.
 
 #include <QObject>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,7 @@
 #include "ImageChange.h"
 #include "ParamCatalogue.h"
 #include "ProgramImage.h"
+#include "RecordWrites.h"
 
 namespace qx {
 
@@ -127,14 +129,20 @@ class CImageModel : public QObject {
         Drawn,     // a filter wrote it and shows it already
     };
 
+    // Keeps the bytes of a range as they are just before this turn's first write to them, so
+    // a notice's old bytes are what the write replaced even where something wrote the image
+    // without the model.
+    void Capture(ImageRange range);
+    void Capture(const void* first, std::size_t size) { Capture({OffsetOf(first), size}); }
     void Record(ImageRange range, const ChangeOrigin& origin, std::string field = {},
                 Curves curves = Curves::Attach);
     void RecordBlock(const void* first, std::size_t size, const ChangeOrigin& origin);
-    static void OnFilterWrite(void* context, const void* first, std::size_t size);
+    static void OnFilterWrite(void* context, const void* first, std::size_t size, RecordWrite when);
 
     ParamImage& m_image;
-    std::unique_ptr<ParamImage> m_announced;  // the image as last announced
-    std::vector<uint8_t> m_now;               // the recorded ranges as read at a flush
+    std::unique_ptr<ParamImage> m_announced;     // the image as last announced
+    std::vector<uint8_t> m_now;                  // the recorded ranges as read at a flush
+    std::bitset<sizeof(ParamImage)> m_captured;  // bytes kept by Capture this turn
     std::vector<Pending> m_pending;
     std::optional<ChangeOrigin> m_scopeOrigin;
     bool m_flushQueued = false;

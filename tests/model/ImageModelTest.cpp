@@ -121,6 +121,25 @@ TEST_F(ImageModelTest, WritesThatChangeNothingAnnounceNothing) {
     EXPECT_FALSE(model.HasPending());
 }
 
+// Old bytes are what a write replaced, even where the image was written without the model
+// (start-up defaults, a file read by the device modes): such a byte written again with the
+// value it already holds announces nothing.
+TEST_F(ImageModelTest, OldBytesAreWhatTheWriteReplaced) {
+    auto image = std::make_unique<ParamImage>();
+    std::memset(image.get(), 0, sizeof(ParamImage));
+    CImageModel model(*image);
+    Notices notices(model);
+    image->program.Mic1.limiter.ratio = 5;  // behind the model's back
+    model.WriteField("Mic1.limiter.ratio", 5, ChangeOrigin::FromControl(1));
+    model.Flush();
+    EXPECT_TRUE(notices.seen.empty());
+    model.WriteField("Mic1.limiter.ratio", 7, ChangeOrigin::FromControl(1));
+    model.Flush();
+    ASSERT_EQ(notices.seen.size(), 1u);
+    EXPECT_EQ(notices.seen[0].Changes()[0].before, std::vector<uint8_t>{5});
+    EXPECT_EQ(notices.seen[0].Changes()[0].after, std::vector<uint8_t>{7});
+}
+
 // A bit field is announced as its byte; the whole-byte write keeps the other bits out of it.
 TEST_F(ImageModelTest, BitFieldsAndWholeBytes) {
     auto image = std::make_unique<ParamImage>();
