@@ -4,8 +4,10 @@
 // copies, EQ reset, adopted files). Curve drags reach it through the filters' write seam
 // (RecordWrites.h), and images the serial worker adopted are reported to it as received.
 //
-// Each write records its range and who made it. Once per turn of the event loop the model
-// compares the recorded ranges with the image as it last announced it and emits one Changed
+// Each write keeps the bytes it is about to replace (the first time in a turn) and records its
+// range and who made it. Once per turn of the event loop the model compares the recorded
+// ranges with those old bytes, or with the image as last announced for writes it only hears
+// of afterwards (received images), and emits one Changed
 // notice naming every range that really changed, with its old and new bytes; a write equal to
 // what the image already held announces nothing. Subscribers (bound controls, curve views, the
 // top bar) redraw from the notice; the coming undo history records it.
