@@ -1,6 +1,7 @@
 #include "CurveSets.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -98,40 +99,30 @@ void ForEachSet(Fn fn) {
     }
 }
 
-// The filters belong to the user-interface thread (views draw and drag them). A reload asked
-// for on another thread, as the serial worker does when it adopts an image from the device,
-// is recorded here and carried out on the user-interface thread by
-// ApplyPendingCurveReloads() or the next CurveSetOf().
+// The filters belong to the user-interface thread (views draw and drag them). An attach asked
+// for on another thread, as the serial worker does when it adopts an image from the device, is
+// left alone here: the image model tells the user-interface thread about the adopted image,
+// and AttachCurveSetsTouching brings the sets over the changed records up to date.
 std::thread::id uiThread;
-std::atomic<uint64_t> pendingSlots{0};
-constexpr uint64_t kAllSlots = (uint64_t{1} << kCurveSetCount) - 1;
-static_assert(kCurveSetCount < 64);
 
 bool OnUiThread() {
     return std::this_thread::get_id() == uiThread;
 }
 
-void AttachSlots(uint64_t slots) {
-    ForEachSet([slots](int eq, int s, int slot) {
-        if ((slots >> slot) & 1) {
-            AttachCurveSet(curveSets[slot], ParameterSet.program, eq, s);
-        }
-    });
+void AttachSlot(int eq, int s, int slot) {
+    AttachCurveSet(curveSets[static_cast<std::size_t>(slot)], ParameterSet.program, eq, s);
 }
 
 void BuildAll() {
     if (built) {
         // Views may hold pointers to the filters: keep them and attach again.
         if (OnUiThread()) {
-            pendingSlots.store(0);
-            AttachSlots(kAllSlots);
-        } else {
-            pendingSlots.fetch_or(kAllSlots);
+            ForEachSet(AttachSlot);
         }
         return;
     }
     ForEachSet([](int eq, int s, int slot) {
-        BuildCurveSet(curveSets[slot], ParameterSet.program, eq, s);
+        BuildCurveSet(curveSets[static_cast<std::size_t>(slot)], ParameterSet.program, eq, s);
     });
     built = true;
 }
@@ -140,10 +131,7 @@ void AttachAll() {
     if (!built) {
         BuildAll();
     } else if (OnUiThread()) {
-        pendingSlots.store(0);
-        AttachSlots(kAllSlots);
-    } else {
-        pendingSlots.fetch_or(kAllSlots);
+        ForEachSet(AttachSlot);
     }
 }
 
@@ -155,10 +143,13 @@ void AttachOne(int eqNumber, int scene) {
     if (!built) {
         BuildAll();
     } else if (OnUiThread()) {
-        AttachSlots(uint64_t{1} << slot);
-    } else {
-        pendingSlots.fetch_or(uint64_t{1} << slot);
+        AttachSlot(eqNumber, ResolveScene(eqNumber, scene), slot);
     }
+}
+
+ByteSpan SpanOf(const void* first, std::size_t size) {
+    const auto* base = reinterpret_cast<const unsigned char*>(&ParameterSet);
+    return {static_cast<std::size_t>(static_cast<const unsigned char*>(first) - base), size};
 }
 
 }  // namespace
@@ -168,22 +159,53 @@ void InstallCurveSets() {
     SetCurveSetHooks({&BuildAll, &AttachAll, &AttachOne});
 }
 
-void ApplyPendingCurveReloads() {
+std::vector<ByteSpan> EqRecordSpans(int eqNumber, int scene) {
+    const EqElements r = EqElementsOf(ParameterSet.program, eqNumber, scene);
+    if (r.dynamic != nullptr) {
+        return {SpanOf(r.dynamic, sizeof(DynamicEqBand) * static_cast<std::size_t>(r.count))};
+    }
+    if (r.bands == nullptr) {
+        return {};
+    }
+    return {SpanOf(r.bands, sizeof(EqBand) * static_cast<std::size_t>(r.count)),
+            SpanOf(r.hpf, sizeof(PassFilter)), SpanOf(r.lpf, sizeof(PassFilter))};
+}
+
+std::vector<int> AttachCurveSetsTouching(
+    const std::function<bool(std::size_t offset, std::size_t size)>& touched) {
+    std::vector<int> attached;
     if (!built || !OnUiThread()) {
-        return;
+        return attached;
     }
-    const uint64_t slots = pendingSlots.exchange(0);
-    if (slots != 0) {
-        AttachSlots(slots);
+    // Where each set's records lie never changes: the ParameterSet is one fixed object.
+    struct SlotRecords {
+        int eq = 0;
+        int scene = 0;
+        std::vector<ByteSpan> spans;
+    };
+    static const std::vector<SlotRecords> slots = [] {
+        std::vector<SlotRecords> all(kCurveSetCount);
+        ForEachSet([&all](int eq, int s, int slot) {
+            all[static_cast<std::size_t>(slot)] = {eq, s, EqRecordSpans(eq, s)};
+        });
+        return all;
+    }();
+    for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+        const SlotRecords& r = slots[slot];
+        for (const ByteSpan& span : r.spans) {
+            if (touched(span.offset, span.size)) {
+                AttachSlot(r.eq, r.scene, static_cast<int>(slot));
+                attached.push_back(r.eq);
+                break;
+            }
+        }
     }
+    return attached;
 }
 
 CKTVEQ* CurveSetOf(int eqNumber, int scene) {
-    if (pendingSlots.load(std::memory_order_relaxed) != 0) {
-        ApplyPendingCurveReloads();
-    }
     const int slot = SlotOf(eqNumber, scene);
-    return slot >= 0 ? &curveSets[slot] : nullptr;
+    return slot >= 0 ? &curveSets[static_cast<std::size_t>(slot)] : nullptr;
 }
 
 bool BuildCurveSet(CKTVEQ& set, ProgramImage& image, int eqNumber, int scene) {

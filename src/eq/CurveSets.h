@@ -3,6 +3,8 @@
 // right, the two microphones, Echo A, Echo B, Reverb and its shadow, the eight output channels
 // of each of the three output scenes, and the two dynamic equalisers.
 
+#include <cstddef>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -18,11 +20,21 @@ constexpr int kCurveSetCount = 34;
 // start-up on the user-interface thread, before ResetParameters; that thread owns the filters.
 void InstallCurveSets();
 
-// Reloads asked for on another thread (the serial worker adopting an image read from the
-// device) are only recorded; the user-interface thread carries them out here, and CurveSetOf
-// does so first. The main window calls this when parameters were received, before it
-// refreshes the page.
-void ApplyPendingCurveReloads();
+// The bytes of the records of one equaliser of the ParameterSet (its bands, its high-pass and
+// low-pass records) as offsets of the ParamImage. Output numbers resolve as for CurveSetOf.
+struct ByteSpan {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+std::vector<ByteSpan> EqRecordSpans(int eqNumber, int scene = 0);
+
+// Attaches again every curve set whose records (bands, high-pass, low-pass) overlap bytes that
+// `touched` reports as changed, given as an offset into the ParamImage and a size. The image
+// model calls this on the user-interface thread for every change it announces, so the curves
+// follow images adopted by the serial worker, link copies and file imports. Returns the EQ
+// numbers attached (an output number once per scene attached).
+std::vector<int> AttachCurveSetsTouching(
+    const std::function<bool(std::size_t offset, std::size_t size)>& touched);
 
 // The set of an EQ number. Output numbers 8..15 resolve to the given scene (1..3), or to the
 // scene in force when scene is 0. Null for a number that names no equaliser.

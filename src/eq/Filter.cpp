@@ -7,6 +7,7 @@
 
 #include "DataConver.h"
 #include "LabelRules.h"
+#include "RecordWrites.h"
 
 namespace qx {
 
@@ -155,7 +156,7 @@ void CFilter::SetType(int type) {
         m_numberText.assign(1, 'L');
     }
     if (m_band != nullptr) {
-        m_band->type = static_cast<uint8_t>(type);
+        WriteRecordField(m_band->type, static_cast<uint8_t>(type));
         Recalc();
     }
 }
@@ -164,7 +165,7 @@ void CFilter::SetFreqCode(int code) {
     code = std::clamp(code, 0, kMaxFreqCode);
     m_freq = CodeToFreq(code);
     if (m_band != nullptr) {
-        m_band->freqCode = static_cast<uint16_t>(code);
+        WriteRecordField(m_band->freqCode, static_cast<uint16_t>(code));
     }
     Recalc();
 }
@@ -173,15 +174,16 @@ void CFilter::SetPassFreqCode(int code) {
     code = std::clamp(code, 0, kMaxFreqCode);
     m_freq = CodeToFreq(code);
     if (m_pass != nullptr) {
-        m_pass->freqCode = static_cast<uint16_t>(code);
+        WriteRecordField(m_pass->freqCode, static_cast<uint16_t>(code));
     }
     Recalc();
 }
 
 void CFilter::WriteGainCode(int code) {
     code = std::clamp(code, 0, kMaxGainCode);
-    if (m_band != nullptr) {
-        m_band->gainCode = static_cast<uint8_t>(code);
+    // Attaching writes the code it read back: only a code held at its range is news.
+    if (m_band != nullptr && m_band->gainCode != code) {
+        WriteRecordField(m_band->gainCode, static_cast<uint8_t>(code));
     }
     m_gain = CodeToGain(code);
 }
@@ -194,8 +196,9 @@ void CFilter::SetGainCode(int code) {
 void CFilter::WriteQCode(int code) {
     code = std::clamp(code, 0, kMaxQCode);
     m_q = CodeToQ(code);
-    if (m_type >= kTypeBypass && m_type <= kTypeHighShelf && m_band != nullptr) {
-        m_band->qCode = static_cast<uint8_t>(code);
+    if (m_type >= kTypeBypass && m_type <= kTypeHighShelf && m_band != nullptr &&
+        m_band->qCode != code) {
+        WriteRecordField(m_band->qCode, static_cast<uint8_t>(code));
     }
 }
 
@@ -208,7 +211,7 @@ void CFilter::SetSlopeCode(int code) {
     code = std::clamp(code, 0, kMaxSlopeCode);
     m_slope = code;
     if (m_pass != nullptr) {
-        m_pass->slope = static_cast<uint8_t>(code);
+        WriteRecordField(m_pass->slope, static_cast<uint8_t>(code));
     }
     Recalc();
 }
@@ -448,7 +451,7 @@ int CFilter::DragBand(Point p) {
     const int freqCode = FreqToCode(freq);
     m_freq = CodeToFreq(freqCode);
     if (m_band != nullptr) {
-        m_band->freqCode = static_cast<uint16_t>(freqCode);
+        WriteRecordField(m_band->freqCode, static_cast<uint16_t>(freqCode));
     }
     const int gainCode = GainToCode(gain);
     WriteGainCode(gainCode);
@@ -476,7 +479,7 @@ int CFilter::DragPassFilter(Point p) {
     if (x <= 0 && m_type == kTypeHighPass) {
         // H pulled to the left edge: no high-pass until the next recomputation.
         if (m_pass != nullptr) {
-            m_pass->freqCode = 0;
+            WriteRecordField(m_pass->freqCode, 0);
         }
         m_freq = CodeToFreq(0);
         m_response.fill(0.0);
@@ -488,7 +491,7 @@ int CFilter::DragPassFilter(Point p) {
                                    CodeToFreq(m_highestPassCode));
     const int code = FreqToCode(freq);
     if (m_pass != nullptr) {
-        m_pass->freqCode = static_cast<uint16_t>(code);
+        WriteRecordField(m_pass->freqCode, static_cast<uint16_t>(code));
     }
     m_freq = CodeToFreq(code);
     Recalc();

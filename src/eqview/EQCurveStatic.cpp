@@ -8,6 +8,7 @@
 
 #include "ControlId.h"
 #include "CurveSets.h"
+#include "ImageModel.h"
 #include "KTVEQ.h"
 #include "ParameterSet.h"
 #include "SkinFonts.h"
@@ -76,6 +77,33 @@ CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent)
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     InitPlot();
+    // Whoever changes the shown equaliser's records (a strip, a link copy, an EQ reset, a
+    // received image), the curve follows.
+    connect(&CImageModel::Editor(), &CImageModel::Changed, this, &CEQCurveStatic::OnImageChanged);
+}
+
+void CEQCurveStatic::OnImageChanged(const ImageNotice& notice) {
+    if (m_set == nullptr || !isVisible()) {
+        return;  // ShowEq draws afresh
+    }
+    std::vector<ByteSpan> spans = EqRecordSpans(m_eqNumber);
+    const CImageModel& model = CImageModel::Editor();
+    if (const U8* bypass = EqBypassByte(ParameterSet.program, m_eqNumber)) {
+        spans.push_back({model.OffsetOf(bypass), 1});
+    }
+    spans.push_back({model.OffsetOf(&ParameterSet.program.OutputMode), 1});
+    for (const ImageChange& c : notice.Changes()) {
+        if (c.throughFilter) {
+            continue;  // a drag or a strip redraws the view as it goes
+        }
+        for (const ByteSpan& span : spans) {
+            if (c.range.Overlaps(span.offset, span.size)) {
+                Redraw();
+                update();
+                return;
+            }
+        }
+    }
 }
 
 void CEQCurveStatic::InitPlot() {

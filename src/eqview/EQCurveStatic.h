@@ -23,6 +23,7 @@ namespace qx {
 
 class CFilter;
 class CKTVEQ;
+class ImageNotice;
 
 class CEQCurveStatic : public QWidget {
     Q_OBJECT
@@ -84,6 +85,7 @@ class CEQCurveStatic : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void OnImageChanged(const ImageNotice& notice);
     void ForgetCurrent();
     void RedrawSelectingCurrent();
     void PostPointSelected();

@@ -56,7 +56,8 @@ void CChannelPair::ToggleLink() {
         ParamGuard guard(ParamLock);
         m_page.Binding().Write(m_setup.linkField, Linked() ? 0 : 1);
         if (!Linked() && m_setup.copyLeftToRight != nullptr) {
-            m_setup.copyLeftToRight(true);
+            CFieldBinding& b = m_page.Binding();
+            (b.Model().*m_setup.copyLeftToRight)(b.Origin());
         }
     }
     SelectChannel(-1);

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <string>
 
+#include "ImageModel.h"
+
 namespace qx {
 
 class CPageDlg;
@@ -23,8 +25,9 @@ struct ChannelPairSetup {
     const char* rightBlock = "";   // "MusicRight"
     int leftEq = 0;
     int rightEq = 1;
-    int* edited = nullptr;                    // EQ number edited, kept between visits
-    void (*copyLeftToRight)(bool) = nullptr;  // LinkMusic / LinkMic (takes ParamLock itself)
+    int* edited = nullptr;  // EQ number edited, kept between visits
+    // CImageModel::LinkMusic / LinkMic (takes ParamLock itself)
+    void (CImageModel::*copyLeftToRight)(const ChangeOrigin&) = nullptr;
 };
 
 class CChannelPair : public QObject {

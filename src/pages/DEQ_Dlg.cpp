@@ -83,7 +83,7 @@ ChannelPairSetup PairSetup() {
     s.leftEq = kEqDynamicLeft;
     s.rightEq = kEqDynamicRight;
     s.edited = &deqSide;
-    s.copyLeftToRight = &LinkMusic;
+    s.copyLeftToRight = &CImageModel::LinkMusic;
     return s;
 }
 
@@ -105,19 +105,11 @@ CDEQ_Dlg::CDEQ_Dlg(QWidget* parent)
         m_binding.AddBlock(kBandBlock, kColumns[i], 0, bandIds, record);
         m_binding.AddBlock(kDynamics, kColumns[i] + 94, 42, dynamicsIds, record);
 
-        // Type, frequency, gain and Q go through the band's filter so that the curve follows;
-        // the band worked on is the one highlighted.
-        auto filter = [this, i] { return CurveSetOf(m_row->EqNumber())->GetAt(i); };
+        // The image model keeps the band's filter on its record; the band worked on is the
+        // one highlighted.
         auto highlight = [this, i](int) { m_row->View()->SelectBand(i, 0); };
-        const std::pair<int, void (CFilter::*)(int)> setters[] = {
-            {2040 + i, &CFilter::SetType},     {2030 + i, &CFilter::SetFreqCode},
-            {2050 + i, &CFilter::SetGainCode}, {2070 + i, &CFilter::SetGainCode},
-            {2060 + i, &CFilter::SetQCode},
-        };
-        for (const auto& setter : setters) {
-            CFieldBinding::Hooks& h = m_binding.On(setter.first);
-            h.store = [filter, set = setter.second](int code) { (filter()->*set)(code); };
-            h.changed = highlight;
+        for (const int id : {2040 + i, 2030 + i, 2050 + i, 2070 + i, 2060 + i}) {
+            m_binding.On(id).changed = highlight;
         }
     }
     m_channels = new CChannelPair(*this, *m_row, PairSetup());

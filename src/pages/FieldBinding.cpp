@@ -58,8 +58,10 @@ void SetLabelRule(CEdit_Static& label, LabelRule rule, double factor, double off
 
 }  // namespace
 
-CFieldBinding::CFieldBinding(QWidget* owner)
-    : QObject(owner), m_owner(owner), m_image(&ParameterSet) {}
+CFieldBinding::CFieldBinding(QWidget* owner, CImageModel* model)
+    : QObject(owner), m_owner(owner), m_model(model != nullptr ? model : &CImageModel::Editor()) {
+    connect(m_model, &CImageModel::Changed, this, &CFieldBinding::OnImageChanged);
+}
 
 CFieldBinding::~CFieldBinding() = default;
 
@@ -376,7 +378,7 @@ void CFieldBinding::Load(const Bound& bound, const ParamField* field) {
     }
     // A stored code between two steps (from a device read or a file) shows the step below.
     const int code =
-        static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(*m_image), *field)) /
+        static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(m_model->Image()), *field)) /
         Step(bound);
     const int lo = RangeMinimum(bound, field);
     const int hi = RangeMaximum(bound, field);
@@ -465,6 +467,31 @@ void CFieldBinding::ShowField(const ParamField& field) {
     }
 }
 
+void CFieldBinding::OnImageChanged(const ImageNotice& notice) {
+    // A page that is not shown loads everything when it is shown; a whole image read or
+    // loaded meanwhile need not be drawn into it now.
+    const bool hidden = m_owner != nullptr && !m_owner->isVisible();
+    for (const Bound& b : m_bound) {
+        if (b.field.empty()) {
+            continue;
+        }
+        const ParamField* f = FieldOf(b);
+        if (f == nullptr) {
+            continue;
+        }
+        const auto offset = static_cast<std::size_t>(f->offset);
+        const auto width = static_cast<std::size_t>(f->width);
+        if (!notice.Touches(offset, width)) {
+            continue;
+        }
+        if (hidden && !notice.TouchedBy(ChangeSource::Control, offset, width) &&
+            !notice.TouchedBy(ChangeSource::Rule, offset, width)) {
+            continue;
+        }
+        Load(b, f);
+    }
+}
+
 void CFieldBinding::ApplyLanguage() {
     for (const Bound& b : m_bound) {
         if (b.row.caption.chinese == nullptr || b.widget == nullptr) {
@@ -489,9 +516,7 @@ void CFieldBinding::ApplyLanguage() {
 }
 
 void CFieldBinding::Store(const ParamField& field, int value) {
-    ParsedValue v;
-    v.code = static_cast<uint32_t>(std::clamp(value, field.minimum, field.maximum));
-    CParamCatalogue::Apply(CParamCatalogue::Bytes(*m_image), field, v);
+    m_model->WriteField(field, value, Origin());
 }
 
 void CFieldBinding::ControlChanged(int id, int value) {
@@ -504,6 +529,15 @@ void CFieldBinding::ControlChanged(int id, int value) {
     }
     const auto hooks = m_hooks.find(id);
     const Hooks* h = hooks != m_hooks.end() ? &hooks->second : nullptr;
+    // Everything the store and the hooks write, through the model or through a filter, is
+    // this control's change.
+    struct ActiveId {
+        int& active;
+        int previous;
+        ~ActiveId() { active = previous; }
+    } const restore{m_activeId, m_activeId};
+    m_activeId = id;
+    const CImageModel::OriginScope scope(*m_model, Origin());
     if (bound->row.kind == ControlKind::Button) {
         if (h != nullptr && h->changed) {
             h->changed(value);
@@ -544,7 +578,7 @@ void CFieldBinding::WriteByte(const std::string& fieldName, uint8_t byte) {
     if (f == nullptr || f->IsBytes()) {
         return;
     }
-    StoreByte(CParamCatalogue::Bytes(*m_image)[f->offset], byte);
+    m_model->WriteFieldByte(*f, byte, Origin());
     ParamField whole = *f;
     whole.width = 1;
     whole.mask = 0;
@@ -556,7 +590,7 @@ int CFieldBinding::Read(const std::string& fieldName) const {
     if (f == nullptr || f->IsBytes()) {
         return -1;
     }
-    return static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(*m_image), *f));
+    return static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(m_model->Image()), *f));
 }
 
 }  // namespace qx

@@ -11,12 +11,16 @@
 // Behaviour beyond the table is attached per control id as hooks:
 //   adjust  - runs before a value is stored and may change it (limits that depend on other
 //             fields, such as a volume below its maximum);
-//   store   - replaces the catalogue store (writes through a CFilter so the curve follows);
+//   store   - replaces the catalogue store (a whole byte with WriteByte, a link toggled
+//             together with its block copy); curves need none, the image model keeps them;
 //   changed - runs after the store and the redisplay (unmute, redraw, enable other controls);
 //             Button rows have no field: their click runs this hook with value 1.
 // A stepped row (ControlRule::step) works in positions: adjust sees the position, store and
 // changed the code (position * step).
-// Single-field stores are relaxed atomic byte writes and take no lock; the synchroniser sends
+// Every store goes through the image model (CImageModel) as a change made by the control, and
+// the binding shows again every control whose field a change notice of the model names, so a
+// curve drag, a link copy, a clamp or a received image reaches the controls without a call from
+// whoever made it. Stores are relaxed atomic byte writes and take no lock; the synchroniser sends
 // the difference. The binding never sends anything.
 
 #include <QObject>
@@ -27,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageModel.h"
 #include "PageTable.h"
 #include "ParamCatalogue.h"
 #include "ProgramImage.h"
@@ -51,8 +56,9 @@ class CFieldBinding : public QObject {
         std::function<void(int value)> changed;
     };
 
-    // Controls are created as children of owner. The image defaults to the ParameterSet.
-    explicit CFieldBinding(QWidget* owner);
+    // Controls are created as children of owner. The model defaults to the editor's model of
+    // the ParameterSet.
+    explicit CFieldBinding(QWidget* owner, CImageModel* model = nullptr);
     ~CFieldBinding() override;
 
     // Adds the rows of a table (ids as given, rectangles in the owner's dialog units).
@@ -65,8 +71,11 @@ class CFieldBinding : public QObject {
     // it; the binding places it at the row's rectangle when the row exists.
     void Adopt(int id, QWidget* widget);
 
-    void SetImage(ParamImage* image) { m_image = image; }
-    ParamImage* Image() const { return m_image; }
+    CImageModel& Model() const { return *m_model; }
+    ParamImage* Image() const { return &m_model->Image(); }
+    // Who the binding's writes are from now: the control whose change is being stored, or
+    // control 0 outside of one.
+    ChangeOrigin Origin() const { return ChangeOrigin::FromControl(m_activeId); }
     void SetPlaceholder(const std::string& key, const std::string& value);
     std::string Placeholder(const std::string& key) const;
 
@@ -130,6 +139,7 @@ class CFieldBinding : public QObject {
     void Load(const Bound& bound, const ParamField* field);
     void Store(const ParamField& field, int value);
     void ShowField(const ParamField& field);
+    void OnImageChanged(const ImageNotice& notice);
     int RangeMinimum(const Bound& bound, const ParamField* field) const;
     int RangeMaximum(const Bound& bound, const ParamField* field) const;
     static int Step(const Bound& bound);
@@ -137,7 +147,8 @@ class CFieldBinding : public QObject {
     const ParamField* FieldOf(const Bound& bound) const;
 
     QWidget* m_owner;
-    ParamImage* m_image;
+    CImageModel* m_model;
+    int m_activeId = 0;  // the control being stored
     std::vector<Bound> m_bound;
     std::map<int, std::size_t> m_index;  // id -> position in m_bound
     std::map<int, QWidget*> m_adopted;

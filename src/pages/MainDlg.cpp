@@ -132,12 +132,10 @@ CMainDlg::CMainDlg(QWidget* parent)
     // The limiter acts on the pair as a whole; the processor reads it from the left record.
     m_binding.AddBlock(kLimiter, 485, 38, kLimiterIds, "Scene[{scene}].{left}.limiter");
     CStripRow* row = m_row;
-    CPassFilterBlock::Place(
-        m_binding, 602, 73, kHpfIds, "Scene[{scene}].{out}.hpf", [row] { return row->HighPass(); },
-        [row] { row->View()->SelectBand(row->HighPassElement(), 0); });
-    CPassFilterBlock::Place(
-        m_binding, 602, 114, kLpfIds, "Scene[{scene}].{out}.lpf", [row] { return row->LowPass(); },
-        [row] { row->View()->SelectBand(row->LowPassElement(), 0); });
+    CPassFilterBlock::Place(m_binding, 602, 73, kHpfIds, "Scene[{scene}].{out}.hpf",
+                            [row] { row->View()->SelectBand(row->HighPassElement(), 0); });
+    CPassFilterBlock::Place(m_binding, 602, 114, kLpfIds, "Scene[{scene}].{out}.lpf",
+                            [row] { row->View()->SelectBand(row->LowPassElement(), 0); });
 
     m_binding.On(kEqReset).changed = [row](int) { row->ResetBands(); };
     m_binding.On(kEqPass).changed = [row](int) { row->RedrawCurve(); };
@@ -293,7 +291,7 @@ void CMainDlg::OnLink(int on) {
     if (on != 0) {
         EditedSide() = LeftEq();
     } else {
-        LinkOutputPair(RightEq());
+        m_binding.Model().LinkOutputPair(RightEq(), m_binding.Origin());
     }
     RefreshFromParameters();
 }

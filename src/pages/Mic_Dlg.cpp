@@ -72,7 +72,7 @@ const ChannelPairSetup kPair{
     .leftEq = kEqMic1,
     .rightEq = kEqMic2,
     .edited = &micEq,
-    .copyLeftToRight = &LinkMic,
+    .copyLeftToRight = &CImageModel::LinkMic,
 };
 
 }  // namespace

@@ -74,7 +74,7 @@ const ChannelPairSetup kPair{
     .leftEq = kEqMusicLeft,
     .rightEq = kEqMusicRight,
     .edited = &musicChannel,
-    .copyLeftToRight = &LinkMusic,
+    .copyLeftToRight = &CImageModel::LinkMusic,
 };
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // A high-pass or low-pass filter's controls: the slope list, the frequency as a typed number
 // and the frequency slider under them. Placed on a page with the three ids (slope, edit,
-// slider) and the prefix of the filter record ("{ch}.hpf"). When the filter belongs to a
-// curve set, the block writes through the set's CFilter so the curve follows, and highlights
-// the filter on the page's curve view.
+// slider) and the prefix of the filter record ("{ch}.hpf"). The stores are plain field
+// writes; when the record belongs to a curve set, the image model attaches the set again so
+// the curve follows, and the block highlights the filter on the page's curve view.
 
 #include <functional>
 #include <span>
@@ -15,7 +15,6 @@
 namespace qx {
 
 class CFieldBinding;
-class CFilter;
 
 class CPassFilterBlock {
   public:
@@ -31,14 +30,13 @@ class CPassFilterBlock {
     };
     // clang-format on
 
-    // Places a filter block that is part of no curve set: plain stores.
+    // Places a filter block that is shown on no curve view.
     static void Place(CFieldBinding& binding, int x, int y, std::span<const int> ids,
                       const std::string& prefix);
-    // Places a filter block of a curve set: `filter` gives the filter of the equaliser shown
-    // now, `highlight` is run after every change (the page highlights the element).
+    // Places a filter block of a curve set: `highlight` is run after every change (the page
+    // highlights the element on its curve view).
     static void Place(CFieldBinding& binding, int x, int y, std::span<const int> ids,
-                      const std::string& prefix, std::function<CFilter*()> filter,
-                      std::function<void()> highlight);
+                      const std::string& prefix, std::function<void()> highlight);
 };
 
 }  // namespace qx

@@ -140,7 +140,8 @@ void CStripRow::ScrollStep() {
 }
 
 void CStripRow::ResetBands() {
-    ResetEqBands(m_eqNumber);
+    CFieldBinding& b = m_page.Binding();
+    b.Model().ResetEqBands(m_eqNumber, b.Origin());
     ScrollStep();
     ShowCurve();
 }
@@ -148,12 +149,10 @@ void CStripRow::ResetBands() {
 void CStripRow::PlaceFilterBlocks(int x, int highY, int lowY, std::span<const int> highIds,
                                   std::span<const int> lowIds, const std::string& record) {
     CFieldBinding& b = m_page.Binding();
-    CPassFilterBlock::Place(
-        b, x, highY, highIds, record + ".hpf", [this] { return HighPass(); },
-        [this] { m_view->SelectBand(HighPassElement(), 0); });
-    CPassFilterBlock::Place(
-        b, x, lowY, lowIds, record + ".lpf", [this] { return LowPass(); },
-        [this] { m_view->SelectBand(LowPassElement(), 0); });
+    CPassFilterBlock::Place(b, x, highY, highIds, record + ".hpf",
+                            [this] { m_view->SelectBand(HighPassElement(), 0); });
+    CPassFilterBlock::Place(b, x, lowY, lowIds, record + ".lpf",
+                            [this] { m_view->SelectBand(LowPassElement(), 0); });
 }
 
 void CStripRow::AttachEqButtons(int resetId, int bypassId) {

@@ -12,6 +12,7 @@
 #include "EditorSession.h"
 #include "EnglishEdit.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "LinkState.h"
 #include "MonitorBlocks.h"
 #include "MonitorPicture.h"
@@ -140,7 +141,8 @@ DeviceModeHooks SessionHooks(CSysDlg* page) {
         }
     };
     hooks.refresh = [page] {
-        ApplyPendingCurveReloads();
+        // A recall or a file replaced the image: the model announces it (curves, top bar).
+        CImageModel::Editor().NoteImageReplaced(ChangeOrigin::FromFile("device modes"));
         if (CEditorSession* session = page->Session()) {
             session->ImageReplaced();
         } else {
@@ -157,11 +159,6 @@ CSysDlg::CSysDlg(QWidget* parent) : CPageDlg(parent, 164, 715, 359) {
     SetUpEdits();
     SetUpLamps();
     m_files = std::make_unique<CFileOperations>(this, SessionHooks(this));
-
-    // The maxima lower the master volumes above them (and unmute them) in the top bar.
-    m_binding.On(2570).changed = [this](int) { emit EffectMaximumChanged(); };
-    m_binding.On(2571).changed = [this](int) { emit MicMaximumChanged(); };
-    m_binding.On(2572).changed = [this](int) { emit MusicMaximumChanged(); };
 
     connect(m_binding.Get<CBitComboBox>(kModeList), &QComboBox::activated, this,
             [this](int index) { SelectMode(index); });

@@ -49,12 +49,6 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     // What a person's choice of entry `index` in the mode list does.
     void SelectMode(int index);
 
-  signals:
-    // A maximum volume was changed here: the master volume above it must not exceed it.
-    void MusicMaximumChanged();
-    void MicMaximumChanged();
-    void EffectMaximumChanged();
-
   protected:
     void paintEvent(QPaintEvent* event) override;
 

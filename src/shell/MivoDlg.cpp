@@ -13,7 +13,6 @@
 #include "AboutDlg.h"
 #include "BitButton.h"
 #include "ByteField.h"
-#include "CurveSets.h"
 #include "DEQ_Dlg.h"
 #include "DeviceLink.h"
 #include "DialogUnits.h"
@@ -21,6 +20,7 @@
 #include "Effect_Dlg.h"
 #include "EnTabCtrl.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "LinkState.h"
 #include "MainDlg.h"
 #include "Mic_Dlg.h"
@@ -33,6 +33,7 @@
 #include "StaticStyle.h"
 #include "SysDlg.h"
 #include "TextPair.h"
+#include "VolumeClamps.h"
 
 namespace qx {
 
@@ -150,6 +151,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_session->SetUi(m_progress);
     m_client->installEventFilter(this);
     SetUpSession();
+    SetUpModel();
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 
@@ -203,9 +205,6 @@ void CMivoDlg::SetUpControls() {
     m_output = new CMainDlg(m_tabs);
     m_system = new CSysDlg(m_tabs);
     m_system->SetSession(m_session.get());
-    connect(m_system, &CSysDlg::MusicMaximumChanged, this, &CMivoDlg::ClampMusicVolume);
-    connect(m_system, &CSysDlg::MicMaximumChanged, this, &CMivoDlg::ClampMicVolume);
-    connect(m_system, &CSysDlg::EffectMaximumChanged, this, &CMivoDlg::ClampEffectVolume);
     const QRect area = m_tabs->rect().adjusted(1, kTabHeader, -1, -1);
     for (CPageDlg* page : {static_cast<CPageDlg*>(m_music), static_cast<CPageDlg*>(m_deq),
                            static_cast<CPageDlg*>(m_mic), static_cast<CPageDlg*>(m_effect),
@@ -260,21 +259,41 @@ void CMivoDlg::AutoConnect() {
 }
 
 void CMivoDlg::OnSystemReceived() {
+    CImageModel::Editor().NoteSystemReceived();
     if (currentTab == kSystemTab) {
         m_system->RefreshFromParameters();
     }
 }
 
+void CMivoDlg::SetUpModel() {
+    CImageModel& model = CImageModel::Editor();
+    // The master volumes stay below the maxima the System page sets.
+    new CVolumeClamps(model, this);
+    // The program strip shows the current program's number and name.
+    const ParamField* name = CParamCatalogue::Find("name");
+    const ParamField* program = CParamCatalogue::Find("System.currentProgram");
+    connect(&model, &CImageModel::Changed, this, [this, name, program](const ImageNotice& n) {
+        for (const ParamField* f : {name, program}) {
+            if (f != nullptr && n.Touches(static_cast<std::size_t>(f->offset),
+                                          static_cast<std::size_t>(f->width))) {
+                RefreshTopBar(true);
+                return;
+            }
+        }
+    });
+}
+
 void CMivoDlg::OnParametersReceived() {
-    // Curve sets follow the adopted image before any page draws from them.
-    ApplyPendingCurveReloads();
+    // The model announces the adopted image: the curve sets follow it, then every control
+    // and the top bar show it.
+    CImageModel::Editor().NoteProgramReceived();
     RefreshCurrentPage();
-    RefreshTopBar(true);
+    RefreshTopBar(true);  // online now: the connect button and the program strip
     emit ParametersShown();
 }
 
 void CMivoDlg::OnImageReplaced() {
-    ApplyPendingCurveReloads();
+    // The model has announced the replaced image (the curve sets follow it).
     RefreshCurrentPage();
     RefreshTopBar(true);
 }
@@ -360,24 +379,6 @@ void CMivoDlg::ApplyLanguageAll() {
         page->ApplyLanguage();
     }
     update();
-}
-
-void CMivoDlg::ClampVolume(const char* volumeField, const char* maxField) {
-    const int volume = m_topBar.Read(volumeField);
-    const int maximum = m_topBar.Read(maxField);
-    if (volume > maximum) {
-        m_topBar.WriteByte(volumeField, static_cast<uint8_t>(maximum));
-    }
-}
-
-void CMivoDlg::ClampMusicVolume() {
-    ClampVolume("System.musicVolume", "System.musicMax");
-}
-void CMivoDlg::ClampMicVolume() {
-    ClampVolume("System.micVolume", "System.micMax");
-}
-void CMivoDlg::ClampEffectVolume() {
-    ClampVolume("System.effectVolume", "System.effectMax");
 }
 
 QString CMivoDlg::Notice() const {

@@ -70,9 +70,6 @@ class CMivoDlg : public QWidget {
     void RefreshCurrentPage();
     void RefreshTopBar(bool full);
     void ApplyLanguageAll();
-    void ClampMusicVolume();
-    void ClampMicVolume();
-    void ClampEffectVolume();
 
     // Parts, for the pages and for tests.
     CPageDlg* Page(int tab) const;
@@ -115,8 +112,8 @@ class CMivoDlg : public QWidget {
     void SetUpControls();
     void SetUpSession();
     void AutoConnect();
+    void SetUpModel();
     void SetUpVolume(int slider, int mute, const char* volumeField, const char* maxField);
-    void ClampVolume(const char* volumeField, const char* maxField);
     void UseSmallScreenLayout();
     void Scroll(Qt::Orientation orientation, int value);
     void PlaceScrollBars();

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 
 #include "CurveSets.h"
 #include "DataConver.h"
 #include "EQCurveStatic.h"
 #include "EqViewTestSupport.h"
+#include "ImageModel.h"
 #include "KTVEQ.h"
 #include "ParameterSet.h"
 
@@ -349,6 +351,22 @@ TEST_F(CurveViewTest, TheHighlightedBandHasItsFilledResponseAndRedFrame) {
     EXPECT_EQ(view->HighlightedFilter(), At(1));
     EXPECT_EQ(view->CurrentFilter(), nullptr);
     EXPECT_NE(Pixel(view->Frame(), h.left, h.top + 3), red & 0xFFFFFF);
+}
+
+// A shown view follows the image model: a change of its equaliser's records by anyone (a
+// field typed on a page, a received image) redraws it when the notice comes.
+TEST_F(CurveViewTest, AShownViewRedrawsFromTheModelsNotices) {
+    view->show();
+    CImageModel& model = CImageModel::Editor();
+    model.Flush();
+    const QImage before = view->Frame().copy();
+
+    model.WriteField("MusicLeft.bands[3].gainCode", 200, ChangeOrigin::FromControl(1));
+    model.WriteField("MusicLeft.bands[3].type", 1, ChangeOrigin::FromControl(2));
+    EXPECT_EQ(view->Frame(), before);  // not before the notice
+    QCoreApplication::processEvents();
+    EXPECT_NE(view->Frame(), before);
+    EXPECT_EQ(At(3)->GetGainCode(), 200);  // the set followed the field at once
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "Edit_Static.h"
 #include "FieldBinding.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "MivoDlg.h"
 #include "NumEdit.h"
 #include "PagesTestSupport.h"
@@ -92,16 +93,25 @@ TEST_F(FieldBindingTest, VolumesStopAtTheirMaximumAndMovingUnmutes) {
     EXPECT_EQ(sys.micVolume, 25);
     EXPECT_EQ(bar.Get<CBitButton>(CMivoDlg::kMicMute)->GetCheck(), 0);
 
-    // A lowered maximum pulls the volume down and clears its mute; a higher one changes nothing.
+    // A maximum lowered by a person pulls the volume down at once and clears its mute; the
+    // top bar shows it with the model's notice. A higher one changes nothing.
+    CImageModel& model = CImageModel::Editor();
     sys.effectVolume = 0x80 | 60;
-    sys.effectMax = 40;
-    window.ClampEffectVolume();
+    bar.RefreshFromParameters();
+    model.WriteField("System.effectMax", 40, ChangeOrigin::FromControl(2570));
     EXPECT_EQ(sys.effectVolume, 40);
+    model.Flush();
     EXPECT_EQ(bar.Get<CBitmapSlider>(CMivoDlg::kEffectSlider)->GetPos(), 40);
     EXPECT_EQ(bar.Get<CBitButton>(CMivoDlg::kEffectMute)->GetCheck(), 0);
-    sys.effectMax = 70;
-    window.ClampEffectVolume();
+    model.WriteField("System.effectMax", 70, ChangeOrigin::FromControl(2570));
     EXPECT_EQ(sys.effectVolume, 40);
+    // A maximum from the processor or a file is taken as it is, with the volume it came with.
+    sys.micVolume = 60;
+    model.WriteField("System.micMax", 30, ChangeOrigin::FromProcessor());
+    model.WriteField("System.musicMax", 10, ChangeOrigin::FromFile());
+    EXPECT_EQ(sys.micVolume, 60);
+    EXPECT_EQ(sys.musicVolume, 50);
+    model.Flush();
 }
 
 // A block placed twice with its own ids and prefixes, and a row whose field follows a
@@ -113,6 +123,7 @@ constexpr ControlRow kLimiterBlock[] = {
     {3, Slider, {0, 26, 105, 10}, {}, "@.ratio"},
 };
 constexpr int kLeftIds[] = {100, 101, 102, 103};
+constexpr int kRightIds[] = {210, 211, 212, 213};
 constexpr int kMicIds[] = {200, 201, 202};  // a placement may leave rows out
 
 constexpr const char* kSlopes[] = {"ByPass", "6dB", "12dB"};
@@ -196,6 +207,45 @@ TEST_F(FieldBindingTest, HooksAdjustReplaceAndFollowTheStore) {
     binding.ControlChanged(103, 4);
     EXPECT_EQ(ParameterSet.program.MusicLeft.limiter.ratio, 5);
     EXPECT_EQ(binding.Get<CBitmapSlider>(103)->GetPos(), 5);
+}
+
+// Controls show what the image model announces, whoever wrote it: another binding, a link
+// copy, a received image. A page that is not shown skips whole images (it loads when shown)
+// but shows what a person changed.
+TEST_F(FieldBindingTest, ControlsFollowTheModelsNotices) {
+    QWidget page;
+    CFieldBinding binding(&page);
+    binding.AddBlock(kLimiterBlock, 0, 0, kLeftIds, "MusicLeft.limiter");
+    binding.AddBlock(kLimiterBlock, 0, 30, kRightIds, "MusicRight.limiter");
+    binding.RefreshFromParameters();
+    CImageModel& model = binding.Model();
+    model.Flush();
+
+    QWidget other;
+    CFieldBinding elsewhere(&other);
+    elsewhere.AddBlock(kLimiterBlock, 0, 0, kLeftIds, "MusicLeft.limiter");
+    elsewhere.ControlChanged(103, 7);
+    EXPECT_NE(binding.Get<CBitmapSlider>(103)->GetPos(), 7);  // not before the notice
+    model.Flush();
+    EXPECT_EQ(binding.Get<CBitmapSlider>(103)->GetPos(), 7);
+
+    // The link copy writes the right channel in both images; its controls follow.
+    model.LinkMusic(ChangeOrigin::FromControl(1064));
+    model.Flush();
+    EXPECT_EQ(binding.Get<CBitmapSlider>(213)->GetPos(), 7);
+
+    // A received program is drawn into a shown page only.
+    ParamImage received;
+    std::memcpy(&received, &ParameterSet, sizeof received);
+    received.program.MusicLeft.limiter.ratio = 9;
+    AdoptProgram(&received.program);
+    model.NoteProgramReceived();
+    EXPECT_EQ(binding.Get<CBitmapSlider>(103)->GetPos(), 7);
+    page.show();
+    received.program.MusicLeft.limiter.ratio = 10;
+    AdoptProgram(&received.program);
+    model.NoteProgramReceived();
+    EXPECT_EQ(binding.Get<CBitmapSlider>(103)->GetPos(), 10);
 }
 
 TEST_F(FieldBindingTest, CaptionsFollowTheLanguage) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -182,6 +184,7 @@ TEST_F(SysDlgTest, MaximaBelowAVolumeLowerItAndClearItsMute) {
     emit music->Tracking(2572, 40);
     EXPECT_EQ(ParameterSet.system.block.musicVolume, 40);
     EXPECT_EQ(ParameterSet.system.block.musicMax, 40);
+    QCoreApplication::processEvents();  // the top bar follows the image model's notice
     EXPECT_EQ((*window)->TopBar().Get<CBitmapSlider>(CMivoDlg::kMusicSlider)->GetPos(), 40);
     // A maximum above the volume leaves it (and its mute) alone.
     emit page->Binding().Get<CBitmapSlider>(2571)->Changed(2571, 31);
