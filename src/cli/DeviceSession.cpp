@@ -35,6 +35,7 @@ CDeviceSession::CDeviceSession(CQxctl& cli, std::string command, const CCommandA
     m_map->On(WM_MODES_RECEIVED, [this](WParam, LParam) { ++m_modes; });
     m_map->On(WM_SYSTEM_DATA_RECEIVED, [this](WParam, LParam) { ++m_polls; });
     m_link.SetMainWindow(&m_window);
+    m_link.Port().SetTiming(cli.Timing());
     QObject::connect(&m_link, &CDeviceLink::onlineChanged, [this](bool isOnline) {
         if (!isOnline) {
             m_dropped = true;
