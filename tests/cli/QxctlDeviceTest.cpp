@@ -101,7 +101,6 @@ class QxctlDeviceTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(QxctlDeviceTest, ProbePullAndPushLeaveProcessorAndFileEqual) {
-    timing = LinkTiming::Real();  // what qxctl itself uses
     ASSERT_EQ(Run({"probe"}), 0) << err.str();
     const std::string name = CParamCatalogue::Display(CParamCatalogue::Bytes(sim->Image()),
                                                       *CParamCatalogue::Find("name"));
@@ -312,6 +311,7 @@ TEST_F(QxctlDeviceTest, PortErrorsNameThePathAndTheReason) {
 }
 
 TEST_F(QxctlDeviceTest, ProbeShowsNamesAsShowDoes) {
+    timing = LinkTiming::Real();  // what qxctl itself uses, once
     sim->Modify([](ParamImage& image, BankImage&) {
         std::memcpy(image.program.name, "Bell\x07 \"quoted\"      ", 20);
     });
