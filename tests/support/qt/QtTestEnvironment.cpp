@@ -52,9 +52,12 @@ class QtTestEnvironment : public ::testing::Environment {
 }  // namespace
 
 // Qt's own locks are invisible to ThreadSanitizer (the library is not instrumented), so hand
-// offs through Qt's event queue look like races inside Qt; those reports are not ours.
+// offs through Qt's event queue, and Qt Gui's own threads (images freed by its workers), look
+// like races inside Qt; those reports are not ours.
 extern "C" const char* __tsan_default_suppressions() {
     return "called_from_lib:libQt6Core.so.6\n"
+           "called_from_lib:libQt6Gui.so.6\n"
+           "called_from_lib:libQt6Widgets.so.6\n"
            "called_from_lib:libQt6SerialPort.so.6\n"
            "race:QObject::moveToThread\n";
 }
