@@ -444,6 +444,9 @@ void CMivoDlg::ShowAbout() {
 }
 
 bool CMivoDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application, the filter sees the serial worker's posted events before
+    // their receivers do.
+    TakeOver(event);
     if (watched == m_client && event->type() == QEvent::Paint && !m_painted) {
         m_painted = true;
         QTimer::singleShot(0, this, [this] {
