@@ -76,5 +76,3 @@ void BM_DragStep(benchmark::State& state) {
 BENCHMARK(BM_DragStep);
 
 }  // namespace
-
-BENCHMARK_MAIN();

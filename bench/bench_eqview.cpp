@@ -93,16 +93,3 @@ void BM_DragStepMathOnly(benchmark::State& state) {
 BENCHMARK(BM_DragStepMathOnly)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    InstallCurveSets();
-    ResetParameters();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -58,4 +58,3 @@ void BM_ProgramFileWriteRead(benchmark::State& state) {
 BENCHMARK(BM_ProgramFileWriteRead);
 
 }  // namespace
-BENCHMARK_MAIN();

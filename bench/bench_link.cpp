@@ -153,11 +153,3 @@ void BM_ConnectToLastRead(benchmark::State& state) {
 BENCHMARK(BM_ConnectToLastRead)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,7 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
+
 #include <memory>
 
 #include "CurveSets.h"
@@ -68,17 +69,3 @@ void BM_ReceivedProgramNotice(benchmark::State& state) {
 BENCHMARK(BM_ReceivedProgramNotice)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    InstallCurveSets();
-    ResetParameters();
-    CImageModel::Editor().Resynchronise();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,8 @@
 // Speed of the Music page: a whole refresh from the parameter image (ten strips, every bound
-// control, the curve view redrawn) with and without the page's repaint, and one slider drag step from the mouse event to the
-// repainted slider and value label. The drag step includes the report the slider's 50 ms
-// tick posts (the store and the label's new text) but not the wait for that tick.
+// control, the curve view redrawn) with and without the page's repaint, and one slider drag step
+// from the mouse event to the repainted slider and value label. The drag step includes the report
+// the slider's 50 ms tick posts (the store and the label's new text) but not the wait for that
+// tick.
 
 #include <benchmark/benchmark.h>
 
@@ -73,17 +74,3 @@ void BM_MusicSliderDragStep(benchmark::State& state) {
 BENCHMARK(BM_MusicSliderDragStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    InstallCurveSets();
-    ResetParameters();
-    ResetPageGlobals();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

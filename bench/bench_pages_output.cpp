@@ -61,16 +61,3 @@ void BM_OutputRefreshOnSceneChange(benchmark::State& state) {
 BENCHMARK(BM_OutputRefreshOnSceneChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    benchmark::Initialize(&argc, argv);
-    QApplication app(argc, argv);
-    InstallCurveSets();
-    ResetParameters();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

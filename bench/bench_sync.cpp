@@ -80,5 +80,3 @@ void BM_MemcmpFloor(benchmark::State& state) {
 BENCHMARK(BM_MemcmpFloor);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -33,6 +33,7 @@ CDeviceSession::CDeviceSession(CQxctl& cli, std::string command, const CCommandA
     QObject::connect(&m_link, &CDeviceLink::programReceived, [this] { ++m_parameters; });
     QObject::connect(&m_link, &CDeviceLink::bankReceived, [this] { ++m_modes; });
     QObject::connect(&m_link, &CDeviceLink::monitorReceived, [this](int) { ++m_polls; });
+    m_link.Port().SetTiming(cli.Timing());
     QObject::connect(&m_link, &CDeviceLink::onlineChanged, [this](bool isOnline) {
         if (!isOnline) {
             m_dropped = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CommandArgs.h"
+#include "LinkTiming.h"
 #include "ParamCatalogue.h"
 #include "ProgramImage.h"
 
@@ -46,6 +47,10 @@ class CQxctl {
     std::ostream& Err() { return m_err; }
     // Progress bars are drawn on err when it is a terminal; tests force them.
     void ForceProgress(bool on) { m_forceProgress = on; }
+    // The link's pauses and time-outs for commands that reach the processor (tests shorten
+    // them); the processor's own timing by default.
+    void SetLinkTiming(const LinkTiming& timing) { m_linkTiming = timing; }
+    const LinkTiming& Timing() const { return m_linkTiming; }
     bool DrawsProgress() const;
     // Writes "qxctl: <command>: <message>" and returns the code.
     int Fail(const std::string& command, const std::string& message, int code = 1);
@@ -63,6 +68,7 @@ class CQxctl {
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_forceProgress = false;
+    LinkTiming m_linkTiming = LinkTiming::Real();
 };
 
 }  // namespace qx

@@ -23,23 +23,8 @@ namespace qx {
 
 namespace {
 
-constexpr int kPauseEachTurnMs = 20;
-constexpr int kQuietPollMs = 100;
-constexpr int kQuietPolls = 5;  // a sixth empty poll ends the wait
-constexpr int kRetryLimit = 2;  // resends before the link counts as failed
-constexpr int kSlowReplyPauseMs = 1000;
-constexpr int kStoreDelayMs = 3000;
-constexpr int kWriteTimeoutMs = 1000;
+constexpr int kRetryLimit = 2;    // resends before the link counts as failed
 constexpr int kWaitSliceMs = 20;  // how soon a waiting worker notices a stop request
-// A reply that keeps arriving gets its own time on the line plus this much, counted from its
-// first byte; then it counts as lost like silence.
-constexpr int kReplyMarginMs = 2000;
-constexpr int kLineBitsPerSecond = 115200;
-constexpr int kBitsPerByte = 10;  // start, 8 data, stop
-
-int LineTimeMs(int bytes) {
-    return (bytes * kBitsPerByte * 1000 + kLineBitsPerSecond - 1) / kLineBitsPerSecond;
-}
 
 // How far the receiver has got with a frame that can still complete; 0 while it searches for a
 // header or after it gave a frame up.
@@ -57,6 +42,15 @@ int TrailingNumber(const QString& name) {
 
 CSerialPort::CSerialPort(CCommProtocol& protocol, QObject* parent)
     : QObject(parent), m_protocol(protocol) {}
+
+bool CSerialPort::SetTiming(const LinkTiming& timing) {
+    // The worker reads the record without a lock: it changes only while no worker runs.
+    if (m_thread != nullptr) {
+        return false;
+    }
+    m_timing = timing;
+    return true;
+}
 
 CSerialPort::~CSerialPort() {
     Close();
@@ -273,7 +267,9 @@ void CSerialPort::WorkerLoop() {
         if (m_stopFlag) {
             return;
         }
-        const int timeoutMs = TxFrame.written == 0 ? 1000 : (TxFrame.slowReply != 0 ? 2000 : 500);
+        const int timeoutMs = TxFrame.written == 0     ? m_timing.idleWaitMs
+                              : TxFrame.slowReply != 0 ? m_timing.slowReplyWaitMs
+                                                       : m_timing.replyWaitMs;
         const Wake wake = WaitForWork(timeoutMs);
         if (wake == Wake::Stop || m_stopFlag) {
             return;
@@ -302,7 +298,7 @@ void CSerialPort::WorkerLoop() {
         if (m_wrongProgram.exchange(false)) {
             ShowWrongProgramAndWait();
         }
-        Pause(kPauseEachTurnMs);
+        Pause(m_timing.turnPauseMs);
     }
 }
 
@@ -323,7 +319,7 @@ void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) 
         m_line->Purge();
         const int length = std::min({TxFrame.Length(), kFrameArea, m_bufferSize});
         std::memcpy(m_writeBuffer.data(), TxFrame.bytes, static_cast<std::size_t>(length));
-        if (!m_line->Write(m_writeBuffer.data(), length, kWriteTimeoutMs)) {
+        if (!m_line->Write(m_writeBuffer.data(), length, m_timing.writeTimeoutMs)) {
             if (m_line->Lost()) {
                 ReportLinkFailure();
                 return;
@@ -351,7 +347,7 @@ void CSerialPort::WriteFrame(std::unique_lock<std::recursive_mutex>& paramLock) 
     if (slow || store) {
         // The processor stores; nobody else needs to wait for it.
         paramLock.unlock();
-        Pause((slow ? kSlowReplyPauseMs : 0) + (store ? kStoreDelayMs : 0));
+        Pause((slow ? m_timing.slowReplyPauseMs : 0) + (store ? m_timing.storePauseMs : 0));
         paramLock.lock();
     }
 }
@@ -375,12 +371,12 @@ void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
         }
         if (waiting == 0) {
             ++RxFrame.idlePolls;
-            if (RxFrame.idlePolls > kQuietPolls) {
+            if (RxFrame.idlePolls > m_timing.quietPolls) {
                 GiveUpOnReply();
                 return;
             }
             paramLock.unlock();
-            Pause(kQuietPollMs);
+            Pause(m_timing.quietPollMs);
             paramLock.lock();
             continue;
         }
@@ -425,7 +421,8 @@ void CSerialPort::ReadInput(std::unique_lock<std::recursive_mutex>& paramLock) {
 bool CSerialPort::ReplyTimeOver() const {
     const int bytes =
         FrameProgress() >= 4 ? static_cast<int>(RxFrame.rxCount) + 4 : static_cast<int>(kFrameArea);
-    const auto allowance = std::chrono::milliseconds(LineTimeMs(bytes) + kReplyMarginMs);
+    const auto allowance =
+        std::chrono::milliseconds(m_timing.LineTimeMs(bytes) + m_timing.replyMarginMs);
     return std::chrono::steady_clock::now() - m_replyStart > allowance;
 }
 

@@ -11,6 +11,7 @@
 // end at once on a stop request, so closing the port never waits for them either.
 // A reply is given up after six empty polls in a row; bytes that advance a frame which can still
 // complete start that count afresh, for at most the reply's own line time plus 2 s.
+// The times named here are those of LinkTiming::Real(); SetTiming gives the worker others.
 // Lock order: ParamLock, then m_portLock.
 
 #include <QObject>
@@ -22,6 +23,7 @@
 #include <mutex>
 #include <vector>
 
+#include "LinkTiming.h"
 #include "SerialLine.h"
 
 class QThread;
@@ -63,6 +65,10 @@ class CSerialPort : public QObject {
     void RequestWrongProgramBox() { m_wrongProgram = true; }
 
     void SetUi(CLinkUi* ui) { m_ui = ui; }
+    // The worker's pauses and time-outs (default: LinkTiming::Real()). Taken only while no
+    // worker runs; false, and nothing changed, otherwise.
+    bool SetTiming(const LinkTiming& timing);
+    const LinkTiming& Timing() const { return m_timing; }
     // Number printed in error boxes: the digits at the end of the port's name.
     int PortNumber() const { return m_portNumber; }
 
@@ -93,6 +99,7 @@ class CSerialPort : public QObject {
 
     CCommProtocol& m_protocol;
     CLinkUi* m_ui = nullptr;
+    LinkTiming m_timing;
     std::atomic<bool> m_stopFlag{false};
     QThread* m_thread = nullptr;
     std::mutex m_portLock;

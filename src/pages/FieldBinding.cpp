@@ -344,6 +344,15 @@ std::vector<int> CFieldBinding::BoundIds() const {
     return ids;
 }
 
+std::vector<int> CFieldBinding::Ids() const {
+    std::vector<int> ids;
+    ids.reserve(m_bound.size());
+    for (const Bound& b : m_bound) {
+        ids.push_back(b.row.id);
+    }
+    return ids;
+}
+
 std::vector<std::string> CFieldBinding::Unresolved() const {
     std::vector<std::string> names;
     for (const Bound& b : m_bound) {

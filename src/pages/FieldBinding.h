@@ -111,6 +111,8 @@ class CFieldBinding : public QObject {
     std::string Resolve(const std::string& pattern) const;
     // Ids of the rows that name a field, in table order.
     std::vector<int> BoundIds() const;
+    // Ids of every row, in table order.
+    std::vector<int> Ids() const;
     // Field names (resolved) that name no catalogue field: a table fault.
     std::vector<std::string> Unresolved() const;
 

@@ -37,14 +37,6 @@ ParamImage StartImage() {
 
 class QxctlDeviceTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "qx_cli_tests";
-            static char* argv[] = {name, nullptr};
-            new QCoreApplication(argc, argv);
-        }
-    }
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("qxctl-dev-" +
@@ -76,7 +68,15 @@ class QxctlDeviceTest : public ::testing::Test {
         out.str("");
         err.str("");
         CQxctl cli(out, err);
+        cli.SetLinkTiming(timing);
         return cli.Run(args);
+    }
+    // Bank transfers move 21 images each way: the processor answers without pacing its
+    // replies like the real line (the link suite covers that pace).
+    void UnpacedLine() {
+        SimOptions options = sim->Options();
+        options.paceLine = false;
+        sim->SetOptions(options);
     }
     static std::vector<uint8_t> Bytes(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -89,6 +89,8 @@ class QxctlDeviceTest : public ::testing::Test {
         return Bytes(Path("processor.dia"));
     }
 
+    // The commands' link runs at the fast test timing; one test keeps the real one.
+    LinkTiming timing = LinkTiming::Fast();
     fs::path dir;
     std::unique_ptr<CVirtualProcessor> sim;
     std::unique_ptr<CPtyServer> server;
@@ -203,6 +205,7 @@ TEST_F(QxctlDeviceTest, RecallAndStoreWithAndWithoutPermission) {
 }
 
 TEST_F(QxctlDeviceTest, BankPullAndPushRoundTrip) {
+    UnpacedLine();
     sim->Modify([](ParamImage&, BankImage& bank) {
         for (int k = 0; k < kProgramCount; ++k) {
             bank.programs[k].Mic1.level = static_cast<uint8_t>(k);
@@ -251,6 +254,7 @@ int RunPlain(std::vector<std::string> args, std::ostringstream& out, std::ostrin
     out.str("");
     err.str("");
     CQxctl cli(out, err);
+    cli.SetLinkTiming(LinkTiming::Fast());
     return cli.Run(args);
 }
 
@@ -307,6 +311,7 @@ TEST_F(QxctlDeviceTest, PortErrorsNameThePathAndTheReason) {
 }
 
 TEST_F(QxctlDeviceTest, ProbeShowsNamesAsShowDoes) {
+    timing = LinkTiming::Real();  // what qxctl itself uses, once
     sim->Modify([](ParamImage& image, BankImage&) {
         std::memcpy(image.program.name, "Bell\x07 \"quoted\"      ", 20);
     });
@@ -339,9 +344,11 @@ TEST_F(QxctlDeviceTest, BankTransfersLabelEachPhaseOfTheirBars) {
         out.str("");
         err.str("");
         CQxctl cli(out, err);
+        cli.SetLinkTiming(timing);
         cli.ForceProgress(true);
         return cli.Run(args);
     };
+    UnpacedLine();
     ASSERT_EQ(run({"bank-pull", Path("all.dat")}), 0) << err.str();
     std::string bars = err.str();
     EXPECT_NE(bars.find("reading names 12/24"), std::string::npos);

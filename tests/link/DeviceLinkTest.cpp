@@ -113,6 +113,7 @@ class DeviceLinkTest : public ::testing::Test {
         ResetParameters();
         link = std::make_unique<CDeviceLink>(&ui);
         recorder.Watch(*link);
+        link->Port().SetTiming(LinkTiming::Fast());
         QObject::connect(link.get(), &CDeviceLink::linkFailed,
                          [this](int l) { failures.push_back(l); });
     }
@@ -173,6 +174,7 @@ class DeviceLinkTest : public ::testing::Test {
 };
 
 TEST_F(DeviceLinkTest, FindsTheDeviceOnTheSecondPortAndReadsIt) {
+    link->Port().SetTiming(LinkTiming::Real());  // discovery at the processor's own pace
     SimOptions silent;
     silent.silent = true;
     Sim first(silent);
@@ -247,8 +249,10 @@ TEST_F(DeviceLinkTest, EditsReachTheProcessorDespiteRejectionsAndBadChecksums) {
 }
 
 TEST_F(DeviceLinkTest, SlowlyArrivingRepliesWithTheOtherHeader) {
-    // 7-byte pieces 3 ms apart: a program image takes well over a second to arrive, longer
-    // than the quiet polling would wait for silence, yet the processor is answering.
+    // At the processor's own timing, 7-byte pieces 3 ms apart: a program image takes well over
+    // a second to arrive, longer than the quiet polling would wait for silence, yet the
+    // processor is answering.
+    link->Port().SetTiming(LinkTiming::Real());
     SimOptions opt;
     opt.chunkSize = 7;
     opt.chunkGapMs = 3;
@@ -264,10 +268,30 @@ TEST_F(DeviceLinkTest, SlowlyArrivingRepliesWithTheOtherHeader) {
     std::mt19937 rng(9);
     EditRandomFields(rng, 20);
     EXPECT_TRUE(WaitInStep(sim));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(online);
+}
+
+TEST_F(DeviceLinkTest, WholeBankOfSlowlyArrivingImagesIsReadOnce) {
+    // The same at the fast test timing, scaled: each image arrives in pieces over about
+    // 0.35 s, more than the quiet polling waits for silence and within the reply's allowance.
+    const LinkTiming timing = LinkTiming::Fast();
+    SimOptions opt;
+    opt.chunkSize = 16;
+    opt.chunkGapMs = 2;
+    opt.paceLine = false;
+    opt.altHeader = true;
+    const int arrivalMs = static_cast<int>(sizeof(ProgramImage)) / opt.chunkSize * opt.chunkGapMs;
+    ASSERT_GT(arrivalMs, timing.quietPolls * timing.quietPollMs);
+    ASSERT_LT(arrivalMs, timing.LineTimeMs(sizeof(ProgramImage)) + timing.replyMarginMs);
+    Sim sim(opt);
+    ASSERT_TRUE(sim.started);
+    Scramble(sim.processor, 4);
+    ASSERT_TRUE(Connect({sim.server.Path()}, 20000));
 
     // The whole bank, 21 images, each read exactly once.
     link->SendDeviceCommand(kCmdReadProgram, 1);
-    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::BankReceived) > 0; }, 120000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::BankReceived) > 0; }, 60000));
     EXPECT_EQ(sim.processor.CountRequests(0x82), 1 + kProgramCount);
     for (int p = 1; p <= kProgramCount; ++p) {
         const ProgramImage stored = sim.processor.StoredProgram(p);

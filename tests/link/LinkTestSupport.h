@@ -15,6 +15,7 @@
 
 #include "DeviceLink.h"
 #include "LinkReplySink.h"
+#include "FrameEncoder.h"
 #include "LinkUi.h"
 #include "SerialLine.h"
 #include "SerialPort.h"
@@ -258,33 +259,18 @@ class FakeLine : public qx::CSerialLine {
 };
 
 // A reply frame with FF 55 header and checksum.
-inline std::vector<uint8_t> Frame(uint8_t cmd, const std::vector<uint8_t>& data) {
-    const int count = static_cast<int>(data.size()) + 2;
-    std::vector<uint8_t> f(data.size() + 6);
-    f[0] = 0xFF;
-    f[1] = 0x55;
-    f[2] = static_cast<uint8_t>(count & 0xFF);
-    f[3] = static_cast<uint8_t>(count >> 8);
-    f[4] = cmd;
-    std::copy(data.begin(), data.end(), f.begin() + 5);
-    unsigned sum = 0;
-    for (std::size_t i = 2; i + 1 < f.size(); ++i) {
-        sum += f[i];
-    }
-    f.back() = static_cast<uint8_t>(sum);
-    return f;
-}
+using qxtest::EncodeFrame;
 
 // What a well-behaved processor answers to a frame (without data for bulk reads).
 inline FakeLine::Answer Acknowledge(const std::vector<uint8_t>& frame) {
     const uint8_t cmd = frame[4];
     if (cmd == 0x0C || cmd == 0x18) {
-        return {Frame(cmd, std::vector<uint8_t>(12, 50)), 2};
+        return {EncodeFrame(cmd, std::vector<uint8_t>(12, 50)), 2};
     }
     if (cmd == 0x7F) {
-        return {Frame(cmd, {0, 1}), 2};
+        return {EncodeFrame(cmd, {0, 1}), 2};
     }
-    return {Frame(cmd, {0}), 2};
+    return {EncodeFrame(cmd, {0}), 2};
 }
 
 }  // namespace linktest

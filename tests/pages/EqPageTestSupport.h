@@ -75,18 +75,6 @@ inline int Drive(CFieldBinding& binding, const ControlCase& c) {
     return -1;
 }
 
-// The ids of the controls a person changes (value labels show a field but take no input).
-inline std::vector<int> InputIds(const CFieldBinding& binding) {
-    std::vector<int> ids;
-    for (int id : binding.BoundIds()) {
-        if (binding.Row(id)->kind != ControlKind::Label) {
-            ids.push_back(id);
-        }
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
 // Shows a page as the active window, so that focus moves as it does on screen.
 inline void ShowActive(QWidget& page) {
     page.show();
@@ -112,47 +100,6 @@ inline void DragFromTo(QWidget* w, QPoint from, QPoint to) {
     QCoreApplication::processEvents();
 }
 
-// Drives every case from a fresh copy of `start` and checks that exactly the case's field
-// changed, to the expected code, and nothing else of the image.
-inline void ExpectEachChangesOnlyItsField(CFieldBinding& binding,
-                                          std::span<const ControlCase> cases,
-                                          const ParamImage& start) {
-    for (const ControlCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "control " << c.id << " -> " << c.field);
-        AtomicCopy(&ParameterSet, &start, sizeof start);
-        AdoptAsSent(false);  // the curve sets follow the replaced records
-        binding.RefreshFromParameters();
-        const ParamField* f = CParamCatalogue::Find(c.field);
-        ASSERT_NE(f, nullptr);
-        ASSERT_EQ(binding.FieldNameOf(c.id), c.field);
-        const ParamImage before = ParameterSet;
-        const int expected = Drive(binding, c) * binding.Row(c.id)->rule.step;
-        QCoreApplication::processEvents();
-        const int now = binding.Read(c.field);
-        EXPECT_EQ(now, expected);
-        EXPECT_NE(now, static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(before), *f)))
-            << "the case changes nothing";
-        const auto* a = CParamCatalogue::Bytes(before);
-        const auto* b = CParamCatalogue::Bytes(ParameterSet);
-        for (int i : ChangedBytes(before, ParameterSet)) {
-            EXPECT_TRUE(i >= f->offset && i < f->offset + f->width) << "byte " << i << " changed";
-            if (f->mask != 0 && i == f->offset) {
-                EXPECT_EQ((a[i] ^ b[i]) & ~f->mask, 0) << "bits beside the field changed";
-            }
-        }
-    }
-}
-
-// The sorted ids of a list of cases.
-inline std::vector<int> CaseIds(std::span<const ControlCase> cases) {
-    std::vector<int> ids;
-    for (const ControlCase& c : cases) {
-        ids.push_back(c.id);
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
 // A fresh image, page globals and page, shown as the active window.
 template <class Page>
 class EqPageTest : public ::testing::Test {
@@ -169,22 +116,6 @@ class EqPageTest : public ::testing::Test {
     CStripRow& Row() { return page->StripRow(); }
     CBitButton* Button(int id) { return B().template Get<CBitButton>(id); }
     QString LabelText(int id) { return B().template Get<CEdit_Static>(id)->Text(); }
-
-    // Every case on each channel in turn, from the image as it was at the start.
-    void ExpectEveryControlOnEachChannel(
-        std::initializer_list<std::pair<int, std::vector<ControlCase>>> channels) {
-        const ParamImage start = ParameterSet;
-        for (const auto& [eq, cases] : channels) {
-            SCOPED_TRACE(testing::Message() << "EQ " << eq);
-            page->SelectChannel(eq);
-            EXPECT_TRUE(B().Unresolved().empty());
-            EXPECT_EQ(CaseIds(cases), InputIds(B())) << "every input control has a case";
-            ExpectEachChangesOnlyItsField(B(), cases, start);
-            AtomicCopy(&ParameterSet, &start, sizeof start);
-            AdoptAsSent(false);
-            page->RefreshFromParameters();
-        }
-    }
 
     std::unique_ptr<Page> page;
 };

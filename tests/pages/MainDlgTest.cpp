@@ -1,6 +1,6 @@
-// The Output page: every control edits exactly its byte of the right record of the scene in
-// force, the groups lay themselves out, Auto is read-only, and SYNC, the side and the mode
-// buttons behave as installers rely on.
+// The Output page (every row's byte of the right record in every group, scene and side:
+// EveryPageRowTest): the groups lay themselves out, Auto is read-only, and SYNC, the side and the
+// mode buttons behave as installers rely on.
 
 #include <gtest/gtest.h>
 
@@ -34,9 +34,6 @@
 
 namespace qx {
 namespace {
-
-constexpr const char* kNames[] = {"MainL", "MainR", "Center",    "SUB",
-                                  "RearL", "RearR", "SurroundL", "SurroundR"};
 
 using test::ChangedBytes;
 
@@ -87,26 +84,6 @@ QString CaptionOf(const CMainDlg& page, int id) {
     return qobject_cast<CFontStatic*>(w)->Text();
 }
 
-// Which record a control edits: the limiter, the left mute and delay always the left one, the
-// right mute and delay the right one, everything else the edited side.
-enum class Side { Edited, Left, Right };
-Side SideOf(int id) {
-    switch (id) {
-        case CMainDlg::kLimitLevel:
-        case CMainDlg::kLimitAttack:
-        case CMainDlg::kLimitRelease:
-        case CMainDlg::kLimitRatio:
-        case CMainDlg::kLeftMute:
-        case CMainDlg::kLeftDelay:
-            return Side::Left;
-        case CMainDlg::kRightMute:
-        case CMainDlg::kRightDelay:
-            return Side::Right;
-        default:
-            return Side::Edited;
-    }
-}
-
 class MainDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -124,74 +101,6 @@ class MainDlgTest : public ::testing::Test {
 
     CMainDlg page;
 };
-
-// Every control that a person can move, in every group, every scene and on either side of a
-// pair, changes only the bytes of its own field, inside the record it belongs to.
-TEST_F(MainDlgTest, EveryControlEditsItsFieldOfTheSceneInForce) {
-    const std::vector<int> drivable = [&] {
-        std::vector<int> ids;
-        for (int id : page.Binding().BoundIds()) {
-            const ControlRow* row = page.Binding().Row(id);
-            if (row->kind != ControlKind::Label && id != CMainDlg::kSync) {
-                ids.push_back(id);  // SYNC copies records: tested on its own below
-            }
-        }
-        return ids;
-    }();
-    ASSERT_EQ(drivable.size(),
-              13u + 5u + 2u + 2u + 2u + 1u);  // sliders, switches, mutes, slopes, edits, EQ Pass
-    int checked = 0;
-    for (int scene = 1; scene <= 3; ++scene) {
-        for (int group = 0; group < CMainDlg::kGroups; ++group) {
-            Show(group);
-            Click(page, CMainDlg::kModeAuto + scene);
-            ASSERT_EQ(SceneInForce(), scene);
-            const bool pair = page.IsPair();
-            EXPECT_TRUE(pair || page.Binding().Unresolved().size() == 5u)
-                << "only the link, right mute and right delay of a single channel resolve to "
-                   "nothing";
-            if (pair) {
-                EXPECT_TRUE(page.Binding().Unresolved().empty()) << group;
-            }
-            for (int side = 0; side < (pair ? 2 : 1); ++side) {
-                if (pair) {
-                    Click(page, side == 0 ? CMainDlg::kLeftSide : CMainDlg::kRightSide);
-                    ASSERT_EQ(page.EditedEq(), side == 0 ? page.LeftEq() : page.RightEq());
-                }
-                for (int id : drivable) {
-                    const ParamField* f = page.Binding().FieldOf(id);
-                    const ParamImage before = Snapshot();
-                    if (f == nullptr) {
-                        // A single channel's right-side controls edit nothing.
-                        ASSERT_FALSE(pair) << id;
-                        Drive(page, id, 1);
-                        EXPECT_TRUE(ChangedBytes(before, ParameterSet).empty()) << id;
-                        continue;
-                    }
-                    const Side s = SideOf(id);
-                    const int eq = s == Side::Left    ? page.LeftEq()
-                                   : s == Side::Right ? page.RightEq()
-                                                      : page.EditedEq();
-                    const std::string record =
-                        "Scene[" + std::to_string(scene) + "]." + kNames[eq - 8] + ".";
-                    EXPECT_EQ(f->name.rfind(record, 0), 0u) << id << " edits " << f->name;
-                    const int now = page.Binding().Read(f->name);
-                    const int next = now >= f->maximum ? f->minimum : now + 1;
-                    Drive(page, id, next);
-                    EXPECT_EQ(page.Binding().Read(f->name), next) << f->name;
-                    const std::vector<int> changed = ChangedBytes(before, ParameterSet);
-                    ASSERT_FALSE(changed.empty()) << f->name;
-                    for (int at : changed) {
-                        EXPECT_TRUE(at >= f->offset && at < f->offset + f->width)
-                            << "control " << id << " (" << f->name << ") changed byte " << at;
-                    }
-                    ++checked;
-                }
-            }
-        }
-    }
-    EXPECT_EQ(checked, 3 * (3 * 2 * 25 + 2 * 23));  // a single channel has no right mute or delay
-}
 
 TEST_F(MainDlgTest, GroupsShowTheirControlsAndCaptions) {
     Show(CMainDlg::kGroupCenter);

@@ -3,6 +3,7 @@
 // pseudo-terminal, and a main window that records its message boxes instead of showing them
 // (the shell serves the pages' tests that need the whole editor).
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QString>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include "DeviceLink.h"
 #include "EditorSession.h"
 #include "LinkState.h"
+#include "LinkTiming.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
 #include "PtyServer.h"
@@ -48,6 +50,13 @@ struct Sim {
         std::memcpy(&image, &ParameterSet, sizeof image);
         return image;
     }
+    // Answers as soon as a request is in, without pacing replies like the real line (the
+    // link suite covers that pace): for transfers of whole banks.
+    void Unpaced() {
+        SimOptions options = processor.Options();
+        options.paceLine = false;
+        processor.SetOptions(options);
+    }
     CVirtualProcessor processor;
     CPtyServer server;
     bool started = false;
@@ -73,6 +82,7 @@ class Window {
             boxes.push_back({caption, text});
         });
         SetPorts({});
+        UseTiming(LinkTiming::Fast());
         QObject::connect(dlg.get(), &CMivoDlg::ParametersShown, [this] { ++received; });
     }
     ~Window() {
@@ -91,6 +101,11 @@ class Window {
             }
             return list;
         });
+    }
+    // The link's pauses and time-outs: the fast test timing unless a test asks for the real one
+    // (before it connects).
+    void UseTiming(const LinkTiming& timing) {
+        EXPECT_TRUE(dlg->Link().Port().SetTiming(timing)) << "the link is already running";
     }
     // Connects to the virtual processor and waits until the top bar shows its program.
     bool Connect(const Sim& sim) {

@@ -26,7 +26,7 @@ namespace {
 using namespace qx::test;
 
 constexpr int kDeviceWaitMs = 20000;
-// Reading or writing all 21 programs takes the processor's pauses after every program.
+// Reading or writing all 21 programs takes the link's pauses after every program.
 constexpr int kBankWaitMs = 90000;
 
 bool Same(const U8* field, const char* text, int n) {
@@ -67,10 +67,10 @@ class SysDlgDeviceTest : public ::testing::Test {
                                << sim->processor.CountRequests(0x82) << " names "
                                << sim->processor.CountRequests(0x80) << " system "
                                << sim->processor.CountRequests(0x81) << " all "
-                               << sim->processor.Requests().size() << " boxes " << window->boxes.size()
-                               << (window->boxes.empty()
-                                       ? std::string()
-                                       : window->boxes[0].text.toStdString());
+                               << sim->processor.Requests().size() << " boxes "
+                               << window->boxes.size()
+                               << (window->boxes.empty() ? std::string()
+                                                         : window->boxes[0].text.toStdString());
         ASSERT_EQ(currentTab, CMivoDlg::kSystemTab);
     }
     void TearDown() override {
@@ -172,6 +172,7 @@ TEST_F(SysDlgDeviceTest, VerificationSendsThePasswordAndAllowsStoring) {
 }
 
 TEST_F(SysDlgDeviceTest, ProgramAndBankFilesTravelBothWays) {
+    sim->Unpaced();
     Open(1);
     QTemporaryDir dir;
     auto connected = std::make_unique<SystemImage>();

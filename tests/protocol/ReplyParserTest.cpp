@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CommProtocol.h"
+#include "FrameEncoder.h"
 #include "LinkState.h"
 #include "MonitorBlocks.h"
 #include "ParameterSet.h"
@@ -33,24 +34,7 @@ struct RecordingSink : CReplySink {
     void WrongProgramNumber() override { ++wrongProgram; }
 };
 
-std::vector<uint8_t> Reply(uint8_t cmd, const std::vector<uint8_t>& data, bool alt = false) {
-    // Sized once and filled in place: growing a five-byte vector by insert() makes GCC 12
-    // warn falsely (-Warray-bounds) at -O2 and above.
-    const int count = static_cast<int>(data.size()) + 2;
-    std::vector<uint8_t> f(data.size() + 6);
-    f[0] = alt ? kAltHeader1 : kHeader1;
-    f[1] = alt ? kAltHeader2 : kHeader2;
-    f[2] = static_cast<uint8_t>(count & 0xFF);
-    f[3] = static_cast<uint8_t>(count >> 8);
-    f[4] = cmd;
-    std::copy(data.begin(), data.end(), f.begin() + 5);
-    unsigned sum = 0;
-    for (std::size_t i = 2; i + 1 < f.size(); ++i) {
-        sum += f[i];
-    }
-    f.back() = static_cast<uint8_t>(sum);
-    return f;
-}
+using qxtest::EncodeFrame;
 
 std::vector<uint8_t> Pattern(int n, int seed) {
     std::vector<uint8_t> v(static_cast<std::size_t>(n));
@@ -126,20 +110,20 @@ TEST_F(ReplyParserTest, OnlyTheAwaitedCommandEndsTheExchange) {
     Sent(0x02, 4);
     RxFrame.retries = 1;
     RxFrame.idlePolls = 3;
-    EXPECT_FALSE(Feed(Reply(0x01, {0})));
+    EXPECT_FALSE(Feed(EncodeFrame(0x01, {0})));
     EXPECT_EQ(TxFrame.written, 1);  // still awaiting
     EXPECT_EQ(RxFrame.replyError, 0);
     EXPECT_EQ(RxFrame.retries, 1);
     EXPECT_EQ(RxFrame.idlePolls, 3);
     // ... and the processor refuses the current frame: still nothing delivered.
-    EXPECT_FALSE(Feed(Reply(0x02, {2})));
+    EXPECT_FALSE(Feed(EncodeFrame(0x02, {2})));
     EXPECT_EQ(RxFrame.replyError, 1);
     EXPECT_EQ(TxFrame.written, 1);
 
     // A late answer and the awaited one in the same chunk: the search goes on past the first.
     proto.ClearFrames(1, false);
-    std::vector<uint8_t> both = Reply(0x01, {0});
-    const std::vector<uint8_t> own = Reply(0x02, {0});
+    std::vector<uint8_t> both = EncodeFrame(0x01, {0});
+    const std::vector<uint8_t> own = EncodeFrame(0x02, {0});
     both.insert(both.end(), own.begin(), own.end());
     EXPECT_TRUE(Feed(both));
 
@@ -149,30 +133,30 @@ TEST_F(ReplyParserTest, OnlyTheAwaitedCommandEndsTheExchange) {
     std::vector<uint8_t> data = {0};
     const std::vector<uint8_t> image = Pattern(sizeof(ProgramImage), 9);
     data.insert(data.end(), image.begin(), image.end());
-    EXPECT_FALSE(Feed(Reply(0x82, data)));
+    EXPECT_FALSE(Feed(EncodeFrame(0x82, data)));
     EXPECT_EQ(std::memcmp(&before, &ParameterSet.program, sizeof before), 0);
     EXPECT_EQ(sink.parameters, 0);
     sink.monitorRequest = true;
-    EXPECT_FALSE(Feed(Reply(0x0C, Pattern(12, 60))));
+    EXPECT_FALSE(Feed(EncodeFrame(0x0C, Pattern(12, 60))));
     EXPECT_EQ(MonitorBlockA[0], 60);
     EXPECT_TRUE(sink.systemData.empty());
     EXPECT_EQ(sink.deviceFound + sink.system + sink.modes, 0);
-    EXPECT_TRUE(Feed(Reply(0x01, {0})));
+    EXPECT_TRUE(Feed(EncodeFrame(0x01, {0})));
 }
 
 TEST_F(ReplyParserTest, HeadersStrayBytesAndChunks) {
     // 03 CC is collected like FF 55.
-    EXPECT_TRUE(Feed(Reply(0x01, {0}, true)));
+    EXPECT_TRUE(Feed(EncodeFrame(0x01, {0}, true)));
 
     // A stray 0x0C ahead of the header is dropped.
     Sent(0x01, 0);
-    std::vector<uint8_t> f = Reply(0x01, {0});
+    std::vector<uint8_t> f = EncodeFrame(0x01, {0});
     f.insert(f.begin(), 0x0C);
     EXPECT_TRUE(Feed(f));
 
     // A stray 0xFF shifts every position: the frame never passes.
     Sent(0x01, 0);
-    f = Reply(0x01, {0});
+    f = EncodeFrame(0x01, {0});
     f.insert(f.begin(), 0xFF);
     EXPECT_FALSE(Feed(f));
 
@@ -182,7 +166,7 @@ TEST_F(ReplyParserTest, HeadersStrayBytesAndChunks) {
     std::vector<uint8_t> data = {0};
     const std::vector<uint8_t> image = Pattern(sizeof(ProgramImage), 3);
     data.insert(data.end(), image.begin(), image.end());
-    f = Reply(0x82, data);
+    f = EncodeFrame(0x82, data);
     ASSERT_EQ(f.size(), 2719u);
     std::size_t pos = 0;
     while (f.size() - pos > 100) {
@@ -197,13 +181,13 @@ TEST_F(ReplyParserTest, HeadersStrayBytesAndChunks) {
 
 TEST_F(ReplyParserTest, MonitorAndProbeReplies) {
     Sent(0x0C, 1);
-    EXPECT_TRUE(Feed(Reply(0x0C, Pattern(12, 1))));
+    EXPECT_TRUE(Feed(EncodeFrame(0x0C, Pattern(12, 1))));
     EXPECT_EQ(MonitorBlockA[11], Pattern(12, 1)[11]);
     EXPECT_TRUE(sink.systemData.empty());  // nobody asked
 
     sink.monitorRequest = true;
     Sent(0x18, 1);
-    EXPECT_TRUE(Feed(Reply(0x18, Pattern(12, 9))));
+    EXPECT_TRUE(Feed(EncodeFrame(0x18, Pattern(12, 9))));
     EXPECT_EQ(MonitorBlockB[0], 9);
     ASSERT_EQ(sink.systemData.size(), 1u);
     EXPECT_EQ(sink.systemData[0], 0x18);
@@ -211,19 +195,19 @@ TEST_F(ReplyParserTest, MonitorAndProbeReplies) {
 
     // The probe's answer carries the store permission.
     Sent(0x7F, 0);
-    EXPECT_TRUE(Feed(Reply(0x7F, {0, 1})));
+    EXPECT_TRUE(Feed(EncodeFrame(0x7F, {0, 1})));
     EXPECT_EQ(storePermission, 1);
     EXPECT_EQ(sink.deviceFound, 1);
     // With count 3 it is only an acknowledgement.
     Sent(0x7F, 0);
-    EXPECT_TRUE(Feed(Reply(0x7F, {0})));
+    EXPECT_TRUE(Feed(EncodeFrame(0x7F, {0})));
     EXPECT_EQ(sink.deviceFound, 1);
 
     // A busy command is finished by its valid reply.
     Sent(0x85, 2);
     TxFrame.clearsBusy = 1;
     deviceBusy = true;
-    EXPECT_TRUE(Feed(Reply(0x85, {0})));
+    EXPECT_TRUE(Feed(EncodeFrame(0x85, {0})));
     EXPECT_FALSE(deviceBusy);
 }
 
@@ -232,16 +216,16 @@ TEST_F(ReplyParserTest, NamesSystemBlockAndPasswordScratch) {
     const std::vector<uint8_t> text = Pattern(kNameLength, 40);
     name.insert(name.end(), text.begin(), text.end());
     Sent(0x80, 0);
-    EXPECT_TRUE(Feed(Reply(0x80, name)));
+    EXPECT_TRUE(Feed(EncodeFrame(0x80, name)));
     EXPECT_EQ(std::memcmp(ParameterSet.program.name, text.data(), kNameLength), 0);
     name[0] = 21;
     Sent(0x80, 21);
-    EXPECT_TRUE(Feed(Reply(0x80, name)));
+    EXPECT_TRUE(Feed(EncodeFrame(0x80, name)));
     EXPECT_EQ(std::memcmp(ProgramBank.programs[20].name, text.data(), kNameLength), 0);
     name[0] = 200;  // no such program: accepted, nothing stored
     const BankImage before = ProgramBank;
     Sent(0x80, 200);
-    EXPECT_TRUE(Feed(Reply(0x80, name)));
+    EXPECT_TRUE(Feed(EncodeFrame(0x80, name)));
     EXPECT_EQ(std::memcmp(&before, &ProgramBank, sizeof before), 0);
 
     std::vector<uint8_t> sys = Pattern(sizeof(SystemImage), 5);
@@ -250,7 +234,7 @@ TEST_F(ReplyParserTest, NamesSystemBlockAndPasswordScratch) {
     std::memcpy(sys.data() + 15, panel, 4);
     std::memcpy(sys.data() + 19, system, 6);
     Sent(0x81, 0);
-    EXPECT_TRUE(Feed(Reply(0x81, sys)));
+    EXPECT_TRUE(Feed(EncodeFrame(0x81, sys)));
     EXPECT_EQ(std::memcmp(&ParameterSet.system, sys.data(), sys.size()), 0);
     EXPECT_EQ(std::memcmp(&SentImage.system, sys.data(), sys.size()), 0);
     EXPECT_EQ(std::memcmp(PasswordScratch.newPanel, panel, 4), 0);
@@ -272,7 +256,7 @@ TEST_F(ReplyParserTest, BankProgramsAndRecall) {
         std::vector<uint8_t> data = {p};
         const std::vector<uint8_t> img = Pattern(sizeof(ProgramImage), seed);
         data.insert(data.end(), img.begin(), img.end());
-        return Reply(cmd, data);
+        return EncodeFrame(cmd, data);
     };
     Sent(0x82, 21);
     EXPECT_TRUE(Feed(programReply(0x82, 21, 11)));
@@ -301,7 +285,7 @@ TEST_F(ReplyParserTest, BankProgramsAndRecall) {
     // A reply too short for its row ends the exchange without touching the image.
     const ProgramImage before = ParameterSet.program;
     Sent(0x82, 0);
-    EXPECT_TRUE(Feed(Reply(0x82, {0, 1, 2})));
+    EXPECT_TRUE(Feed(EncodeFrame(0x82, {0, 1, 2})));
     EXPECT_EQ(std::memcmp(&before, &ParameterSet.program, sizeof before), 0);
 }
 
@@ -319,7 +303,7 @@ TEST_F(ReplyParserTest, OversizedFramesStayInsideTheFrameArea) {
     // The longest frame that fits still passes.
     proto.ClearFrames(1, false);
     Sent(0x90, 0);
-    const std::vector<uint8_t> big = Reply(0x90, Pattern(kFrameArea - 6, 1));
+    const std::vector<uint8_t> big = EncodeFrame(0x90, Pattern(kFrameArea - 6, 1));
     ASSERT_EQ(big.size(), static_cast<std::size_t>(kFrameArea));
     EXPECT_TRUE(Feed(big));
 
@@ -358,7 +342,7 @@ TEST_F(ReplyParserTest, RandomInputNeverEscapesAndValidFramesStillPass) {
         // After the record is cleared, as the worker's resend does, a real reply passes.
         proto.ClearFrames(1, false);
         Sent(0x01, 0);
-        ASSERT_TRUE(Feed(Reply(0x01, {0})));
+        ASSERT_TRUE(Feed(EncodeFrame(0x01, {0})));
     }
     (void)accepted;
 }

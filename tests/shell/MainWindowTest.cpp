@@ -75,6 +75,7 @@ TEST_F(MainWindowTest, ConnectsReadsTwentyFourFramesAndShowsTheProgram) {
     Sim sim;
     ASSERT_TRUE(sim.started);
     Window w;
+    w.UseTiming(LinkTiming::Real());  // the editor's own timing, once end to end
     ASSERT_TRUE(w.Connect(sim));
 
     // The line is never idle: idle polls may come between the probe and the reads (the window

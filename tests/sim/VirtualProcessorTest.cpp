@@ -9,6 +9,7 @@
 #include <random>
 
 #include "ChangeSync.h"
+#include "FrameEncoder.h"
 #include "ParameterSet.h"
 #include "PtyServer.h"
 #include "VirtualProcessor.h"
@@ -27,13 +28,7 @@ std::vector<uint8_t> Request(uint8_t cmd, std::vector<uint8_t> data) {
     return std::vector<uint8_t>(r.bytes, r.bytes + r.Length());
 }
 
-bool ChecksumOk(const std::vector<uint8_t>& f) {
-    unsigned sum = 0;
-    for (std::size_t i = 2; i + 1 < f.size(); ++i) {
-        sum += f[i];
-    }
-    return static_cast<uint8_t>(sum) == f.back();
-}
+using qxtest::ChecksumOk;
 
 ParamImage Defaults() {
     ResetParameters();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "ChangeSync.h"
 #include "CommProtocol.h"
 #include "FrameDecoder.h"
+#include "FrameEncoder.h"
 #include "FrameRecord.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
@@ -131,17 +133,11 @@ TEST(SyncStressTest, EditsDuringReceivedImagesAreNeverCountedAsSent) {
                     BytesOf(device)[programOffsets[rng() % programOffsets.size()]] =
                         static_cast<uint8_t>(rng());
                 }
-                std::vector<uint8_t> reply = {0xFF, 0x55, 0, 0, 0x85, 3};
-                reply.insert(reply.end(), BytesOf(device.program),
-                             BytesOf(device.program) + sizeof(ProgramImage));
-                const int count = static_cast<int>(reply.size()) - 3;
-                reply[2] = static_cast<uint8_t>(count & 0xFF);
-                reply[3] = static_cast<uint8_t>(count >> 8);
-                unsigned sum = 0;
-                for (std::size_t i = 2; i < reply.size(); ++i) {
-                    sum += reply[i];
-                }
-                reply.push_back(static_cast<uint8_t>(sum));
+                std::vector<uint8_t> data(1 + sizeof(ProgramImage));
+                data[0] = 3;
+                std::copy(BytesOf(device.program), BytesOf(device.program) + sizeof(ProgramImage),
+                          data.begin() + 1);
+                const std::vector<uint8_t> reply = qxtest::EncodeFrame(0x85, data);
                 InitFrame(TxFrame);  // the recall awaiting its answer
                 TxFrame.SetCount(3);
                 TxFrame.bytes[4] = 0x85;
