@@ -198,20 +198,10 @@ void CMivoDlg::SetUpControls() {
     }
     connect(m_tabs, &CBaseTabCtrl::SelChange, this, [this](int index) { SelectTab(index); });
 
-    m_music = new CMusicDlg(m_tabs);
-    m_deq = new CDEQ_Dlg(m_tabs);
-    m_mic = new CMic_Dlg(m_tabs);
-    m_effect = new CEffect_Dlg(m_tabs);
-    m_output = new CMainDlg(m_tabs);
-    m_system = new CSysDlg(m_tabs);
+    // The System page is shown first; the other pages are made when first shown or asked for,
+    // so a page nobody opens costs neither start-up time nor memory.
+    m_system = Made(m_system);
     m_system->SetSession(m_session.get());
-    const QRect area = m_tabs->rect().adjusted(1, kTabHeader, -1, -1);
-    for (CPageDlg* page : {static_cast<CPageDlg*>(m_music), static_cast<CPageDlg*>(m_deq),
-                           static_cast<CPageDlg*>(m_mic), static_cast<CPageDlg*>(m_effect),
-                           static_cast<CPageDlg*>(m_output), static_cast<CPageDlg*>(m_system)}) {
-        page->setGeometry(area);
-        page->hide();
-    }
 
     m_notice = new COfflineNotice(m_client);
 
@@ -302,22 +292,61 @@ CDeviceLink& CMivoDlg::Link() const {
     return m_session->Link();
 }
 
+template <class T>
+T* CMivoDlg::Made(T*& page) const {
+    if (page == nullptr) {
+        page = new T(m_tabs);
+        page->setGeometry(m_tabs->rect().adjusted(1, kTabHeader, -1, -1));
+        page->hide();
+        page->ApplyLanguage();  // a later switch reaches it through MadePages()
+    }
+    return page;
+}
+
+CMusicDlg* CMivoDlg::MusicPage() const {
+    return Made(m_music);
+}
+CDEQ_Dlg* CMivoDlg::DeqPage() const {
+    return Made(m_deq);
+}
+CMic_Dlg* CMivoDlg::MicPage() const {
+    return Made(m_mic);
+}
+CEffect_Dlg* CMivoDlg::EffectPage() const {
+    return Made(m_effect);
+}
+CMainDlg* CMivoDlg::OutputPage() const {
+    return Made(m_output);
+}
+
+std::vector<CPageDlg*> CMivoDlg::MadePages() const {
+    std::vector<CPageDlg*> pages;
+    for (CPageDlg* page : {static_cast<CPageDlg*>(m_music), static_cast<CPageDlg*>(m_deq),
+                           static_cast<CPageDlg*>(m_mic), static_cast<CPageDlg*>(m_effect),
+                           static_cast<CPageDlg*>(m_output), static_cast<CPageDlg*>(m_system)}) {
+        if (page != nullptr) {
+            pages.push_back(page);
+        }
+    }
+    return pages;
+}
+
 CPageDlg* CMivoDlg::Page(int tab) const {
     switch (tab) {
         case 0:
-            return m_music;
+            return MusicPage();
         case 1:
-            return m_deq;
+            return DeqPage();
         case 2:
-            return m_mic;
+            return MicPage();
         case 3:
-            return m_effect;
+            return EffectPage();
         case 4:
         case 5:
         case 6:
         case 7:
         case 8:
-            return m_output;
+            return OutputPage();
         case 9:
             return m_system;
         default:
@@ -334,13 +363,13 @@ void CMivoDlg::SelectTab(int index) {
         m_tabs->SetCurSel(index);
     }
     CPageDlg* shown = Page(index);
-    for (int tab = 0; tab < kTabCount; ++tab) {
-        if (Page(tab) != shown) {
-            Page(tab)->hide();
+    for (CPageDlg* page : MadePages()) {
+        if (page != shown) {
+            page->hide();
         }
     }
     if (index >= 4 && index <= 8) {
-        m_output->ShowChannelGroup(index - 4);
+        OutputPage()->ShowChannelGroup(index - 4);
     }
     RefreshCurrentPage();
 }
@@ -373,9 +402,7 @@ void CMivoDlg::ApplyLanguageAll() {
     m_topBar.ApplyLanguage();
     setWindowTitle(Title());
     RefreshTopBar(false);
-    for (CPageDlg* page : {static_cast<CPageDlg*>(m_music), static_cast<CPageDlg*>(m_deq),
-                           static_cast<CPageDlg*>(m_mic), static_cast<CPageDlg*>(m_effect),
-                           static_cast<CPageDlg*>(m_output), static_cast<CPageDlg*>(m_system)}) {
+    for (CPageDlg* page : MadePages()) {
         page->ApplyLanguage();
     }
     update();

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "FieldBinding.h"
 #include "ProgramImage.h"
@@ -73,11 +74,12 @@ class CMivoDlg : public QWidget {
 
     // Parts, for the pages and for tests.
     CPageDlg* Page(int tab) const;
-    CMusicDlg* MusicPage() const { return m_music; }
-    CDEQ_Dlg* DeqPage() const { return m_deq; }
-    CMic_Dlg* MicPage() const { return m_mic; }
-    CEffect_Dlg* EffectPage() const { return m_effect; }
-    CMainDlg* OutputPage() const { return m_output; }
+    // A page is made the first time it is shown or asked for here.
+    CMusicDlg* MusicPage() const;
+    CDEQ_Dlg* DeqPage() const;
+    CMic_Dlg* MicPage() const;
+    CEffect_Dlg* EffectPage() const;
+    CMainDlg* OutputPage() const;
     CSysDlg* SystemPage() const { return m_system; }
     CEnTabCtrl* Tabs() const { return m_tabs; }
     CFieldBinding& TopBar() { return m_topBar; }
@@ -110,6 +112,10 @@ class CMivoDlg : public QWidget {
 
   private:
     void SetUpControls();
+    template <class T>
+    T* Made(T*& page) const;
+    // The pages made so far.
+    std::vector<CPageDlg*> MadePages() const;
     void SetUpSession();
     void AutoConnect();
     void SetUpModel();
@@ -128,12 +134,13 @@ class CMivoDlg : public QWidget {
     QWidget* m_client = nullptr;  // the designed 723 x 373 unit area
     CFieldBinding m_topBar;
     CEnTabCtrl* m_tabs = nullptr;
-    CMusicDlg* m_music = nullptr;
-    CDEQ_Dlg* m_deq = nullptr;
-    CMic_Dlg* m_mic = nullptr;
-    CEffect_Dlg* m_effect = nullptr;
-    CMainDlg* m_output = nullptr;
-    CSysDlg* m_system = nullptr;
+    // Made on first use (Made), hence mutable: asking for a page does not change the window.
+    mutable CMusicDlg* m_music = nullptr;
+    mutable CDEQ_Dlg* m_deq = nullptr;
+    mutable CMic_Dlg* m_mic = nullptr;
+    mutable CEffect_Dlg* m_effect = nullptr;
+    mutable CMainDlg* m_output = nullptr;
+    mutable CSysDlg* m_system = nullptr;
     CShow_Dlg* m_progress = nullptr;
     COfflineNotice* m_notice = nullptr;
     QScrollBar* m_vBar = nullptr;

@@ -17,6 +17,7 @@
 #include "MainDlg.h"
 #include "MusicDlg.h"
 #include "NumEdit.h"
+#include "PageDlg.h"
 #include "ProgramFile.h"
 #include "SysDlg.h"
 #include "TextPair.h"
@@ -220,6 +221,30 @@ TEST_F(MainWindowTest, LanguageSwitchReappliesEveryCaption) {
               QStringLiteral("中文"));
     EXPECT_EQ(StripText(w.dlg.get()), QStringLiteral("Off Line"));
     EXPECT_EQ(w->MusicPage()->Binding().Get<CFontStatic>(7001)->Text(), QStringLiteral("Freq"));
+}
+
+// Pages are made when first shown or asked for; one made after a language switch and after
+// edits shows both, and a hidden page never covers the one shown.
+TEST_F(MainWindowTest, PagesMadeLaterShowTheLanguageAndTheImage) {
+    Window w;
+    EXPECT_EQ(w->findChildren<CPageDlg*>().size(), 1) << "only the System page at start";
+    w->TopBar().ControlChanged(CMivoDlg::kLanguageButton, 1);
+    ASSERT_TRUE(useChinese);
+    ParameterSet.program.MusicLeft.limiter.level = 17;
+
+    w->SelectTab(0);
+    CMusicDlg* music = w->MusicPage();
+    EXPECT_TRUE(music->isVisibleTo(w.dlg.get()));
+    EXPECT_FALSE(w->SystemPage()->isVisibleTo(w.dlg.get()));
+    EXPECT_EQ(music->Binding().Get<CBitmapSlider>(1038)->GetPos(), 17);
+    EXPECT_EQ(music->Binding().Get<CBitButton>(CMusicDlg::kSync)->text(), QStringLiteral("同步"));
+    EXPECT_EQ(w->findChildren<CPageDlg*>().size(), 2);
+
+    // Made without being shown (a test or a handler asking for it): hidden.
+    EXPECT_FALSE(w->OutputPage()->isVisibleTo(w.dlg.get()));
+    EXPECT_TRUE(music->isVisibleTo(w.dlg.get()));
+    w->TopBar().ControlChanged(CMivoDlg::kLanguageButton, 1);
+    EXPECT_EQ(music->Binding().Get<CBitButton>(CMusicDlg::kSync)->text(), QStringLiteral("SYNC"));
 }
 
 TEST_F(MainWindowTest, ProgramStripNumbersAndName) {
