@@ -26,6 +26,15 @@ void CEdit_Static::SetIntegerScale(int factor, int offset, const QString& unit) 
     m_unit = unit;
 }
 
+void CEdit_Static::SetRule(LabelRule rule, double factor, double offset, const QString& unit) {
+    SetRule(rule);
+    if (rule == LabelRule::L14) {
+        SetDecimalScale(factor, offset, unit);
+    } else {
+        SetIntegerScale(static_cast<int>(factor), static_cast<int>(offset), unit);
+    }
+}
+
 void CEdit_Static::SetDecimalScale(double step, double offset, const QString& unit) {
     m_step = step;
     m_decimalOffset = offset;

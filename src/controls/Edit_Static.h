@@ -21,6 +21,8 @@ class CEdit_Static : public QWidget {
     void SetRule(LabelRule rule) { m_rule = rule; }
     void SetIntegerScale(int factor, int offset, const QString& unit = QString());
     void SetDecimalScale(double step, double offset, const QString& unit = QString());
+    // The rule with its scale: a decimal one for L14, an integer one for the others.
+    void SetRule(LabelRule rule, double factor, double offset, const QString& unit);
     void SetValue(int code);
     int GetValue() const { return m_value; }
 
