@@ -45,20 +45,21 @@ using enum ControlKind;
 
 // The top bar. Each master volume is a caption, a slider and a value label on the volume
 // bits of its byte, and a mute button on the byte's top bit.
+// clang-format off
 constexpr ControlRow kTopBar[] = {
     {3800, Caption, {4, 4, 36, 11}, kTextMusicVol},
-    {3820, Slider, {41, 4, 114, 11}, {}, "System.musicVolume", {}, 0, 84, skins::kVolumeSlider},
-    {3810, Label, {156, 4, 14, 11}, {}, "System.musicVolume", Shown(LabelRule::L20)},
+    {3820, Slider, {41, 4, 114, 11}, {}, "System.musicVolume", {}, 0, -1, skins::kVolumeSlider},
+    {3810, Label, {156, 4, 14, 11}, {}, "System.musicVolume"},
     {4000, Toggle, {171, 4, 13, 11}, {}, "System.musicMute", {}, 0, -1, skins::kMuteButton},
 
     {3801, Caption, {186, 4, 36, 11}, kTextMicVol},
-    {3821, Slider, {223, 4, 114, 11}, {}, "System.micVolume", {}, 0, 84, skins::kVolumeSlider},
-    {3811, Label, {338, 4, 14, 11}, {}, "System.micVolume", Shown(LabelRule::L20)},
+    {3821, Slider, {223, 4, 114, 11}, {}, "System.micVolume", {}, 0, -1, skins::kVolumeSlider},
+    {3811, Label, {338, 4, 14, 11}, {}, "System.micVolume"},
     {4002, Toggle, {353, 4, 13, 11}, {}, "System.micMute", {}, 0, -1, skins::kMuteButton},
 
     {3802, Caption, {368, 4, 36, 11}, kTextEffectVol},
-    {3822, Slider, {405, 4, 114, 11}, {}, "System.effectVolume", {}, 0, 70, skins::kVolumeSlider},
-    {3812, Label, {520, 4, 14, 11}, {}, "System.effectVolume", Shown(LabelRule::L20)},
+    {3822, Slider, {405, 4, 114, 11}, {}, "System.effectVolume", {}, 0, -1, skins::kVolumeSlider},
+    {3812, Label, {520, 4, 14, 11}, {}, "System.effectVolume"},
     {4001, Toggle, {535, 4, 13, 11}, {}, "System.effectMute", {}, 0, -1, skins::kMuteButton},
 
     {3830, Caption, {552, 3, 80, 13}, {}, nullptr, {}, 0, -1, {}, ss::kCenter},
@@ -66,6 +67,7 @@ constexpr ControlRow kTopBar[] = {
     // The language button names the language it switches to.
     {3832, Button, {679, 3, 42, 13}, kTextLanguageButton, nullptr, {}, 0, -1, skins::kTopBarButton},
 };
+// clang-format on
 
 constexpr DuRect kTabRect{0, 18, 723, 355};
 constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
