@@ -99,12 +99,12 @@ std::vector<View> AllViews() {
                      {}});
     for (auto [eq, ch] : {std::pair{kEqMusicLeft, "MusicLeft"}, {kEqMusicRight, "MusicRight"}}) {
         views.push_back({ch,
-                         [eq](CMivoDlg& w) {
+                         [eq = eq](CMivoDlg& w) {
                              w.SelectTab(0);
                              w.MusicPage()->SelectChannel(eq);
                          },
                          [](CMivoDlg& w) -> CFieldBinding& { return w.MusicPage()->Binding(); },
-                         [ch](CMivoDlg&, int) {
+                         [ch = ch](CMivoDlg&, int) {
                              // The dynamics are the left channel's on either side.
                              return std::vector<std::string>{
                                  std::string(ch) + ".", "MusicLeft.noiseGate.",
@@ -116,12 +116,12 @@ std::vector<View> AllViews() {
                                     {kEqDynamicRight, "MusicRight", CDEQ_Dlg::kRight}}) {
         views.push_back(
             {std::string("Dynamic") + ch,
-             [button](CMivoDlg& w) {
+             [button = button](CMivoDlg& w) {
                  w.SelectTab(1);
                  Click(w.DeqPage()->Binding(), button);
              },
              [](CMivoDlg& w) -> CFieldBinding& { return w.DeqPage()->Binding(); },
-             [ch](CMivoDlg&, int) {
+             [ch = ch](CMivoDlg&, int) {
                  return std::vector<std::string>{std::string(ch) + ".deq[", "MusicLink"};
              },
              {}});
@@ -129,12 +129,12 @@ std::vector<View> AllViews() {
     }
     for (auto [eq, ch] : {std::pair{kEqMic1, "Mic1"}, {kEqMic2, "Mic2"}}) {
         views.push_back({ch,
-                         [eq](CMivoDlg& w) {
+                         [eq = eq](CMivoDlg& w) {
                              w.SelectTab(2);
                              w.MicPage()->SelectChannel(eq);
                          },
                          [](CMivoDlg& w) -> CFieldBinding& { return w.MicPage()->Binding(); },
-                         [ch](CMivoDlg&, int) {
+                         [ch = ch](CMivoDlg&, int) {
                              return std::vector<std::string>{std::string(ch) + ".", "MicLink"};
                          },
                          {}});
@@ -143,12 +143,12 @@ std::vector<View> AllViews() {
          {std::pair{CEffect_Dlg::kEchoA, "EchoA"}, {CEffect_Dlg::kEchoB, "EchoB"}}) {
         views.push_back(
             {fx,
-             [button](CMivoDlg& w) {
+             [button = button](CMivoDlg& w) {
                  w.SelectTab(3);
                  Click(w.EffectPage()->Binding(), button);
              },
              [](CMivoDlg& w) -> CFieldBinding& { return w.EffectPage()->EchoPage()->Binding(); },
-             [fx](CMivoDlg&, int) { return Only(std::string(fx) + "."); },
+             [fx = fx](CMivoDlg&, int) { return Only(std::string(fx) + "."); },
              {}});
     }
     views.push_back(
