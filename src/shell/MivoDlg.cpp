@@ -33,6 +33,7 @@
 #include "StaticStyle.h"
 #include "SysDlg.h"
 #include "TextPair.h"
+#include "ThreadHandOff.h"
 #include "VolumeClamps.h"
 
 namespace qx {
@@ -420,6 +421,9 @@ void CMivoDlg::ShowAbout() {
 }
 
 bool CMivoDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application, the filter sees the serial worker's calls to the user
+    // interface before their receiver takes them over.
+    TakeOver(event);
     if (watched == m_client && event->type() == QEvent::Paint && !m_painted) {
         m_painted = true;
         QTimer::singleShot(0, this, [this] {

@@ -293,6 +293,9 @@ TEST_F(DeviceLinkTest, WholeBankOfSlowlyArrivingImagesIsReadOnce) {
     link->SendDeviceCommand(kCmdReadProgram, 1);
     ASSERT_TRUE(WaitUntil([&] { return recorder.Count(Notice::BankReceived) > 0; }, 60000));
     EXPECT_EQ(sim.processor.CountRequests(0x82), 1 + kProgramCount);
+    // The worker wrote the bank under ParamLock; the notice came through Qt's queue, which
+    // ThreadSanitizer cannot see, so the bank is read under the lock too.
+    ParamGuard guard(ParamLock);
     for (int p = 1; p <= kProgramCount; ++p) {
         const ProgramImage stored = sim.processor.StoredProgram(p);
         EXPECT_EQ(std::memcmp(&ProgramBank.programs[p - 1], &stored, sizeof stored), 0) << p;

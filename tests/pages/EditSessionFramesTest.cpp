@@ -66,6 +66,8 @@ class EditSessionFramesTest : public ::testing::Test {
                 for (const auto& r : requests) {
                     sent = sent || !isPoll(r);
                 }
+                // The sent copy belongs to the worker: read it under its lock.
+                ParamGuard guard(ParamLock);
                 return sent && isPoll(requests.back()) &&
                        AtomicEqual(&SentImage, &ParameterSet, sizeof SentImage);
             },
