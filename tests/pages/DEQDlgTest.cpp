@@ -27,10 +27,7 @@ using test::ControlCase;
 class DEQDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        test::FreshPageState();
         page = std::make_unique<CDEQ_Dlg>();
         test::ShowActive(*page);
     }

@@ -45,10 +45,7 @@ std::string Hex(const std::vector<uint8_t>& frame) {
 class EditSessionFramesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        FreshPageState();
     }
 
     // Waits for the quiet point after a step: everything the step changed has been sent

@@ -27,10 +27,7 @@ using test::ControlCase;
 class EffectDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        test::FreshPageState();
         // Switches on, so that a click turns them off.
         for (EchoBlock* e : {&ParameterSet.program.EchoA, &ParameterSet.program.EchoB}) {
             e->wetSwitch = 1;

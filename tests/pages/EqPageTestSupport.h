@@ -45,6 +45,15 @@ inline void EnsureCurveSets() {
     (void)installed;
 }
 
+// What every page test starts from: curve sets installed, start-up defaults, page globals
+// reset, English.
+inline void FreshPageState() {
+    EnsureCurveSets();
+    ResetParameters();
+    ResetPageGlobals();
+    useChinese = false;
+}
+
 // Moves, types, picks or clicks the control; returns the code the field should now hold.
 inline int Drive(CFieldBinding& binding, const ControlCase& c) {
     QWidget* w = binding.Widget(c.id);
@@ -105,10 +114,7 @@ template <class Page>
 class EqPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        FreshPageState();
         page = std::make_unique<Page>();
         ShowActive(*page);
     }

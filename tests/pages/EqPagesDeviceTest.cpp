@@ -38,10 +38,7 @@ int ParameterRequests(const Sim& sim) {
 class EqPagesDeviceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        FreshPageState();
     }
 };
 

@@ -248,10 +248,7 @@ std::string PageOf(const std::string& view) {
 class EveryPageRowTest : public ::testing::TestWithParam<std::string> {
   protected:
     static void SetUpTestSuite() {
-        test::EnsureCurveSets();
-        ResetParameters();
-        ResetPageGlobals();
-        useChinese = false;
+        test::FreshPageState();
         s_window = new test::Window();
         // Pages refresh and lay themselves out only while shown, as on screen.
         s_window->dlg->show();
