@@ -19,6 +19,7 @@ enum class ChangeSource : uint8_t {
     File,       // a program or bank file, a recall from the stored programs
     Processor,  // an image received from the processor
     Rule,       // the editor itself keeping a rule (a volume held below its maximum)
+    History,    // an undo or redo writing a step's old or new bytes back
 };
 
 struct ChangeOrigin {
@@ -35,6 +36,9 @@ struct ChangeOrigin {
     static ChangeOrigin FromProcessor() { return {ChangeSource::Processor, 0, {}}; }
     static ChangeOrigin FromRule(std::string label) {
         return {ChangeSource::Rule, 0, std::move(label)};
+    }
+    static ChangeOrigin FromHistory(std::string label = {}) {
+        return {ChangeSource::History, 0, std::move(label)};
     }
 };
 

@@ -274,6 +274,31 @@ void CImageModel::NoteImageReplaced(const ChangeOrigin& origin) {
     Flush();
 }
 
+void CImageModel::BeginStep(const std::string& label) {
+    if (m_stepDepth++ == 0) {
+        Flush();  // what came before belongs to no step of this one
+        emit StepBegun(label);
+    }
+}
+
+void CImageModel::EndStep() {
+    if (m_stepDepth == 0) {
+        return;
+    }
+    if (--m_stepDepth == 0) {
+        Flush();
+        emit StepEnded();
+    }
+}
+
+CImageModel::StepScope::StepScope(CImageModel& model, const std::string& label) : m_model(model) {
+    m_model.BeginStep(label);
+}
+
+CImageModel::StepScope::~StepScope() {
+    m_model.EndStep();
+}
+
 void CImageModel::Flush() {
     m_flushQueued = false;
     if (m_pending.empty()) {

@@ -95,6 +95,25 @@ class CImageModel : public QObject {
     // Takes the image as it is now as announced, with no notice (after start-up defaults).
     void Resynchronise();
 
+    // Steps of the undo history. Every change announced between BeginStep and the matching
+    // EndStep (nested pairs count as one) is one step: a drag from press to release, a copy of
+    // many fields, a file import. With no step open, each notice is a step of its own.
+    // EndStep announces what is pending before it reports the step's end.
+    void BeginStep(const std::string& label = {});
+    void EndStep();
+    bool StepOpen() const { return m_stepDepth > 0; }
+
+    class StepScope {
+      public:
+        explicit StepScope(CImageModel& model, const std::string& label = {});
+        ~StepScope();
+        StepScope(const StepScope&) = delete;
+        StepScope& operator=(const StepScope&) = delete;
+
+      private:
+        CImageModel& m_model;
+    };
+
     // Filter writes (curve drags) carry this origin; a control's hooks set it while they run.
     class OriginScope {
       public:
@@ -116,6 +135,10 @@ class CImageModel : public QObject {
     void Changed(const qx::ImageNotice& notice);
     // At once, inside the write.
     void Written(qx::ImageRange range, const qx::ChangeOrigin& origin);
+    // The outermost BeginStep, with its label; the matching EndStep, after the step's last
+    // Changed notice.
+    void StepBegun(const std::string& label);
+    void StepEnded();
 
   private:
     struct Pending {
@@ -148,6 +171,7 @@ class CImageModel : public QObject {
     std::vector<Pending> m_pending;
     std::optional<ChangeOrigin> m_scopeOrigin;
     bool m_flushQueued = false;
+    int m_stepDepth = 0;
     bool m_editor = false;  // over the ParameterSet: hears the filters, keeps the curve sets
 };
 
