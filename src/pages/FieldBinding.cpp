@@ -348,6 +348,11 @@ void CFieldBinding::ControlChanged(int id, int value) {
     } const restore{m_activeId, m_activeId};
     m_activeId = id;
     const CImageModel::OriginScope scope(*m_model, Origin());
+    // One store with what its hooks write (a SYNC copy, an EQ reset, a mode's scene) is one
+    // step of the history, named by the control's caption.
+    const CImageModel::StepScope step(*m_model, bound->row.caption.chinese != nullptr
+                                                    ? std::string(bound->row.caption.Get())
+                                                    : std::string());
     if (bound->row.kind == ControlKind::Button) {
         if (h != nullptr && h->changed) {
             h->changed(value);

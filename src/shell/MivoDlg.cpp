@@ -20,6 +20,7 @@
 #include "Effect_Dlg.h"
 #include "EnTabCtrl.h"
 #include "FontStatic.h"
+#include "HistoryBar.h"
 #include "ImageModel.h"
 #include "LinkState.h"
 #include "MainDlg.h"
@@ -155,6 +156,8 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_client->installEventFilter(this);
     SetUpSession();
     SetUpModel();
+    // Undo, redo and the list of steps, at the right end of the tab row.
+    InstallHistory(this, m_client, CDialogUnits::ToPixels(606, 19, 115, 11));
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 
@@ -403,6 +406,9 @@ void CMivoDlg::ApplyLanguageAll() {
         m_tabs->SetItemText(i, Utf8(kTabNames[static_cast<std::size_t>(i)]));
     }
     m_topBar.ApplyLanguage();
+    if (auto* history = findChild<CHistoryBar*>()) {
+        history->ApplyLanguage();
+    }
     setWindowTitle(Title());
     RefreshTopBar(false);
     for (CPageDlg* page : MadePages()) {
