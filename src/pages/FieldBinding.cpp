@@ -1,5 +1,7 @@
 #include "FieldBinding.h"
 
+#include <optional>
+
 #include <QSignalBlocker>
 #include <QWidget>
 #include <algorithm>
@@ -348,11 +350,15 @@ void CFieldBinding::ControlChanged(int id, int value) {
     } const restore{m_activeId, m_activeId};
     m_activeId = id;
     const CImageModel::OriginScope scope(*m_model, Origin());
-    // One store with what its hooks write (a SYNC copy, an EQ reset, a mode's scene) is one
-    // step of the history, named by the control's caption.
-    const CImageModel::StepScope step(*m_model, bound->row.caption.chinese != nullptr
-                                                    ? std::string(bound->row.caption.Get())
-                                                    : std::string());
+    // A click with what its hooks write (a SYNC copy, an EQ reset, a mode's scene) is one step
+    // of the history, named by the button's caption. Other stores keep to the model's turns.
+    const bool clicked =
+        bound->row.kind == ControlKind::Button || bound->row.kind == ControlKind::Toggle;
+    std::optional<CImageModel::StepScope> step;
+    if (clicked) {
+        step.emplace(*m_model,
+                     bound->row.caption.chinese != nullptr ? bound->row.caption.Get() : "");
+    }
     if (bound->row.kind == ControlKind::Button) {
         if (h != nullptr && h->changed) {
             h->changed(value);
