@@ -168,6 +168,8 @@ TEST_F(UndoPagesTest, TheProcessorFollowsRandomUndoAndRedo) {
         return AtomicEqual(&device, &ParameterSet, sizeof device);
     };
     const int tabs[] = {0, 1, 2, 3, 4, 6, 9};
+    int gestures = 0;
+    int moves = 0;
     for (int round = 0; round < 40; ++round) {
         const int what = static_cast<int>(random() % 6);
         if (what <= 2) {
@@ -178,13 +180,16 @@ TEST_F(UndoPagesTest, TheProcessorFollowsRandomUndoAndRedo) {
             if (!sliders.empty()) {
                 const double from = (random() % 100) / 100.0;
                 const double to = (random() % 100) / 100.0;
+                const int steps = history.Stack().count();
                 Gesture(sliders[random() % sliders.size()], from, to,
                         random() % 4 == 0 ? Qt::RightButton : Qt::LeftButton);
+                EXPECT_LE(history.Stack().count(), steps + 1) << "a gesture made several steps";
+                gestures += history.Stack().count() > steps ? 1 : 0;
             }
         } else if (what == 3) {
-            history.Undo();
+            moves += history.Undo() ? 1 : 0;
         } else if (what == 4) {
-            history.Redo();
+            moves += history.Redo() ? 1 : 0;
         } else {
             history.GoTo(static_cast<int>(random() % (history.Stack().count() + 1)));
         }
@@ -194,6 +199,8 @@ TEST_F(UndoPagesTest, TheProcessorFollowsRandomUndoAndRedo) {
         }
     }
     ASSERT_TRUE(WaitUntil(same, 10000));
+    EXPECT_GE(gestures, 8);
+    EXPECT_GE(moves, 5);
     while (history.CanUndo()) {
         ASSERT_TRUE(history.Undo());
     }
