@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+#include <QPixmap>
 #include <QTest>
 #include <random>
 
@@ -13,6 +15,7 @@
 #include "EditHistory.h"
 #include "EqPageTestSupport.h"
 #include "HistoryBar.h"
+#include "HistoryWindow.h"
 #include "MusicDlg.h"
 #include "PageDlg.h"
 #include "PagesTestSupport.h"
@@ -206,6 +209,45 @@ TEST_F(UndoPagesTest, TheProcessorFollowsRandomUndoAndRedo) {
     }
     ASSERT_TRUE(WaitUntil(same, 10000));
     EXPECT_FALSE(history.Undo());
+}
+
+// The picture of the history list beside the window for the documentation, taken when
+// QX_UNDO_SCREENSHOT names the file: a few gestures, an undo, the list open.
+TEST_F(UndoPagesTest, HistoryListPicture) {
+    const QString file = qEnvironmentVariable("QX_UNDO_SCREENSHOT");
+    if (file.isEmpty()) {
+        GTEST_SKIP() << "QX_UNDO_SCREENSHOT names no file";
+    }
+    useChinese = qEnvironmentVariable("QX_UNDO_LANG") == QStringLiteral("zh");
+    Window w;
+    w->ApplyLanguageAll();
+    w->show();
+    w->SelectTab(0);
+    Settle();
+    CMusicDlg& music = *w->MusicPage();
+    const auto sliders = Sliders(&music);
+    ASSERT_GE(sliders.size(), 6u);
+    Gesture(sliders[2], 0.5, 0.2);
+    Gesture(sliders[4], 0.5, 0.8);
+    QTest::mouseClick(music.Binding().Widget(CMusicDlg::kSync), Qt::LeftButton);
+    Settle();
+    Gesture(sliders[sliders.size() - 3], 0.2, 0.7);
+    Gesture(sliders[sliders.size() - 1], 0.9, 0.3);
+    auto* bar = w->findChild<CHistoryBar*>();
+    bar->History().Undo();
+    bar->ShowList();
+    Settle();
+    QTest::qWait(200);
+    const QPixmap window = w->grab();
+    const QPixmap list = bar->Window()->grab();
+    QPixmap out(window.width() + list.width() + 8, std::max(window.height(), list.height()));
+    out.fill(Qt::darkGray);
+    QPainter p(&out);
+    p.drawPixmap(0, 0, window);
+    p.drawPixmap(window.width() + 8, 0, list);
+    p.end();
+    EXPECT_TRUE(out.save(file));
+    useChinese = false;
 }
 
 }  // namespace
