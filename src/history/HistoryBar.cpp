@@ -110,7 +110,11 @@ bool CHistoryBar::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || (widget != m_target && !m_target->isAncestorOf(widget))) {
+    const auto inside = [widget](const QWidget* w) {
+        return w != nullptr && (widget == w || w->isAncestorOf(widget));
+    };
+    // The keys work in the window and in the list of steps.
+    if (widget == nullptr || (!inside(m_target) && !inside(m_window))) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
