@@ -12,13 +12,20 @@
 
 #include "BitButton.h"
 #include "BitmapSlider.h"
+#include "CurveSets.h"
+#include "EQCurveStatic.h"
+#include "EQDlg.h"
 #include "EditHistory.h"
 #include "EqPageTestSupport.h"
+#include "Filter.h"
 #include "HistoryBar.h"
 #include "HistoryWindow.h"
+#include "KTVEQ.h"
 #include "MusicDlg.h"
+#include "NumEdit.h"
 #include "PageDlg.h"
 #include "PagesTestSupport.h"
+#include "StripRow.h"
 
 namespace qx {
 namespace {
@@ -113,6 +120,49 @@ TEST_F(UndoPagesTest, AGestureOnEveryPageUndoesAndRedoesToTheWholeImage) {
         }
     }
     EXPECT_GE(tried, 2 * CMivoDlg::kTabCount);
+}
+
+// A curve drag of many moves is one step; it and the typed value after it undo one at a time
+// to the whole image before each.
+TEST_F(UndoPagesTest, ACurveDragIsOneStep) {
+    Window w;
+    w->show();
+    CEditHistory& history = HistoryOf(w);
+    w->SelectTab(0);
+    CMusicDlg& music = *w->MusicPage();
+    Settle();
+    const auto before = Image();
+    const int steps = history.Stack().count();
+    // A typed gain makes the band one the curve can drag.
+    CNumEdit* gain = music.StripRow().Strip(2)->GainEdit();
+    gain->SetValue(150);
+    emit gain->ValueCommitted(CEQDlg::kIdGainEdit);
+    Settle();
+    const auto typed = Image();
+    ASSERT_NE(typed, before);
+    EXPECT_EQ(history.Stack().count(), steps + 1);
+
+    QWidget* view = music.StripRow().View();
+    const Point h = CurveSetOf(kEqMusicLeft)->GetAt(2)->Handle().Center();
+    SendMouse(view, QEvent::MouseMove, {h.x, h.y}, Qt::NoButton, Qt::NoButton);
+    SendMouse(view, QEvent::MouseButtonPress, {h.x, h.y}, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 30; ++i) {
+        SendMouse(view, QEvent::MouseMove, {h.x + i, h.y - i}, Qt::NoButton, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    SendMouse(view, QEvent::MouseButtonRelease, {h.x + 30, h.y - 30}, Qt::LeftButton, Qt::NoButton);
+    Settle();
+    const auto dragged = Image();
+    ASSERT_NE(dragged, typed);
+    EXPECT_EQ(history.Stack().count(), steps + 2) << "a drag of 30 moves made several steps";
+
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(Image(), typed);
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(Image(), before);
+    ASSERT_TRUE(history.Redo());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(Image(), dragged);
 }
 
 // SYNC copies the left channel onto the right: on or off, it and its copy are one step, and its
