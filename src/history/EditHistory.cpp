@@ -47,17 +47,17 @@ bool CEditHistory::Inert(const CHistoryStep& step) const {
 }
 
 bool CEditHistory::CanUndo() const {
-    return !m_stepOpen && m_stack.index() > m_floor;
+    return m_stack.index() > m_floor;
 }
 
 bool CEditHistory::CanRedo() const {
-    return !m_stepOpen && m_stack.canRedo();
+    return m_stack.canRedo();
 }
 
 bool CEditHistory::Undo() {
     // A change made this turn becomes its own step first, so undo takes that one back.
     m_model.Flush();
-    if (!CanUndo()) {
+    if (m_stepOpen || !CanUndo()) {
         emit Refused(QString::fromStdString(
             m_stepOpen ? Tr(kBusy) : (m_stack.index() > 0 ? Tr(kWall) : Tr(kNothingToUndo))));
         return false;
@@ -68,7 +68,7 @@ bool CEditHistory::Undo() {
 
 bool CEditHistory::Redo() {
     m_model.Flush();
-    if (!CanRedo()) {
+    if (m_stepOpen || !CanRedo()) {
         emit Refused(QString::fromStdString(m_stepOpen ? Tr(kBusy) : Tr(kNothingToRedo)));
         return false;
     }

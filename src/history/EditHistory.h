@@ -34,7 +34,8 @@ class CEditHistory : public QObject {
     QUndoStack& Stack() { return m_stack; }
     CImageModel& Model() const { return m_model; }
 
-    // Whether Undo / Redo would move now (no wall in the way, no gesture under way).
+    // Whether there is a step to undo above the last wall / a step to redo. Undo and Redo also
+    // wait for a gesture under way to end.
     bool CanUndo() const;
     bool CanRedo() const;
     // One step back or forward; false (and Refused with the reason) when it cannot.

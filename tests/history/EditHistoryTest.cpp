@@ -140,7 +140,7 @@ TEST(EditHistory, AGestureOfManyTurnsIsOneSmallStep) {
         f.Set("MusicRight.bands[2].freqCode", i % 300 + 1);
         f.Turn();
     }
-    EXPECT_FALSE(f.history->CanUndo()) << "undo in the middle of a drag";
+    EXPECT_FALSE(f.history->Undo()) << "undo in the middle of a drag";
     f.model->EndStep();
     ASSERT_EQ(f.history->Stack().count(), 1);
     const auto* step = static_cast<const CHistoryStep*>(f.history->Stack().command(0));
