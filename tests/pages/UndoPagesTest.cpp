@@ -12,6 +12,7 @@
 
 #include "BitButton.h"
 #include "BitmapSlider.h"
+#include "CommProtocol.h"
 #include "CurveSets.h"
 #include "EQCurveStatic.h"
 #include "EQDlg.h"
@@ -259,6 +260,21 @@ TEST_F(UndoPagesTest, TheProcessorFollowsRandomUndoAndRedo) {
     }
     ASSERT_TRUE(WaitUntil(same, 10000));
     EXPECT_FALSE(history.Undo());
+
+    // A recall on the processor brings its program 5 into the editor: undo stops there.
+    ASSERT_TRUE(history.Redo());
+    ASSERT_TRUE(history.CanUndo());
+    sim.processor.Modify(
+        [](ParamImage&, BankImage& bank) { bank.programs[4].EchoA.wetLevel = 61; });
+    w->Session().SendDeviceCommand(kCmdRecall, 5);
+    ASSERT_TRUE(WaitUntil([] { return ParameterSet.program.EchoA.wetLevel == 61; }, 10000));
+    Settle();
+    const auto recalled = Image();
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(history.Undo());
+    EXPECT_FALSE(history.WallReason().isEmpty());
+    EXPECT_EQ(Image(), recalled);
+    ASSERT_TRUE(WaitUntil(same, 10000));
 }
 
 // The picture of the history list beside the window for the documentation, taken when
