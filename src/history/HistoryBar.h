@@ -16,8 +16,8 @@ class CHistoryWindow;
 class CHistoryBar : public QWidget {
     Q_OBJECT
   public:
-    // The bar is a child of `bar` (the top bar's band) at `x`, `y` in pixels; keys reach it
-    // from everywhere in `window`.
+    // The bar is a child of `bar` (the window's client area); the keys reach it from
+    // everywhere in `window` and in the list of steps.
     CHistoryBar(CEditHistory& history, QWidget* window, QWidget* bar);
 
     CEditHistory& History() const { return m_history; }
