@@ -13,6 +13,7 @@
 #include "AboutDlg.h"
 #include "BitButton.h"
 #include "ByteField.h"
+#include "CompareBar.h"
 #include "DEQ_Dlg.h"
 #include "DeviceLink.h"
 #include "DialogUnits.h"
@@ -155,6 +156,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_client->installEventFilter(this);
     SetUpSession();
     SetUpModel();
+    m_compare = new CCompareBar(m_client, *m_session);
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 
@@ -403,6 +405,9 @@ void CMivoDlg::ApplyLanguageAll() {
         m_tabs->SetItemText(i, Utf8(kTabNames[static_cast<std::size_t>(i)]));
     }
     m_topBar.ApplyLanguage();
+    if (m_compare != nullptr) {
+        m_compare->ApplyLanguage();
+    }
     setWindowTitle(Title());
     RefreshTopBar(false);
     for (CPageDlg* page : MadePages()) {
