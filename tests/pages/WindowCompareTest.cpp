@@ -34,12 +34,12 @@ bool ProcessorHolds(const Sim& sim, const ProgramImage& program) {
     return std::memcmp(&device.program, &program, sizeof(ProgramImage)) == 0;
 }
 
-class CompareDeviceTest : public ::testing::Test {
+class WindowCompareTest : public ::testing::Test {
   protected:
     void SetUp() override { FreshPageState(); }
 };
 
-TEST_F(CompareDeviceTest, EverySwitchLeavesTheProcessorWithTheChosenSlot) {
+TEST_F(WindowCompareTest, EverySwitchLeavesTheProcessorWithTheChosenSlot) {
     Sim sim;
     ASSERT_TRUE(sim.started);
     Window w;
@@ -93,9 +93,18 @@ TEST_F(CompareDeviceTest, EverySwitchLeavesTheProcessorWithTheChosenSlot) {
     EXPECT_TRUE(names.count("imageSum"));
     EXPECT_EQ(names.size(), 1u + 20u + 20u + 15u + 1u);
     EXPECT_EQ(view.Table()->item(0, 1)->text().toStdString(), diff[0].beforeText);
+
+    // QX_COMPARE_SHOTS=folder keeps pictures of the view and of the window with its A/B bar.
+    const QString shots = qEnvironmentVariable("QX_COMPARE_SHOTS");
+    if (!shots.isEmpty()) {
+        view.show();
+        WaitUntil([] { return false; }, 200);
+        view.grab().save(shots + "/compare-differences-ab.png");
+        w.dlg->grab().save(shots + "/compare-window-ab.png");
+    }
 }
 
-TEST_F(CompareDeviceTest, DifferencesWithAProgramFileAndTheStoredPrograms) {
+TEST_F(WindowCompareTest, DifferencesWithAProgramFileAndTheStoredPrograms) {
     Window w;
     auto file = std::make_unique<ParamImage>();
     AtomicCopy(file.get(), &ParameterSet, sizeof(ParamImage));
@@ -128,7 +137,7 @@ TEST_F(CompareDeviceTest, DifferencesWithAProgramFileAndTheStoredPrograms) {
 
 // The dialog's copy writes exactly the previewed fields, as one step that a single undo of the
 // step's bytes takes back whole.
-TEST_F(CompareDeviceTest, CopyChangesWhatThePreviewListsInOneStep) {
+TEST_F(WindowCompareTest, CopyChangesWhatThePreviewListsInOneStep) {
     Window w;
     CImageModel& model = CImageModel::Editor();
     for (int i = 0; i < 10; ++i) {
