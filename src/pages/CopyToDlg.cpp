@@ -33,12 +33,9 @@ struct PartText {
     TextPair text;
 };
 constexpr PartText kPartTexts[] = {
-    {kCopyEq, {"均衡", "Equaliser"}},
-    {kCopyFilters, {"高通/低通", "Filters"}},
-    {kCopyDynamics, {"动态（压限、噪声门）", "Dynamics (limiter, gate)"}},
-    {kCopyLevels, {"电平", "Levels"}},
-    {kCopyMute, {"静音", "Mute"}},
-    {kCopyDelay, {"延时", "Delay"}},
+    {kCopyEq, {"均衡", "Equaliser"}},      {kCopyFilters, {"高通/低通", "Filters"}},
+    {kCopyDynamics, {"动态", "Dynamics"}}, {kCopyLevels, {"电平", "Levels"}},
+    {kCopyMute, {"静音", "Mute"}},         {kCopyDelay, {"延时", "Delay"}},
 };
 
 QString Q(const std::string& s) {

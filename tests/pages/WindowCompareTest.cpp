@@ -153,6 +153,11 @@ TEST_F(WindowCompareTest, CopyChangesWhatThePreviewListsInOneStep) {
     dlg.Choose(CCopyToDlg::kAllOutputs);
     const auto preview = CCopyPlan::Preview(*before, dlg.Plan());
     EXPECT_EQ(dlg.PreviewRows(), static_cast<int>(preview.size()));
+    if (const QString shots = qEnvironmentVariable("QX_COMPARE_SHOTS"); !shots.isEmpty()) {
+        dlg.show();
+        WaitUntil([] { return false; }, 200);
+        dlg.grab().save(shots + "/compare-copy-to.png");
+    }
     int steps = 0;
     QObject::connect(&model, &CImageModel::StepBegun, [&](const std::string&) { ++steps; });
     EXPECT_EQ(dlg.Apply(), preview.size());
