@@ -1,5 +1,7 @@
 #include "AbCompare.h"
 
+#include <cstring>
+
 #include "ByteField.h"
 #include "ParameterSet.h"
 #include "SceneSelector.h"
@@ -23,6 +25,29 @@ CAbCompare::CAbCompare(CImageModel& model, const ParamImage& sentImage, QObject*
     : QObject(parent), m_model(model), m_sent(sentImage) {
     m_slots[kA] = std::make_unique<ProgramImage>();
     m_slots[kB] = std::make_unique<ProgramImage>();
+    connect(&model, &CImageModel::Changed, this, &CAbCompare::OnChanged);
+}
+
+void CAbCompare::OnChanged(const ImageNotice& notice) {
+    if (!m_started) {
+        return;
+    }
+    constexpr std::size_t kProgram = sizeof(ProgramImage);
+    // Another program came in (from the processor or a file): the slots no longer belong to
+    // what is being edited, and a switch would write one over it.
+    if (notice.TouchedBy(ChangeSource::Processor, 0, kProgram) ||
+        notice.TouchedBy(ChangeSource::File, 0, kProgram)) {
+        Reset();
+        return;
+    }
+    // An undo or redo of a switch puts the other slot back into the image: it is in use again,
+    // so that the next press keeps it rather than saving it over the slot it left.
+    const Slot other = m_active == kA ? kB : kA;
+    if (notice.TouchedBy(ChangeSource::History, 0, kProgram) &&
+        std::memcmp(&m_model.Image().program, m_slots[other].get(), kProgram) == 0) {
+        m_active = other;
+        emit SlotChanged(m_active);
+    }
 }
 
 CAbCompare::~CAbCompare() = default;

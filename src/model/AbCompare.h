@@ -56,6 +56,8 @@ class CAbCompare : public QObject {
     void SlotChanged(int active);
 
   private:
+    void OnChanged(const ImageNotice& notice);
+
     CImageModel& m_model;
     const ParamImage& m_sent;
     std::unique_ptr<ProgramImage> m_slots[2];

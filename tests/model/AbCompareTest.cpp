@@ -91,3 +91,41 @@ TEST_F(AbCompareTest, ProgramWriteOnlyWhenTheLinkCanTakeIt) {
 
 }  // namespace
 }  // namespace qx
+
+namespace qx {
+namespace {
+
+// Undoing a switch writes the slot it left back into the image (as the history does, with its
+// own origin): that slot is in use again, and the next press must not save it over the other.
+// A program that comes from the processor or a file ends the comparison.
+TEST_F(AbCompareTest, UndoOfASwitchAndAReceivedProgramKeepTheSlotsRight) {
+    CAbCompare ab(*model, *sent);
+    ab.Press();  // B in use
+    model->WriteField("Mic2.level", 9, ChangeOrigin::FromControl(1));
+    model->Flush();
+    const ProgramImage b = Program();
+    ab.Press();  // A in use
+    model->Flush();
+    const ProgramImage a = Program();
+    ASSERT_NE(a.Mic2.level, 9);
+
+    // The history takes the switch back: B's bytes return.
+    model->WriteBytes(0, &b, sizeof(ProgramImage), ChangeOrigin::FromHistory("undo"));
+    model->Flush();
+    EXPECT_EQ(ab.Active(), CAbCompare::kB);
+    ab.Press();  // to A again: B was kept, not overwritten with A
+    EXPECT_EQ(image->program.Mic2.level, a.Mic2.level);
+    ab.Press();
+    EXPECT_EQ(image->program.Mic2.level, 9);
+
+    auto received = std::make_unique<ProgramImage>();
+    AtomicCopy(received.get(), &image->program, sizeof(ProgramImage));
+    received->Mic1.level = 3;
+    model->WriteBytes(0, received.get(), sizeof(ProgramImage), ChangeOrigin::FromProcessor());
+    model->Flush();
+    EXPECT_FALSE(ab.Started());
+    EXPECT_TRUE(ab.Differences().empty());
+}
+
+}  // namespace
+}  // namespace qx
