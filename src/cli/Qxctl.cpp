@@ -16,6 +16,7 @@
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
 #include "EqTextCommands.h"
+#include "ImageDiff.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
 #include "QxVersion.h"
@@ -516,14 +517,38 @@ int CQxctl::Diff(const CCommandArgs& a) {
                         "cannot compare a program file with an all-programs file"}),
                     2);
     }
-    const std::vector<FieldRow> ra = FileRows(*fa, "");
-    const std::vector<FieldRow> rb = FileRows(*fb, "");
+    // Catalogue names, not captions: scripts read this output.
     int differences = 0;
-    for (std::size_t i = 0; i < ra.size() && i < rb.size(); ++i) {
-        if (ra[i].raw != rb[i].raw) {
-            m_out << ra[i].name << ": " << ra[i].value << " -> " << rb[i].value << "\n";
+    auto print = [&](const std::vector<FieldDifference>& list, const std::string& prefix) {
+        for (const FieldDifference& d : list) {
+            m_out << prefix << d.field->name << ": " << d.beforeText << " -> " << d.afterText
+                  << "\n";
             ++differences;
         }
+    };
+    if (!fa->isBank) {
+        print(CImageDiff::Compare(fa->program, fb->program, true), "");
+        return differences == 0 ? 0 : 1;
+    }
+    auto systemOnly = [](const std::vector<FieldDifference>& all) {
+        std::vector<FieldDifference> out;
+        for (const FieldDifference& d : all) {
+            if (d.field->IsSystem()) {
+                out.push_back(d);
+            }
+        }
+        return out;
+    };
+    print(systemOnly(CImageDiff::Compare(*BankView(fa->bank, 0), *BankView(fb->bank, 0), true)),
+          "");
+    for (int k = 0; k < kProgramCount; ++k) {
+        print(CImageDiff::ComparePrograms(fa->bank.programs[k], fb->bank.programs[k]),
+              "Program[" + CDeviceModes::ProgramLabel(k + 1) + "].");
+    }
+    if (fa->bank.bankValid != fb->bank.bankValid) {
+        m_out << "bankValid: " << int(fa->bank.bankValid) << " -> " << int(fb->bank.bankValid)
+              << "\n";
+        ++differences;
     }
     return differences == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ChannelPair.h"
+#include "CopyToDlg.h"
 #include "CurveSets.h"
 #include "EQCurveStatic.h"
 #include "Filter.h"
@@ -30,6 +31,7 @@ constexpr ControlRow kRows[] = {
     {1065, Button, {64, 156, 50, 14}, {"音乐左", "Music Left"}},
     {1066, Button, {118, 156, 50, 14}, {"音乐右", "Music Right"}},
     {1067, Button, {172, 156, 50, 14}, {"EQ 重置", "EQ Reset"}},
+    {kCopyToButton, Button, {226, 156, 50, 14}, kCopyToText},
 };
 // clang-format on
 
@@ -118,6 +120,9 @@ CDEQ_Dlg::CDEQ_Dlg(QWidget* parent)
         m_row->ResetBands();
         CPageDlg::RefreshFromParameters();
     };
+    CCopyToDlg::Attach(m_binding, kCopyToButton, [] {
+        return CopyEndpoint{CopyKind::DynamicEq, deqSide - kEqDynamicLeft};
+    });
     connect(m_row->View(), &CEQCurveStatic::PointSelected, this,
             [this](int, int element) { ShowBand(element); });
 

@@ -6,6 +6,7 @@
 #include "BitComboBox.h"
 #include "BitmapSlider.h"
 #include "ChannelBlocks.h"
+#include "CopyToDlg.h"
 #include "EQCurveStatic.h"
 #include "EQDlg.h"
 #include "FontStatic.h"
@@ -72,6 +73,7 @@ constexpr ControlRow kRows[] = {
     {CMainDlg::kRightSide, Button, {126, 158, 50, 14}},
     {CMainDlg::kEqReset, Button, {182, 158, 50, 14}, {"EQ重置", "EQ Reset"}},
     {CMainDlg::kEqPass, Toggle, {238, 158, 50, 14}, {"EQ Pass", "EQ Pass"}, "Scene[{scene}].{out}.eqBypass"},
+    {kCopyToButton, Button, {294, 158, 50, 14}, kCopyToText},
     {CMainDlg::kModeAuto, Button, {446, 158, 50, 14}, {"自动", "Auto"}},
     {CMainDlg::kModeAuto + 1, Button, {511, 158, 50, 14}, {"唱歌", "Sing"}},
     {CMainDlg::kModeAuto + 2, Button, {576, 158, 50, 14}, {"热舞", "Disco"}},
@@ -139,6 +141,9 @@ CMainDlg::CMainDlg(QWidget* parent)
 
     m_binding.On(kEqReset).changed = [row](int) { row->ResetBands(); };
     m_binding.On(kEqPass).changed = [row](int) { row->RedrawCurve(); };
+    CCopyToDlg::Attach(m_binding, kCopyToButton, [this] {
+        return CopyEndpoint{CopyKind::Output, EditedEq() - kEqOutputFirst, SceneInForce()};
+    });
     m_binding.On(kSync).store = [this](int on) { OnLink(on); };
     m_binding.On(kLeftSide).changed = [this](int) { OnSide(LeftEq()); };
     m_binding.On(kRightSide).changed = [this](int) { OnSide(RightEq()); };

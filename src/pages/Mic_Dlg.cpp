@@ -1,5 +1,6 @@
 #include "Mic_Dlg.h"
 
+#include "CopyToDlg.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
@@ -35,6 +36,7 @@ constexpr ControlRow kRows[] = {
     {1066, Button, {116, 323, 52, 14}, {"话筒2", "Mic 2"}},
     {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
     {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {kCopyToButton, Button, {284, 323, 52, 14}, kCopyToText},
 };
 // clang-format on
 
@@ -88,6 +90,9 @@ CMic_Dlg::CMic_Dlg(QWidget* parent) : CStereoEqPage(parent, 145, kRow, kPair) {
     m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
     m_row->AttachEqButtons(kEqReset, kEqBypass);
+    CCopyToDlg::Attach(m_binding, kCopyToButton, [] {
+        return CopyEndpoint{CopyKind::Mic, micEq - kEqMic1};
+    });
 
     Start(2);
 }

@@ -1,5 +1,6 @@
 #include "MusicDlg.h"
 
+#include "CopyToDlg.h"
 #include "ExciterBlock.h"
 #include "LimiterBlock.h"
 #include "NoiseGateBlock.h"
@@ -36,6 +37,7 @@ constexpr ControlRow kRows[] = {
     {1066, Button, {116, 323, 52, 14}, {"音乐右", "Music Right"}},
     {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
     {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
+    {kCopyToButton, Button, {284, 323, 52, 14}, kCopyToText},
 };
 // clang-format on
 
@@ -91,6 +93,9 @@ CMusicDlg::CMusicDlg(QWidget* parent) : CStereoEqPage(parent, 135, kRow, kPair) 
     m_binding.AddBlock(kExciterBlock, kColC, 94, kHighExciterIds, "{ch}.highExciter");
 
     m_row->AttachEqButtons(kEqReset, kEqBypass);
+    CCopyToDlg::Attach(m_binding, kCopyToButton, [] {
+        return CopyEndpoint{CopyKind::Music, musicChannel};
+    });
 
     Start(0);
 }

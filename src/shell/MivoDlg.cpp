@@ -13,6 +13,7 @@
 #include "AboutDlg.h"
 #include "BitButton.h"
 #include "ByteField.h"
+#include "CompareBar.h"
 #include "DEQ_Dlg.h"
 #include "DeviceLink.h"
 #include "DialogUnits.h"
@@ -158,6 +159,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     SetUpModel();
     // Undo, redo and the list of steps, at the right end of the tab row.
     InstallHistory(this, m_client, CDialogUnits::ToPixels(606, 19, 115, 11));
+    m_compare = new CCompareBar(m_client, *m_session);
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 
@@ -408,6 +410,9 @@ void CMivoDlg::ApplyLanguageAll() {
     m_topBar.ApplyLanguage();
     if (auto* history = findChild<CHistoryBar*>()) {
         history->ApplyLanguage();
+    }
+    if (m_compare != nullptr) {
+        m_compare->ApplyLanguage();
     }
     setWindowTitle(Title());
     RefreshTopBar(false);

@@ -29,6 +29,7 @@ class CShow_Dlg;
 class CDeviceLink;
 class CEditorSession;
 class COfflineNotice;
+class CCompareBar;
 
 // The tab shown (0..9); written by SelectTab only, read by the serial worker too.
 extern std::atomic<int> currentTab;
@@ -85,6 +86,7 @@ class CMivoDlg : public QWidget {
     CFieldBinding& TopBar() { return m_topBar; }
     CShow_Dlg* Progress() const { return m_progress; }
     CEditorSession& Session() const { return *m_session; }
+    CCompareBar* CompareBar() const { return m_compare; }
     CDeviceLink& Link() const;
     QWidget* Client() const { return m_client; }
     bool IsSmallScreen() const { return m_small; }
@@ -131,6 +133,7 @@ class CMivoDlg : public QWidget {
     // Made before the pages, which are given it; the destructor ends it (the worker stops and
     // the port closes) before the widgets go.
     std::unique_ptr<CEditorSession> m_session;
+    CCompareBar* m_compare = nullptr;
     QWidget* m_client = nullptr;  // the designed 723 x 373 unit area
     CFieldBinding m_topBar;
     CEnTabCtrl* m_tabs = nullptr;

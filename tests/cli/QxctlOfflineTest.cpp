@@ -470,3 +470,28 @@ TEST_F(QxctlOfflineTest, MessagesFollowTheLocaleLikeTheEditor) {
     EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(err.str(), "qxctl: unknown command 'frobnicate' (see qxctl --help)\n");
 }
+
+// All-programs files: the system block, each program under its label, and the valid byte,
+// in that order, one line per differing field.
+TEST_F(QxctlOfflineTest, DiffOfAllProgramsFilesNamesTheProgram) {
+    auto a = std::make_unique<BankImage>();
+    std::memset(static_cast<void*>(a.get()), 0, sizeof(BankImage));
+    AtomicCopy(&a->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
+    for (auto& p : a->programs) {
+        AtomicCopy(&p, &ParameterSet.program, sizeof(ProgramImage));
+    }
+    a->bankValid = 1;
+    auto b = std::make_unique<BankImage>();
+    AtomicCopy(b.get(), a.get(), sizeof(BankImage));
+    b->programs[2].Mic2.level = 40;
+    b->BankSystemBlock.block.musicMax = 20;
+    ASSERT_TRUE(CProgramFile::WriteBank(Path("a.dia"), *a).ok);
+    ASSERT_TRUE(CProgramFile::WriteBank(Path("b.dia"), *b).ok);
+    EXPECT_EQ(Run({"diff", Path("a.dia"), Path("a.dia")}), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    ASSERT_EQ(Run({"diff", Path("a.dia"), Path("b.dia")}), 1) << err.str();
+    const std::string d = out.str();
+    ASSERT_EQ(std::count(d.begin(), d.end(), '\n'), 2) << d;
+    EXPECT_EQ(d.rfind("System.musicMax: ", 0), 0u) << d;
+    EXPECT_NE(d.find("\nProgram[3].Mic2.level: "), std::string::npos) << d;
+}
