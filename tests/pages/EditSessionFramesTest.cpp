@@ -10,6 +10,7 @@
 #include <QTest>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,8 +45,11 @@ std::string Hex(const std::vector<uint8_t>& frame) {
 
 class EditSessionFramesTest : public ::testing::Test {
   protected:
+    // The processor starts from the editor's image, so it is made after the fresh state: a
+    // member would copy whatever the test before left in the image.
     void SetUp() override {
         FreshPageState();
+        sim.emplace();
     }
 
     // Waits for the quiet point after a step: everything the step changed has been sent
@@ -58,7 +62,7 @@ class EditSessionFramesTest : public ::testing::Test {
         };
         ASSERT_TRUE(WaitUntil(
             [&] {
-                const auto requests = sim.processor.Requests();
+                const auto requests = sim->processor.Requests();
                 bool sent = false;
                 for (const auto& r : requests) {
                     sent = sent || !isPoll(r);
@@ -71,22 +75,22 @@ class EditSessionFramesTest : public ::testing::Test {
             15000))
             << name;
         log << "# " << name << "\n";
-        for (const auto& r : sim.processor.Requests()) {
+        for (const auto& r : sim->processor.Requests()) {
             if (!isPoll(r)) {
                 log << Hex(r) << "\n";
             }
         }
-        sim.processor.ClearRequests();
+        sim->processor.ClearRequests();
     }
 
-    Sim sim;
+    std::optional<Sim> sim;
     std::ostringstream log;
 };
 
 TEST_F(EditSessionFramesTest, TheProcessorReceivesTheRecordedFrames) {
-    ASSERT_TRUE(sim.started);
+    ASSERT_TRUE(sim->started);
     Window w;
-    ASSERT_TRUE(w.Connect(sim));
+    ASSERT_TRUE(w.Connect(*sim));
     Step("connect");
 
     w->SelectTab(0);
