@@ -16,6 +16,7 @@
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
 #include "EqTextCommands.h"
+#include "FleetCommand.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
 #include "QxVersion.h"
@@ -37,17 +38,19 @@ namespace {
 
 const char* const kPortHelp =
     "  --port PATH     use this serial device (repeatable); without it every serial port\n"
-    "                  is probed, as the editor does\n";
+    "                  is probed, as the editor does. PATH may also name a serial device\n"
+    "                  server: socket://HOST:PORT (raw TCP) or rfc2217://HOST:PORT\n";
 
 const std::vector<QxctlCommand>& Commands() {
     static const std::vector<QxctlCommand> commands = {
         {"ports", "ports", "list the serial ports", "", {}, {}},
         {"probe",
-         "probe [--port PATH]",
+         "probe [--port PATH] [--json]",
          "find the processor and show its current program",
-         kPortHelp,
+         std::string(kPortHelp) +
+             "  --json          print port, program number, label and name, store permission\n",
          {"--port"},
-         {}},
+         {"--json"}},
         {"pull",
          "pull FILE.dia [--port PATH]",
          "read the current program and system block into a program file",
@@ -156,6 +159,12 @@ const std::vector<QxctlCommand>& Commands() {
          "  -o FILE.txt   write the text to a file instead of the terminal\n" +
              std::string(kPortHelp),
          {"--eq", "--scene", "--port", "-o"},
+         {}},
+        {"fleet",
+         "fleet (probe|backup|diff|rollout) FLEET.json ...",
+         "work on every room of a fleet file at once (see qxctl fleet --help)",
+         "",
+         {},
          {}},
         {"simulate",
          "simulate [qx-sim options]",
@@ -329,6 +338,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (name == "simulate") {
         return CSimulateCommand::Run(*this, rest);
+    }
+    if (name == "fleet") {
+        return CFleetCommand::Run(*this, rest);
     }
     CCommandArgs a;
     std::string error;
@@ -516,16 +528,23 @@ int CQxctl::Diff(const CCommandArgs& a) {
                         "cannot compare a program file with an all-programs file"}),
                     2);
     }
-    const std::vector<FieldRow> ra = FileRows(*fa, "");
-    const std::vector<FieldRow> rb = FileRows(*fb, "");
-    int differences = 0;
+    const std::vector<FieldDifference> differences = Differences(*fa, *fb);
+    for (const FieldDifference& d : differences) {
+        m_out << d.name << ": " << d.from << " -> " << d.to << "\n";
+    }
+    return differences.empty() ? 0 : 1;
+}
+
+std::vector<CQxctl::FieldDifference> CQxctl::Differences(const LoadedFile& a, const LoadedFile& b) {
+    std::vector<FieldDifference> out;
+    const std::vector<FieldRow> ra = FileRows(a, "");
+    const std::vector<FieldRow> rb = FileRows(b, "");
     for (std::size_t i = 0; i < ra.size() && i < rb.size(); ++i) {
         if (ra[i].raw != rb[i].raw) {
-            m_out << ra[i].name << ": " << ra[i].value << " -> " << rb[i].value << "\n";
-            ++differences;
+            out.push_back({ra[i].name, ra[i].value, rb[i].value});
         }
     }
-    return differences == 0 ? 0 : 1;
+    return out;
 }
 
 int CQxctl::ToJson(const CCommandArgs& a) {
