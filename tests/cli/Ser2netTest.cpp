@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -45,18 +46,21 @@ class Ser2netTest : public ::testing::Test {
         ResetParameters();
         SimOptions options;
         options.paceLine = false;
-        sim = std::make_unique<CVirtualProcessor>(StartImage(), options);
-        server = std::make_unique<CPtyServer>(*sim);
+        // One processor per line: a server refuses a second client on a line in use.
         std::string error;
-        ASSERT_TRUE(server->Start(&error)) << error;
-        ASSERT_TRUE(
-            bridge.Start({{server->Path(), false}, {server->Path(), true}}, dir.string(), error))
+        for (int i = 0; i < 2; ++i) {
+            sims.push_back(std::make_unique<CVirtualProcessor>(StartImage(), options));
+            servers.push_back(std::make_unique<CPtyServer>(*sims.back()));
+            ASSERT_TRUE(servers.back()->Start(&error)) << error;
+        }
+        ASSERT_TRUE(bridge.Start({{servers[0]->Path(), false}, {servers[1]->Path(), true}},
+                                 dir.string(), error))
             << error;
     }
     void TearDown() override {
         bridge.Stop();
-        server.reset();
-        sim.reset();
+        servers.clear();
+        sims.clear();
         online = false;
         linkChannel = 0;
         deviceBusy = false;
@@ -81,8 +85,8 @@ class Ser2netTest : public ::testing::Test {
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
     fs::path dir;
-    std::unique_ptr<CVirtualProcessor> sim;
-    std::unique_ptr<CPtyServer> server;
+    std::vector<std::unique_ptr<CVirtualProcessor>> sims;
+    std::vector<std::unique_ptr<CPtyServer>> servers;
     CSer2netBridge bridge;
     std::ostringstream out;
     std::ostringstream err;
@@ -91,10 +95,12 @@ class Ser2netTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(Ser2netTest, RawAndRfc2217CarryTheSameCommandsAsALocalPort) {
-    for (const auto& line : bridge.Lines()) {
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CSer2netBridge::Line& line = bridge.Lines()[i];
+        CVirtualProcessor* sim = sims[i].get();
         SCOPED_TRACE(line.Address());
         ASSERT_EQ(Run({"probe"}, line.Address()), 0) << err.str();
-        EXPECT_NE(out.str().find("Behind a server"), std::string::npos) << out.str();
+        EXPECT_NE(out.str().find(line.Address() + ": program "), std::string::npos) << out.str();
         // Every program and the system block, 0xFF bytes included, arrive unchanged.
         ASSERT_EQ(Run({"bank-pull", Path("bank.dat")}, line.Address()), 0) << err.str();
         auto bank = std::make_unique<BankImage>();
@@ -126,9 +132,9 @@ TEST_F(Ser2netTest, AServerThatRefusesIsNamedWithTheReason) {
 
 TEST_F(Ser2netTest, TheServerGoingAwayInTheMiddleOfABankReadIsALostDevice) {
     // Paced like the real line, a bank read takes seconds: long enough to pull the plug.
-    SimOptions options = sim->Options();
+    SimOptions options = sims[1]->Options();
     options.paceLine = true;
-    sim->SetOptions(options);
+    sims[1]->SetOptions(options);
     std::thread killer([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
         bridge.Kill();
