@@ -12,6 +12,9 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
+
+#include <csignal>
 
 #include <unistd.h>
 
@@ -263,6 +266,34 @@ TEST_F(FleetCommandTest, CtrlCBeforeTheWritesLeavesEveryRoomAsItWas) {
     EXPECT_NE(out.str().find("1 not started"), std::string::npos) << out.str();
     EXPECT_NE(err.str().find("interrupted"), std::string::npos) << err.str();
     EXPECT_TRUE(Same(rooms[0].sim->Image().program, before.program));
+}
+
+TEST_F(FleetCommandTest, CtrlCDuringARolloutLetsTheRoomInHandFinishAndStartsNoOther) {
+    AddRoom(10);
+    AddRoom(20);
+    const std::string fleet = FleetFile();
+    const std::string file = ProgramFile("Rolled", 25, 5);
+    const ParamImage second = rooms[1].sim->Image();
+    // Outside the pool's run a stray SIGINT must not end the test program.
+    struct sigaction ignore {};
+    struct sigaction old {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &old);
+    std::thread ctrlC([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        ::kill(::getpid(), SIGINT);
+    });
+    const int code = Run({"rollout", fleet, file, "--current", "--jobs", "1"});
+    ctrlC.join();
+    sigaction(SIGINT, &old, nullptr);
+    EXPECT_EQ(code, 1);
+    const std::string text = out.str();
+    // The first room ends whole: with the new program, or as it was, as the report says.
+    const bool took = rooms[0].sim->Image().program.Mic2.level == 5;
+    EXPECT_NE(text.find(took ? "R1: new program" : "R1: FAILED, as it was"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("1 not started"), std::string::npos) << text;
+    EXPECT_TRUE(Same(rooms[1].sim->Image().program, second.program));
 }
 
 TEST_F(FleetCommandTest, BadUsageIsRefusedBeforeAnyRoomIsTouched) {
