@@ -318,8 +318,20 @@ int FleetRollout(CQxctl& cli, const CCommandArgs& a) {
     }
     using O = CRolloutJob::Outcome;
     const int good = counts[O::NewProgram] + counts[O::Unchanged] + counts[O::DryRun];
-    cli.Out() << "\n"
-              << Tr({"%1 个房间：%2 个成功（%3 个写入新程序），%4 个失败后原样，%5 个状态不明，"
+    cli.Out() << "\n";
+    if (plan->dryRun) {
+        int changing = 0;
+        for (const auto& job : owned) {
+            changing += job->outcome == O::DryRun && !job->changes.empty() ? 1 : 0;
+        }
+        cli.Out() << Tr({"%1 个房间：%2 个已读取（%3 个将改变，没有写入），%4 个无法读取",
+                         "%1 rooms: %2 read (%3 would change; nothing written), %4 not read"},
+                        {std::to_string(rooms.size()), std::to_string(good),
+                         std::to_string(changing), std::to_string(rooms.size() - good)})
+                  << "\n";
+        return good == static_cast<int>(rooms.size()) ? 0 : 1;
+    }
+    cli.Out() << Tr({"%1 个房间：%2 个成功（%3 个写入新程序），%4 个失败后原样，%5 个状态不明，"
                      "%6 个未开始",
                      "%1 rooms: %2 succeeded (%3 took the new program), %4 failed and are as "
                      "they were, %5 failed in an unknown state, %6 not started"},

@@ -212,6 +212,9 @@ TEST_F(FleetCommandTest, RolloutKeepsEachRoomsOwnFieldsAndReadsEveryRoomBack) {
     EXPECT_EQ(Run({"rollout", fleet, file, "--current", "--keep", "Mic1.level", "--dry-run"}), 0)
         << err.str() << out.str();
     EXPECT_NE(out.str().find("Mic2.level: "), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("3 rooms: 3 read (3 would change; nothing written), 0 not read"),
+              std::string::npos)
+        << out.str();
     EXPECT_EQ(out.str().find("Mic1.level: "), std::string::npos) << out.str();
     EXPECT_NE(rooms[0].sim->Image().program.Mic2.level, 5);
 
