@@ -299,6 +299,30 @@ TEST_F(FleetCommandTest, CtrlCDuringARolloutLetsTheRoomInHandFinishAndStartsNoOt
     EXPECT_TRUE(Same(rooms[1].sim->Image().program, second.program));
 }
 
+TEST_F(FleetCommandTest, RoomsThatGoSilentEndAsTheyWereAndTheReportSaysSo) {
+    AddRoom(10);
+    AddRoom(20);
+    AddRoom(30);
+    // R2 answers reads but never the program write; R3 answers nothing at all.
+    SimOptions options = rooms[1].sim->Options();
+    options.silentCommand = 0x84;
+    rooms[1].sim->SetOptions(options);
+    options = rooms[2].sim->Options();
+    options.silent = true;
+    rooms[2].sim->SetOptions(options);
+    const ParamImage second = rooms[1].sim->Image();
+    const ParamImage third = rooms[2].sim->Image();
+    const std::string fleet = FleetFile();
+    EXPECT_EQ(Run({"rollout", fleet, ProgramFile("Rolled", 25, 5), "--current"}), 1);
+    const std::string text = out.str();
+    EXPECT_NE(text.find("R1: new program"), std::string::npos) << text;
+    EXPECT_NE(text.find("R2: FAILED, as it was: "), std::string::npos) << text;
+    EXPECT_NE(text.find("R3: FAILED, as it was: could not be read: "), std::string::npos) << text;
+    EXPECT_TRUE(Same(rooms[1].sim->Image().program, second.program));
+    EXPECT_TRUE(Same(rooms[2].sim->Image().program, third.program));
+    EXPECT_EQ(rooms[2].sim->CountRequests(0x84), 0);  // nothing written to a room not read
+}
+
 TEST_F(FleetCommandTest, BadUsageIsRefusedBeforeAnyRoomIsTouched) {
     AddRoom(10);
     const std::string fleet = FleetFile();
