@@ -117,19 +117,21 @@ struct RunResult {
 
 RunResult RunQxctl(const std::vector<std::string>& args) {
     RunResult r;
+    // Everything the child needs is made before fork: the pty servers' threads may hold the
+    // allocator's lock at that moment.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(QXCTL_PROGRAM));
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    ::setenv("QXCTL_PROGRAM", QXCTL_PROGRAM, 1);
     const auto start = Clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(QXCTL_PROGRAM));
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        ::setenv("QXCTL_PROGRAM", QXCTL_PROGRAM, 1);
         ::execv(QXCTL_PROGRAM, argv.data());
         ::_exit(127);
     }

@@ -85,6 +85,8 @@ bool CSer2netBridge::Start(std::vector<Line> lines, const std::string& folder, s
     }
     m_lines = std::move(lines);
     const std::string log = folder + "/ser2net.log";
+    const std::string pidFile = folder + "/ser2net.pid";
+    // Nothing is allocated between fork and exec: other threads may hold the allocator's lock.
     m_pid = ::fork();
     if (m_pid == 0) {
         const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -93,8 +95,8 @@ bool CSer2netBridge::Start(std::vector<Line> lines, const std::string& folder, s
             ::dup2(fd, 2);
         }
         ::setpgid(0, 0);  // Ctrl+C in a terminal does not reach it before its owner
-        ::execl(program.c_str(), program.c_str(), "-n", "-c", config.c_str(), "-P",
-                (folder + "/ser2net.pid").c_str(), static_cast<char*>(nullptr));
+        ::execl(program.c_str(), program.c_str(), "-n", "-c", config.c_str(), "-P", pidFile.c_str(),
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     if (m_pid < 0) {
