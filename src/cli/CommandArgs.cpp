@@ -60,9 +60,10 @@ bool CCommandArgs::Parse(const std::vector<std::string>& args,
                 }
                 value = args[++i];
             }
-            // Only --port may be given several times; a second value of any other option
-            // would silently win over the first.
-            if (name != "--port" && m_options.count(name) != 0) {
+            // Only lists (ports, fleet patterns) may be given several times; a second value of
+            // any other option would silently win over the first.
+            if (name != "--port" && name != "--keep" && name != "--fields" &&
+                m_options.count(name) != 0) {
                 error = Tr({"选项 %1 给出了两次", "option %1 is given twice"}, {name});
                 return false;
             }

@@ -6,6 +6,7 @@
 
 #include "DeviceSession.h"
 #include "EnumSerialPorts.h"
+#include "JsonImage.h"
 #include "LinkState.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
@@ -217,6 +218,17 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         return 1;
     }
     CDeviceModes modes = s.Modes();
+    if (command == "probe" && a.Has("--json")) {
+        const int n = ParameterSet.system.block.currentProgram;
+        cli.Out() << "{\"port\": " << CJsonImage::Quote(s.PortName().toStdString())
+                  << ", \"program\": " << n << ", \"label\": "
+                  << CJsonImage::Quote(n >= 1 && n <= kProgramCount ? CDeviceModes::ProgramLabel(n)
+                                                                    : "-")
+                  << ", \"name\": "
+                  << CJsonImage::Quote(CDeviceModes::ShownName(ParameterSet.program.name))
+                  << ", \"store\": " << (storePermission != 0 ? "true" : "false") << "}\n";
+        return 0;
+    }
     if (command == "probe") {
         cli.Out() << s.PortName().toStdString() << ": "
                   << (storePermission != 0

@@ -10,6 +10,7 @@
 #include "CommProtocol.h"
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
+#include "NetSerialLine.h"
 #include "QtSerialLine.h"
 #include "Qxctl.h"
 #include "TextPair.h"
@@ -145,8 +146,11 @@ std::string CDeviceSession::WhyNotFound() const {
     }
     std::string text;
     for (const std::string& path : paths) {
+        const QString name = QString::fromStdString(path);
         std::string why =
-            CQtSerialLine::OpenFailureText(QString::fromStdString(path)).toStdString();
+            (CNetSerialLine::IsNetworkAddress(name) ? CNetSerialLine::OpenFailureText(name)
+                                                    : CQtSerialLine::OpenFailureText(name))
+                .toStdString();
         if (why.empty()) {
             why = Tr({"%1：没有处理器应答", "%1: no processor answered"}, {path});
         }

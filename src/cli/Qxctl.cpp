@@ -16,6 +16,7 @@
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
 #include "EqTextCommands.h"
+#include "FleetCommand.h"
 #include "ImageDiff.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
@@ -38,17 +39,19 @@ namespace {
 
 const char* const kPortHelp =
     "  --port PATH     use this serial device (repeatable); without it every serial port\n"
-    "                  is probed, as the editor does\n";
+    "                  is probed, as the editor does. PATH may also name a serial device\n"
+    "                  server: socket://HOST:PORT (raw TCP) or rfc2217://HOST:PORT\n";
 
 const std::vector<QxctlCommand>& Commands() {
     static const std::vector<QxctlCommand> commands = {
         {"ports", "ports", "list the serial ports", "", {}, {}},
         {"probe",
-         "probe [--port PATH]",
+         "probe [--port PATH] [--json]",
          "find the processor and show its current program",
-         kPortHelp,
+         std::string(kPortHelp) +
+             "  --json          print port, program number, label and name, store permission\n",
          {"--port"},
-         {}},
+         {"--json"}},
         {"pull",
          "pull FILE.dia [--port PATH]",
          "read the current program and system block into a program file",
@@ -157,6 +160,12 @@ const std::vector<QxctlCommand>& Commands() {
          "  -o FILE.txt   write the text to a file instead of the terminal\n" +
              std::string(kPortHelp),
          {"--eq", "--scene", "--port", "-o"},
+         {}},
+        {"fleet",
+         "fleet (probe|backup|diff|rollout) FLEET.json ...",
+         "work on every room of a fleet file at once (see qxctl fleet --help)",
+         "",
+         {},
          {}},
         {"simulate",
          "simulate [qx-sim options]",
@@ -330,6 +339,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (name == "simulate") {
         return CSimulateCommand::Run(*this, rest);
+    }
+    if (name == "fleet") {
+        return CFleetCommand::Run(*this, rest);
     }
     CCommandArgs a;
     std::string error;
@@ -517,40 +529,38 @@ int CQxctl::Diff(const CCommandArgs& a) {
                         "cannot compare a program file with an all-programs file"}),
                     2);
     }
-    // Catalogue names, not captions: scripts read this output.
-    int differences = 0;
-    auto print = [&](const std::vector<FieldDifference>& list, const std::string& prefix) {
-        for (const FieldDifference& d : list) {
-            m_out << prefix << d.field->name << ": " << d.beforeText << " -> " << d.afterText
-                  << "\n";
-            ++differences;
-        }
-    };
-    if (!fa->isBank) {
-        print(CImageDiff::Compare(fa->program, fb->program, true), "");
-        return differences == 0 ? 0 : 1;
+    const std::vector<DiffLine> differences = Differences(*fa, *fb);
+    for (const DiffLine& d : differences) {
+        m_out << d.name << ": " << d.from << " -> " << d.to << "\n";
     }
-    auto systemOnly = [](const std::vector<FieldDifference>& all) {
-        std::vector<FieldDifference> out;
-        for (const FieldDifference& d : all) {
-            if (d.field->IsSystem()) {
-                out.push_back(d);
+    return differences.empty() ? 0 : 1;
+}
+
+// Catalogue names, not captions: scripts read this output.
+std::vector<CQxctl::DiffLine> CQxctl::Differences(const LoadedFile& a, const LoadedFile& b) {
+    std::vector<DiffLine> out;
+    auto add = [&](const std::vector<FieldDifference>& list, const std::string& prefix,
+                   bool systemOnly) {
+        for (const FieldDifference& d : list) {
+            if (!systemOnly || d.field->IsSystem()) {
+                out.push_back({prefix + d.field->name, d.beforeText, d.afterText});
             }
         }
-        return out;
     };
-    print(systemOnly(CImageDiff::Compare(*BankView(fa->bank, 0), *BankView(fb->bank, 0), true)),
-          "");
+    if (!a.isBank) {
+        add(CImageDiff::Compare(a.program, b.program, true), "", false);
+        return out;
+    }
+    add(CImageDiff::Compare(*BankView(a.bank, 0), *BankView(b.bank, 0), true), "", true);
     for (int k = 0; k < kProgramCount; ++k) {
-        print(CImageDiff::ComparePrograms(fa->bank.programs[k], fb->bank.programs[k]),
-              "Program[" + CDeviceModes::ProgramLabel(k + 1) + "].");
+        add(CImageDiff::ComparePrograms(a.bank.programs[k], b.bank.programs[k]),
+            "Program[" + CDeviceModes::ProgramLabel(k + 1) + "].", false);
     }
-    if (fa->bank.bankValid != fb->bank.bankValid) {
-        m_out << "bankValid: " << int(fa->bank.bankValid) << " -> " << int(fb->bank.bankValid)
-              << "\n";
-        ++differences;
+    if (a.bank.bankValid != b.bank.bankValid) {
+        out.push_back({"bankValid", std::to_string(int(a.bank.bankValid)),
+                       std::to_string(int(b.bank.bankValid))});
     }
-    return differences == 0 ? 0 : 1;
+    return out;
 }
 
 int CQxctl::ToJson(const CCommandArgs& a) {

@@ -30,6 +30,14 @@ class CQxctl {
     };
     // Reads a program or an all-programs file, told apart by size.
     static bool LoadAnyFile(const std::string& path, LoadedFile& file, std::string& error);
+    // The fields in which two loaded files of one kind differ, named and shown as
+    // `qxctl diff` prints them ("NAME: FROM -> TO").
+    struct DiffLine {
+        std::string name;
+        std::string from;
+        std::string to;
+    };
+    static std::vector<DiffLine> Differences(const LoadedFile& a, const LoadedFile& b);
     // Parses NAME=VALUE words into catalogue fields and values; nothing is applied.
     struct Assignment {
         const ParamField* field = nullptr;

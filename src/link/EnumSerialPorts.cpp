@@ -6,6 +6,8 @@
 #include <QSerialPortInfo>
 #include <exception>
 
+#include "NetSerialLine.h"
+
 namespace qx {
 
 namespace {
@@ -14,6 +16,9 @@ QMutex extraLock;
 QStringList extraPaths;
 
 bool TryOpen(const QString& path) {
+    if (CNetSerialLine::IsNetworkAddress(path)) {
+        return true;  // a named server is kept; whether it answers shows when it is opened
+    }
     QSerialPort port;
     port.setPortName(path);
     if (!port.open(QIODevice::ReadWrite)) {

@@ -15,6 +15,7 @@
 #include "FrameRecord.h"
 #include "LinkState.h"
 #include "LinkUi.h"
+#include "NetSerialLine.h"
 #include "ParameterSet.h"
 #include "QtSerialLine.h"
 #include "ThreadHandOff.h"
@@ -93,6 +94,15 @@ bool CSerialPort::event(QEvent* e) {
 bool CSerialPort::OpenPort(const QString& portName, int baudRate, char parity, int dataBits,
                            int stopBits, int bufferSize) {
     Close();
+    if (CNetSerialLine::IsNetworkAddress(portName)) {
+        // A serial device server: the server sets the line (RFC 2217) or already has it set.
+        auto net = std::make_unique<CNetSerialLine>();
+        if (!net->Open(portName, baudRate)) {
+            return false;
+        }
+        m_portNumber = 0;
+        return OpenLine(std::move(net), bufferSize);
+    }
     auto line = std::make_unique<CQtSerialLine>();
     std::unique_lock<std::mutex> portGuard(m_portLock);
     if (!line->Open(portName)) {

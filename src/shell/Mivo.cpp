@@ -12,6 +12,7 @@
 
 #include "CurveSets.h"
 #include "EnumSerialPorts.h"
+#include "FleetFile.h"
 #include "LinkState.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
@@ -45,6 +46,10 @@ CMivoApp::CommandLine CMivoApp::Parse(const QStringList& arguments) {
             if (!path.isEmpty()) {
                 c.ports << path;
             }
+        } else if (a == QLatin1String("--fleet") || a.startsWith(QLatin1String("--fleet="))) {
+            c.fleet = value(QStringLiteral("--fleet"));
+        } else if (a == QLatin1String("--room") || a.startsWith(QLatin1String("--room="))) {
+            c.room = value(QStringLiteral("--room"));
         } else if (a == QLatin1String("--lang") || a.startsWith(QLatin1String("--lang="))) {
             const QString lang = value(QStringLiteral("--lang"));
             if (lang == QLatin1String("zh")) {
@@ -76,14 +81,47 @@ CMivoApp::CommandLine CMivoApp::Parse(const QStringList& arguments) {
             break;
         }
     }
+    if (c.error.isEmpty()) {
+        TakeFleetRoom(c);
+    }
     return c;
+}
+
+void CMivoApp::TakeFleetRoom(CommandLine& c) {
+    if (c.fleet.isEmpty() != c.room.isEmpty()) {
+        c.error = QStringLiteral("--fleet FILE and --room NAME go together");
+        return;
+    }
+    if (c.fleet.isEmpty()) {
+        return;
+    }
+    std::vector<FleetRoom> rooms;
+    std::string error;
+    if (!CFleetFile::Load(c.fleet.toStdString(), rooms, error)) {
+        c.error = QString::fromStdString(error);
+        return;
+    }
+    const FleetRoom* room = CFleetFile::Find(rooms, c.room.toStdString());
+    if (room == nullptr) {
+        QStringList names;
+        for (const FleetRoom& r : rooms) {
+            names << QString::fromStdString(r.name);
+        }
+        c.error = QStringLiteral("%1 has no room '%2' (rooms: %3)")
+                      .arg(c.fleet, c.room, names.join(QStringLiteral(", ")));
+        return;
+    }
+    // The room's processor is probed first, ahead of any other port.
+    c.ports.prepend(QString::fromStdString(room->port));
 }
 
 QString CMivoApp::Usage() {
     return QStringLiteral(
         "usage: qx-editor [options]\n"
         "  --simulate     start a virtual processor in-process and connect to it\n"
-        "  --port PATH    probe this serial device first (repeatable)\n"
+        "  --port PATH    probe this serial device first (repeatable); also\n"
+        "                 socket://HOST:PORT or rfc2217://HOST:PORT (a serial device server)\n"
+        "  --fleet FILE --room NAME  edit the processor of room NAME of a fleet file\n"
         "  --lang zh|en   interface language (default: from the system locale)\n"
         "  --tab N        show tab N (0 Music .. 9 System) once started\n"
         "  --screenshot FILE  write the window to FILE (PNG) once the connection settled,\n"

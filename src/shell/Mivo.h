@@ -17,7 +17,9 @@ class CMivoApp {
   public:
     struct CommandLine {
         bool simulate = false;
-        QStringList ports;     // --port PATH, probed first, in the order given
+        QStringList ports;  // --port PATH, probed first, in the order given
+        QString fleet;      // --fleet FILE with --room NAME: that room's port first
+        QString room;
         int language = -1;     // --lang: -1 from the locale, 0 English, 1 Chinese
         QString screenshot;    // --screenshot FILE: write the window to FILE once settled, quit
         int tab = -1;          // --tab N: the tab to show (0..9) instead of the System tab
@@ -28,6 +30,8 @@ class CMivoApp {
     };
 
     static CommandLine Parse(const QStringList& arguments);
+    // Puts the port of --room of --fleet ahead of the ports, or says what is wrong.
+    static void TakeFleetRoom(CommandLine& c);
     static QString Usage();
     static QString VersionLine();
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
 #include "Mivo.h"
 
 namespace qx {
@@ -36,6 +40,29 @@ TEST(CommandLineTest, OptionsAndMistakes) {
     EXPECT_TRUE(CMivoApp::Parse(Args({"--help"})).help);
     EXPECT_TRUE(CMivoApp::Parse(Args({"--version"})).version);
     EXPECT_TRUE(CMivoApp::VersionLine().startsWith(QStringLiteral("qx-editor ")));
+}
+
+TEST(CommandLineTest, OneRoomOfAFleetFileIsProbedFirst) {
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("qx-editor-fleet-%1.json").arg(QCoreApplication::applicationPid()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"rooms": [{"name": "A01", "port": "/dev/pts/9"},
+                             {"name": "A02", "port": "rfc2217://10.0.0.2:7002"}]})");
+    file.close();
+    const QByteArray fleet = path.toUtf8();
+    const auto room = CMivoApp::Parse(
+        Args({"--port", "/dev/ttyUSB0", "--fleet", fleet.constData(), "--room", "A02"}));
+    EXPECT_TRUE(room.error.isEmpty()) << room.error.toStdString();
+    EXPECT_EQ(room.ports, (QStringList{"rfc2217://10.0.0.2:7002", "/dev/ttyUSB0"}));
+
+    const auto unknown = CMivoApp::Parse(Args({"--fleet", fleet.constData(), "--room", "B01"}));
+    EXPECT_TRUE(unknown.error.contains(QStringLiteral("rooms: A01, A02")))
+        << unknown.error.toStdString();
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--fleet", fleet.constData()})).error.isEmpty());
+    EXPECT_FALSE(
+        CMivoApp::Parse(Args({"--fleet", "/nonexistent.json", "--room", "A01"})).error.isEmpty());
+    QFile::remove(path);
 }
 
 }  // namespace
