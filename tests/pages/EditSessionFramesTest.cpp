@@ -45,11 +45,12 @@ std::string Hex(const std::vector<uint8_t>& frame) {
 
 class EditSessionFramesTest : public ::testing::Test {
   protected:
-    // The processor starts from the editor's image, so it is made after the fresh state: a
-    // member would copy whatever the test before left in the image.
+    // The recording starts from a processor whose image is all zeros (a copy of the editor's
+    // image would hold whatever the tests before this one left in it).
     void SetUp() override {
         FreshPageState();
-        sim.emplace();
+        static const ParamImage zeros{};
+        sim.emplace(zeros);
     }
 
     // Waits for the quiet point after a step: everything the step changed has been sent

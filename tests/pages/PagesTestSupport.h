@@ -44,7 +44,10 @@ inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage&
 
 // A virtual processor that starts from the editor's image as it is now.
 struct Sim {
-    Sim() : processor(Start()), server(processor) { started = server.Start(); }
+    Sim() : Sim(Start()) {}
+    explicit Sim(const ParamImage& image) : processor(image), server(processor) {
+        started = server.Start();
+    }
     static ParamImage Start() {
         ParamImage image;
         std::memcpy(&image, &ParameterSet, sizeof image);
