@@ -2,8 +2,8 @@
 
 #include <QFontMetrics>
 #include <QKeyEvent>
-#include <QResizeEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QStringList>
 #include <QTimer>
 #include <QWheelEvent>

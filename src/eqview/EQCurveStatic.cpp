@@ -74,7 +74,8 @@ const QPainterPath& BypassPath() {
 CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent) {
     SetControlId(this, controlId);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab too: the keyboard picks and moves bands.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     InitPlot();
     // Whoever changes the shown equaliser's records (a strip, a link copy, an EQ reset, a

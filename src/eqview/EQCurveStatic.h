@@ -83,10 +83,14 @@ class CEQCurveStatic : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void OnImageChanged(const ImageNotice& notice);
     void ForgetCurrent();
+    // Makes element `index` the current one, as a pointer over its handle would, and reports it.
+    void PickElement(int index);
     void RedrawSelectingCurrent();
     void PostPointSelected();
     void UpdateCursor();

@@ -328,6 +328,7 @@ TEST(NumEdit, WidestValueFitsTheBox) {
     e.edit->SetRange(0, 100);
     e.edit->SetKind(CNumEdit::kModeQ);
     e.edit->SetValue(100);
+    e.parent.show();
     e.edit->resize(48, 20);
     ASSERT_EQ(e.edit->text(), "128.000");
     EXPECT_EQ(e.edit->width(), 48);
