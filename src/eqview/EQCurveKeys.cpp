@@ -36,7 +36,7 @@ void CEQCurveStatic::PickElement(int index) {
 
 bool CEQCurveStatic::focusNextPrevChild(bool next) {
     // Tab walks the elements; past the last (or before the first) the focus moves on.
-    if (m_set != nullptr && hasFocus()) {
+    if (m_set != nullptr) {
         const int count = m_set->GetSize();
         const int at = m_current != nullptr ? m_currentIndex : (next ? -1 : count);
         const int to = at + (next ? 1 : -1);
