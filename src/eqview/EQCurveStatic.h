@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "CurveGeometry.h"
 
@@ -72,6 +73,9 @@ class CEQCurveStatic : public QWidget {
     // The drawn image (device pixels; its device pixel ratio is the screen's), drawn now if
     // the view held none.
     const QImage& Frame() const;
+    // Where the band numbers go: each box as given unless it would overlap a number placed
+    // before it, then moved up or down by whole text heights until it is clear.
+    static std::vector<QRect> SpreadLabels(const std::vector<QRect>& boxes);
 
   signals:
     void PointSelected(int eqNumber, int elementIndex);

@@ -112,5 +112,24 @@ TEST_F(CurveKeysTest, OutputsInAutoCannotBeMovedByKeys) {
     EXPECT_TRUE(ChangedOffsets(before, Snapshot()).empty());
 }
 
+TEST(CurveLabels, CrowdedBandNumbersStepOffTheLineWithoutOverlapping) {
+    // Six numbers 8 pixels apart, 14 wide: as crowded as the microphone's bands 15-20.
+    std::vector<QRect> boxes;
+    for (int i = 0; i < 6; ++i) {
+        boxes.emplace_back(400 + i * 8, 100, 14, 12);
+    }
+    boxes.emplace_back(100, 100, 14, 12);  // far from the rest: stays on the line
+    const std::vector<QRect> placed = CEQCurveStatic::SpreadLabels(boxes);
+    ASSERT_EQ(placed.size(), boxes.size());
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        EXPECT_EQ(placed[i].x(), boxes[i].x()) << i;  // only ever moved up or down
+        for (std::size_t j = i + 1; j < placed.size(); ++j) {
+            EXPECT_FALSE(placed[i].intersects(placed[j])) << i << " and " << j;
+        }
+    }
+    EXPECT_EQ(placed[0], boxes[0]);
+    EXPECT_EQ(placed.back(), boxes.back());
+}
+
 }  // namespace
 }  // namespace qx
