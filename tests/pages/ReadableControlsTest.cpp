@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 
+#include "BitButton.h"
 #include "BitComboBox.h"
 #include "BitmapSlider.h"
 #include "Edit_Static.h"
@@ -116,6 +117,29 @@ TEST_F(ReadableControlsTest, BoundControlsTellTheirFieldRangeAndValue) {
             EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->accessibleName().toStdString();
         }
         EXPECT_GT(described, 50);
+    }
+}
+
+TEST_F(ReadableControlsTest, ButtonsWithoutAFieldAreNamedByTheirCaptionInTheLanguageInForce) {
+    for (bool chinese : {false, true}) {
+        useChinese = chinese;
+        Window w;
+        for (int tab = 0; tab < CMivoDlg::kTabCount; ++tab) {
+            w->SelectTab(tab);
+        }
+        w->ApplyLanguageAll();
+        int named = 0;
+        for (auto* button : w->Client()->findChildren<CBitButton*>()) {
+            QString caption = button->text();
+            caption.remove(u'&');
+            if (caption.isEmpty() || button->accessibleName().isEmpty() ||
+                button->toolTip() != button->accessibleName()) {
+                continue;  // a field's button, described by its field
+            }
+            ++named;
+            EXPECT_EQ(button->accessibleName(), caption);
+        }
+        EXPECT_GT(named, 10);
     }
 }
 
