@@ -1,5 +1,7 @@
 #include "BitComboBox.h"
 
+#include "StaticStyle.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -75,6 +77,12 @@ void CBitComboBox::showPopup() {
     update();
 }
 
+int CBitComboBox::TextRoom() const {
+    const int rightW = m_right.isNull() ? 20 : m_right.width();
+    const int indent = std::max(sharedIndent, (m_left.isNull() ? 0 : m_left.width()) + 5);
+    return width() - rightW - indent;
+}
+
 void CBitComboBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const int w = width();
@@ -99,11 +107,11 @@ void CBitComboBox::paintEvent(QPaintEvent*) {
     const QRect inner(QPoint(leftW, 3), QPoint(w - rightW - 1, h - 8 - 1));
     p.fillRect(inner, focused ? m_focusBackground : m_normalBackground);
     p.setPen(focused ? m_focusText : m_normalText);
-    p.setFont(font());
     // The text is centred on the edge bitmaps' band rather than on the inner rectangle alone,
     // so that descenders are not cut at the usual combo heights.
     const int band = std::min(h, std::max(middleH, inner.bottom() + 1));
     const QRect textRect(QPoint(sharedIndent, 1), QPoint(inner.right(), band - 2));
+    p.setFont(FittedFont(font(), currentText(), std::min(textRect.width(), TextRoom())));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, currentText());
 }
 

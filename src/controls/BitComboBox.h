@@ -28,6 +28,9 @@ class CBitComboBox : public QComboBox {
 
     void showPopup() override;
 
+    // The width the shown item's text may take once the text stands at its indent.
+    int TextRoom() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -348,12 +348,15 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
         return;
     }
     int position = m_position;
+    // Up, Right and Page Up raise the value, whichever way the slider lies; a vertical
+    // slider shows its maximum at the top, where positions are smallest.
+    const int raise = m_vertical ? -1 : 1;
     switch (event->key()) {
         case Qt::Key_PageUp:
-            position -= m_page;
+            position += raise * m_page;
             break;
         case Qt::Key_PageDown:
-            position += m_page;
+            position -= raise * m_page;
             break;
         case Qt::Key_End:
             position = m_maximum;
@@ -362,13 +365,12 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
             position = m_minimum;
             break;
         case Qt::Key_Up:
-            position += m_vertical ? -1 : 1;
+        case Qt::Key_Right:
+            position += raise;
             break;
         case Qt::Key_Down:
-            position += m_vertical ? 1 : -1;
-            break;
         case Qt::Key_Left:
-        case Qt::Key_Right:
+            position -= raise;
             break;
         default:
             QWidget::keyPressEvent(event);

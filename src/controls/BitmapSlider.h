@@ -91,7 +91,7 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
     int m_maximum = 100;
     int m_minimum = 0;
     int m_position = 0;
-    int m_page = 20;
+    int m_page = 10;
     int m_width = 0;
     int m_height = 0;
     int m_thumbWidth = 0;

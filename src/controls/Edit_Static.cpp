@@ -94,7 +94,7 @@ void CEdit_Static::InvalidateParent() {
 
 void CEdit_Static::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setFont(m_font.value_or(font()));
+    p.setFont(LabelFont());
     p.setPen(isEnabled() ? m_enabledColor : m_disabledColor);
     DrawStaticText(p, rect(), m_text, m_style);
 }

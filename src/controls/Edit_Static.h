@@ -31,6 +31,7 @@ class CEdit_Static : public QWidget {
         m_font = font;
         update();
     }
+    QFont LabelFont() const { return m_font.value_or(font()); }
     void SetStyle(unsigned style) {
         m_style = style;
         update();

@@ -1,5 +1,7 @@
 #include "FontStatic.h"
 
+#include "StaticStyle.h"
+
 #include <QMessageBox>
 #include <QPainter>
 
@@ -72,6 +74,10 @@ void CFontStatic::SetRightAligned(bool right) {
     update();
 }
 
+QFont CFontStatic::TextFont() const {
+    return CSkinFonts::Arial(m_fontHeight);
+}
+
 void CFontStatic::paintEvent(QPaintEvent*) {
     if (m_fontHeight <= 0 || m_fontHeight > kLargestFont) {
         // No font of that height can be made.
@@ -84,7 +90,7 @@ void CFontStatic::paintEvent(QPaintEvent*) {
     if (m_fill) {
         p.fillRect(rect(), m_background);
     }
-    p.setFont(CSkinFonts::Arial(m_fontHeight));
+    p.setFont(FittedFont(TextFont(), m_text, width()));
     p.setPen(m_textColor);
     int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
     if (m_left) {

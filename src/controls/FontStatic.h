@@ -2,6 +2,7 @@
 // Static text with its own Arial font height and colour, on one line, vertically centred.
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -23,6 +24,8 @@ class CFontStatic : public QWidget {
     void SetFontHeight(int pixels);
     void SetText(const QString& text);
     QString Text() const { return m_text; }
+    // The font the text is drawn in before it is fitted to the width.
+    QFont TextFont() const;
     void SetLeftAligned(bool left);
     void SetRightAligned(bool right);
 

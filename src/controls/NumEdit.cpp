@@ -1,7 +1,10 @@
 #include "NumEdit.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QStringList>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -11,6 +14,7 @@
 #include "ControlId.h"
 #include "DataConver.h"
 #include "LabelRules.h"
+#include "NumEditText.h"
 #include "SkinFonts.h"
 
 namespace qx {
@@ -26,6 +30,9 @@ const QString kOff = QStringLiteral("OFF");
 CNumEdit::CNumEdit(QWidget* parent, int controlId) : QLineEdit(parent) {
     SetControlId(this, controlId);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Typing, pasting (keys or the context menu) and inserting all pass this check.
+    m_validator = new CNumEditValidator(m_mode, this);
+    setValidator(m_validator);
     setFont(CSkinFonts::Arial(13));
     ApplyColors();
     connect(this, &QLineEdit::textEdited, this, [this] {
@@ -51,6 +58,7 @@ void CNumEdit::ApplyColors() {
 void CNumEdit::SetKind(int mode, const QString& unit) {
     m_mode = mode;
     m_unit = unit;
+    m_validator->SetMode(mode);
     Redisplay();
 }
 
@@ -112,29 +120,27 @@ int CNumEdit::ClampToRange(int code) const {
 
 int CNumEdit::GetValue() {
     if (m_modified != 0) {
-        const QString t = text();
-        switch (m_mode) {
-            case kModeFrequency: {
-                const double x = ReadNumber(t);
-                if (x >= kLowestHz && x <= kHighestHz) {
-                    m_value = ClampToRange(FreqToCode(x));
-                }
-                break;
+        // A value read in the middle of typing is taken only when the text is a value inside
+        // the range as it stands; clamping waits for the commit.
+        const std::optional<double> x = ParseTypedValue(text(), m_mode);
+        if (x) {
+            switch (m_mode) {
+                case kModeFrequency:
+                    if (*x >= kLowestHz && *x <= kHighestHz) {
+                        m_value = ClampToRange(FreqToCode(*x));
+                    }
+                    break;
+                case kModeGain:
+                    if (m_step != 0.0 && *x >= Lower() && *x <= Upper()) {
+                        m_value = GainCode(*x);
+                    }
+                    break;
+                case kModeQ:
+                    m_value = ClampToRange(QToCode(std::clamp(*x, CodeToQ(0), CodeToQ(kMaxQCode))));
+                    break;
+                default:
+                    break;
             }
-            case kModeGain: {
-                const double x = t == kOff ? -120.0 : ReadNumber(t);
-                if (m_step != 0.0 && x >= Lower() && x <= Upper()) {
-                    m_value = GainCode(x);
-                }
-                break;
-            }
-            case kModeQ: {
-                const double x = std::clamp(ReadNumber(t), CodeToQ(0), CodeToQ(kMaxQCode));
-                m_value = ClampToRange(QToCode(x));
-                break;
-            }
-            default:
-                break;
         }
         m_modified = 0;
     }
@@ -157,51 +163,87 @@ void CNumEdit::Redisplay() {
             break;
     }
     setText(shown);
+    KeepWidestTextVisible();
     InvalidateParent();
 }
 
-void CNumEdit::Commit() {
-    const QString t = text();
+void CNumEdit::KeepWidestTextVisible() {
+    QStringList widest;
     switch (m_mode) {
-        case kModeFrequency: {
-            const double x = std::clamp(ReadNumber(t), kLowestHz, kHighestHz);
-            m_value = ClampToRange(FreqToCode(x));
-            if (m_modified != 0) {
-                Redisplay();
-                Notify();
-            }
+        case kModeFrequency:
+            widest << QString::fromStdString(FormatFrequency(kHighestHz)) + m_unit;
             break;
-        }
-        case kModeGain: {
-            double x = t == kOff ? -120.0 : ReadNumber(t);
-            x = std::clamp(x, std::min(Lower(), Upper()), std::max(Lower(), Upper()));
-            if (m_modified != 0 && m_step != 0.0) {
-                m_value = GainCode(x);
-                Redisplay();
-                Notify();
-            }
+        case kModeQ:
+            widest << QString::asprintf("%0.3f", CodeToQ(m_maximum));
             break;
-        }
-        case kModeQ: {
-            const double x = std::clamp(ReadNumber(t), CodeToQ(0), CodeToQ(kMaxQCode));
-            if (m_modified != 0) {
-                m_value = ClampToRange(QToCode(x));
-                Redisplay();
-                Notify();
-            }
+        case kModeGain:
+            widest << QString::asprintf("%0.1f", Lower()) << QString::asprintf("%0.1f", Upper());
             break;
-        }
         default:
-            break;
+            return;
     }
-    // The parent has read the value while handling the notification; a later focus change
-    // without typing must not report it again.
-    m_modified = 0;
+    // The frame, the style's padding and the line edit's own text margins.
+    constexpr int kChrome = 8;
+    constexpr int kSmallestPixels = 8;
+    // A narrow box keeps its place among its neighbours and takes a smaller font instead.
+    QFont f = CSkinFonts::Arial(13);
+    for (;;) {
+        const QFontMetrics metrics(f);
+        int needed = 0;
+        for (const QString& t : widest) {
+            needed = std::max(needed, metrics.horizontalAdvance(t));
+        }
+        if (needed + kChrome <= width() || f.pixelSize() <= kSmallestPixels) {
+            break;
+        }
+        f.setPixelSize(f.pixelSize() - 1);
+    }
+    if (f != font()) {
+        setFont(f);
+    }
+}
+
+void CNumEdit::Commit() {
+    if (m_modified != 0) {
+        const std::optional<int> code = TypedCode(text());
+        // The value is settled before anyone hears of it, so a read while handling the
+        // notification does not parse the text again.
+        m_modified = 0;
+        if (code) {
+            m_value = *code;
+            Redisplay();
+            Notify();
+        } else {
+            // Not a value: nothing is sent and the box shows again what it holds.
+            Redisplay();
+        }
+    }
     if (parentWidget() != nullptr) {
         parentWidget()->update(geometry());
     }
     if (m_companion != nullptr) {
         m_companion->SetFocusLook(false);
+    }
+}
+
+std::optional<int> CNumEdit::TypedCode(const QString& typed) const {
+    const std::optional<double> parsed = ParseTypedValue(typed, m_mode);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    switch (m_mode) {
+        case kModeFrequency:
+            return ClampToRange(FreqToCode(std::clamp(*parsed, kLowestHz, kHighestHz)));
+        case kModeGain:
+            if (m_step == 0.0) {
+                return std::nullopt;
+            }
+            return ClampToRange(GainCode(
+                std::clamp(*parsed, std::min(Lower(), Upper()), std::max(Lower(), Upper()))));
+        case kModeQ:
+            return ClampToRange(QToCode(std::clamp(*parsed, CodeToQ(0), CodeToQ(kMaxQCode))));
+        default:
+            return std::nullopt;
     }
 }
 
@@ -246,11 +288,18 @@ void CNumEdit::keyPressEvent(QKeyEvent* event) {
             }
         }
     }
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Copy) ||
+        event->matches(QKeySequence::Cut) || event->matches(QKeySequence::SelectAll)) {
+        // The clipboard's text is checked as a whole by the validator.
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
     const QString typed = event->text();
     if (!typed.isEmpty() && key != Qt::Key_Backspace && key != Qt::Key_Tab) {
         const QChar c = typed.front();
-        const bool allowed =
-            (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' || c == u'\b' || c == u'\t';
+        const bool multiplier = m_mode == kModeFrequency && (c == u'k' || c == u'K');
+        const bool allowed = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' || c == u'\b' ||
+                             c == u'\t' || multiplier;
         if (!allowed) {
             event->accept();
             return;
@@ -297,6 +346,11 @@ void CNumEdit::focusInEvent(QFocusEvent* event) {
             }
         });
     }
+}
+
+void CNumEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    KeepWidestTextVisible();
 }
 
 void CNumEdit::focusOutEvent(QFocusEvent* event) {

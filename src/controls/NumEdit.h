@@ -7,10 +7,12 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QString>
+#include <optional>
 
 namespace qx {
 
 class CBitmapSlider;
+class CNumEditValidator;
 
 class CNumEdit : public QLineEdit {
     Q_OBJECT
@@ -53,11 +55,16 @@ class CNumEdit : public QLineEdit {
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void Commit();
+    // The code typed text stands for, clamped to the range; empty when it is not a value.
+    std::optional<int> TypedCode(const QString& typed) const;
     void Notify();
     void InvalidateParent();
+    // Narrows the font, if it must, so the longest text of the range is not cut.
+    void KeepWidestTextVisible();
     double Lower() const { return m_minimum * m_step - m_offset; }
     double Upper() const { return m_maximum * m_step - m_offset; }
     int GainCode(double shown) const;
@@ -65,6 +72,7 @@ class CNumEdit : public QLineEdit {
     void ApplyColors();
 
     CBitmapSlider* m_companion = nullptr;
+    CNumEditValidator* m_validator = nullptr;
     int m_value = 0;
     int m_mode = kModeNone;
     int m_maximum = 0;

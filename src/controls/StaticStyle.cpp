@@ -4,6 +4,26 @@
 
 namespace qx {
 
+QFont FittedFont(const QFont& font, const QString& text, int width) {
+    QFont f = font;
+    if (f.pixelSize() <= 0) {
+        // A font given in points: work in pixels from its height as shown.
+        f.setPixelSize(QFontMetrics(font).height() * 3 / 4);
+        if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+            return font;
+        }
+    }
+    QString plain = text;
+    plain.remove(u'&');
+    while (QFontMetrics(f).horizontalAdvance(plain) > width &&
+           f.pixelSize() > kSmallestTextPixels) {
+        f.setPixelSize(f.pixelSize() - 1);
+    }
+    return QFontMetrics(f).horizontalAdvance(plain) <= QFontMetrics(font).horizontalAdvance(plain)
+               ? f
+               : font;
+}
+
 void DrawStaticText(QPainter& painter, const QRect& rect, const QString& text, unsigned style) {
     const unsigned type = style & ss::kTypeMask;
     const unsigned ellipsis = style & ss::kEllipsisMask;
@@ -28,6 +48,9 @@ void DrawStaticText(QPainter& painter, const QRect& rect, const QString& text, u
         flags |= Qt::TextSingleLine;
     }
     QString shown = text;
+    if (!wrap && ellipsis == 0) {
+        painter.setFont(FittedFont(painter.font(), text, rect.width()));
+    }
     if (ellipsis != 0) {
         const Qt::TextElideMode mode =
             ellipsis == ss::kPathEllipsis ? Qt::ElideMiddle : Qt::ElideRight;

@@ -1,5 +1,7 @@
 #include "EQCurveStatic.h"
 
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -74,7 +76,8 @@ const QPainterPath& BypassPath() {
 CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent) {
     SetControlId(this, controlId);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab too: the keyboard picks and moves bands.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     InitPlot();
     // Whoever changes the shown equaliser's records (a strip, a link copy, an EQ reset, a
@@ -367,19 +370,52 @@ void CEQCurveStatic::DrawBandTexts(QPainter& p) {
     p.setFont(CSkinFonts::Arial(kLabelFontPixels));
     p.setPen(Qt::white);
     const int plotRight = m_plotRect.right;
-    for (int i = m_set->GetSize() - 1; i >= 0; --i) {
+    const int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    const int count = m_set->GetSize();
+    std::vector<QRect> boxes(static_cast<std::size_t>(count));
+    std::vector<int> aligns(static_cast<std::size_t>(count));
+    std::vector<QString> texts(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         CFilter* f = m_set->GetAt(i);
-        const Rect& handle = f->Handle();
+        const auto k = static_cast<std::size_t>(i);
         int align = Qt::AlignHCenter;
-        if (handle.right == plotRight) {
+        if (f->Handle().right == plotRight) {
             align = Qt::AlignLeft;
         } else if (f->GetFreqCode() <= 20) {
             align = Qt::AlignRight;
         }
-        p.drawText(ToQRect(handle),
-                   align | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                   QString::fromStdString(f->GetNumberText()));
+        aligns[k] = align;
+        texts[k] = QString::fromStdString(f->GetNumberText());
+        boxes[k] = p.boundingRect(ToQRect(f->Handle()), align | flags, texts[k]);
     }
+    // Numbers of bands close in frequency would run together: they step off the line.
+    const std::vector<QRect> placed = SpreadLabels(boxes);
+    for (int i = count - 1; i >= 0; --i) {
+        const auto k = static_cast<std::size_t>(i);
+        p.drawText(placed[k], aligns[k] | flags, texts[k]);
+    }
+}
+
+std::vector<QRect> CEQCurveStatic::SpreadLabels(const std::vector<QRect>& boxes) {
+    std::vector<QRect> placed;
+    placed.reserve(boxes.size());
+    for (const QRect& box : boxes) {
+        const int h = std::max(1, box.height() - 2);
+        QRect at = box;
+        // The line itself first, then one text height above, below, two above, ...
+        for (int step = 0; step < 8; ++step) {
+            const int shift = step == 0 ? 0 : ((step + 1) / 2) * h * (step % 2 == 1 ? -1 : 1);
+            at = box.translated(0, shift);
+            const bool clear = std::none_of(placed.begin(), placed.end(), [&](const QRect& other) {
+                return other.adjusted(-1, 0, 1, 0).intersects(at);
+            });
+            if (clear) {
+                break;
+            }
+        }
+        placed.push_back(at);
+    }
+    return placed;
 }
 
 void CEQCurveStatic::DrawHighlight(QPainter& p, CFilter& filter) {

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "CurveGeometry.h"
 
@@ -72,6 +73,9 @@ class CEQCurveStatic : public QWidget {
     // The drawn image (device pixels; its device pixel ratio is the screen's), drawn now if
     // the view held none.
     const QImage& Frame() const;
+    // Where the band numbers go: each box as given unless it would overlap a number placed
+    // before it, then moved up or down by whole text heights until it is clear.
+    static std::vector<QRect> SpreadLabels(const std::vector<QRect>& boxes);
 
   signals:
     void PointSelected(int eqNumber, int elementIndex);
@@ -83,10 +87,14 @@ class CEQCurveStatic : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void OnImageChanged(const ImageNotice& notice);
     void ForgetCurrent();
+    // Makes element `index` the current one, as a pointer over its handle would, and reports it.
+    void PickElement(int index);
     void RedrawSelectingCurrent();
     void PostPointSelected();
     void UpdateCursor();

@@ -1,5 +1,7 @@
 #include "EQDlg.h"
 
+#include "BandTypeHelp.h"
+
 #include <QKeyEvent>
 
 #include "BitComboBox.h"
@@ -52,6 +54,7 @@ CEQDlg::CEQDlg(QWidget* parent)
     m_type->addItems(
         {QStringLiteral("BY"), QStringLiteral("P"), QStringLiteral("LS"), QStringLiteral("HS")});
     m_type->setGeometry(CDialogUnits::ToPixels(1, 12, 24, 12));
+    m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
 
     m_gainEdit->SetScale(0.2);
     m_gainEdit->SetOffset(24);

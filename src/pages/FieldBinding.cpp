@@ -266,6 +266,7 @@ void CFieldBinding::Load(const Bound& bound, const ParamField* field) {
         case ControlKind::Custom:
             break;
     }
+    Describe(bound, *field, code);
     m_loading = wasLoading;
 }
 

@@ -123,6 +123,11 @@ class CFieldBinding : public QObject {
     }
     const ControlRow* Row(int id) const;
 
+    // The tooltip of a control of a field: its name, its range and the value of `code`.
+    static QString Describe(const ParamField& field, int lowest, int highest, int code);
+    // What the band type names ("BY", "P", "LS", "HS") stand for, in the language in force.
+    static QString BandTypeHelp();
+
   private:
     struct Bound {
         ControlRow row;
@@ -139,6 +144,8 @@ class CFieldBinding : public QObject {
     QWidget* MakeWidget(const ControlRow& row);
     void Connect(const Bound& bound);
     void Load(const Bound& bound, const ParamField* field);
+    // Sets the tooltip, accessible name and accessible value of a loaded control.
+    void Describe(const Bound& bound, const ParamField& field, int code) const;
     void Store(const ParamField& field, int value);
     void ShowField(const ParamField& field);
     void OnImageChanged(const ImageNotice& notice);

@@ -204,6 +204,14 @@ void CFieldBinding::ApplyLanguage() {
             case ControlKind::Toggle:
             case ControlKind::Button:
                 static_cast<CBitButton*>(b.widget)->setText(text);
+                // A button of a field is described when the field loads; one without a field
+                // is named by its caption.
+                if (b.field.empty()) {
+                    QString plain = text;
+                    plain.remove(u'&');
+                    b.widget->setAccessibleName(plain);
+                    b.widget->setToolTip(plain);
+                }
                 break;
             default:
                 break;

@@ -68,6 +68,16 @@ CMivoApp::CommandLine CMivoApp::Parse(const QStringList& arguments) {
             if (c.error.isEmpty() && (!ok || c.tab < 0 || c.tab > 9)) {
                 c.error = QStringLiteral("--tab takes a tab number 0..9");
             }
+        } else if (a == QLatin1String("--size") || a.startsWith(QLatin1String("--size="))) {
+            const QStringList wh = value(QStringLiteral("--size")).split(QLatin1Char('x'));
+            bool okW = false;
+            bool okH = false;
+            if (wh.size() == 2) {
+                c.size = QSize(wh[0].toInt(&okW), wh[1].toInt(&okH));
+            }
+            if (c.error.isEmpty() && (!okW || !okH || c.size.width() < 1 || c.size.height() < 1)) {
+                c.error = QStringLiteral("--size takes WIDTHxHEIGHT in pixels");
+            }
         } else if (a == QLatin1String("--measure")) {
             c.measure = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
@@ -124,6 +134,7 @@ QString CMivoApp::Usage() {
         "  --fleet FILE --room NAME  edit the processor of room NAME of a fleet file\n"
         "  --lang zh|en   interface language (default: from the system locale)\n"
         "  --tab N        show tab N (0 Music .. 9 System) once started\n"
+        "  --size WxH     the window's size in pixels once shown\n"
         "  --screenshot FILE  write the window to FILE (PNG) once the connection settled,\n"
         "                 then quit\n"
         "  --measure      print when the window first painted and the resident memory once\n"
@@ -220,6 +231,9 @@ int CMivoApp::Run() {
     // that needs them is chosen.
     QObject::connect(&window, &CMivoDlg::FirstPainted, [] { CSkinBitmaps::DrawAll(); });
     window.show();
+    if (m_commandLine.size.isValid()) {
+        window.resize(m_commandLine.size);
+    }
     if (m_commandLine.tab >= 0) {
         window.SelectTab(m_commandLine.tab);
     }

@@ -4,6 +4,7 @@
 // window until it closes. With --simulate a virtual processor is served in-process on a
 // pseudo-terminal and probed first.
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -24,6 +25,7 @@ class CMivoApp {
         QString screenshot;    // --screenshot FILE: write the window to FILE once settled, quit
         int tab = -1;          // --tab N: the tab to show (0..9) instead of the System tab
         bool measure = false;  // --measure: print first paint and resident memory, quit
+        QSize size;            // --size WxH: the window's size once shown
         bool help = false;
         bool version = false;
         QString error;  // a wrong command line: what is wrong

@@ -1,5 +1,8 @@
 #include "MivoDlg.h"
 
+#include "TabKeys.h"
+#include "WindowFit.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
@@ -137,7 +140,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     const QSize designed = CDialogUnits::ToPixels(QSize(723, 373));
     m_client->setGeometry(QRect(QPoint(0, 0), designed));
-    setFixedSize(designed);
+    resize(designed);
 
     // The About item (the system menu's in the design) is on the window's context menu.
     auto* about = new QAction(Utf8(kAboutItem), this);
@@ -166,13 +169,23 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     if (m_options.autoConnect) {
         QMetaObject::invokeMethod(this, &CMivoDlg::AutoConnect, Qt::QueuedConnection);
     }
-    bool small = m_options.smallScreen == 1;
-    if (m_options.smallScreen < 0 && QGuiApplication::primaryScreen() != nullptr) {
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        small = screen.width() < 1366 || screen.height() < 768;
-    }
-    if (small) {
+    // Any size: scroll bars when smaller than the design, fitted to the screen when shown.
+    // The fixed small-screen layout remains for those who ask for it.
+    if (m_options.smallScreen == 1) {
         UseSmallScreenLayout();
+    } else {
+        m_fit = new CWindowFit(this, m_client);
+    }
+    new CTabKeys(this, [this](int step) { StepTab(step); });
+}
+
+void CMivoDlg::StepTab(int step) {
+    for (int i = 1; i < kTabCount; ++i) {
+        const int next = ((currentTab + step * i) % kTabCount + kTabCount) % kTabCount;
+        if (Page(next) != nullptr) {
+            SelectTab(next);
+            return;
+        }
     }
 }
 

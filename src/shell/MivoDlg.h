@@ -18,6 +18,7 @@ class QScrollBar;
 namespace qx {
 
 class CEnTabCtrl;
+class CWindowFit;
 class CPageDlg;
 class CMusicDlg;
 class CDEQ_Dlg;
@@ -69,6 +70,8 @@ class CMivoDlg : public QWidget {
     ~CMivoDlg() override;
 
     void SelectTab(int index);
+    // Shows the next (+1) or previous (-1) tab, wrapping round.
+    void StepTab(int step);
     void RefreshCurrentPage();
     void RefreshTopBar(bool full);
     void ApplyLanguageAll();
@@ -90,6 +93,8 @@ class CMivoDlg : public QWidget {
     CDeviceLink& Link() const;
     QWidget* Client() const { return m_client; }
     bool IsSmallScreen() const { return m_small; }
+    // The scroll bars of a window of any size; nullptr in the small-screen layout.
+    CWindowFit* Fit() const { return m_fit; }
     const CScrollState& VerticalScroll() const { return m_vScroll; }
     const CScrollState& HorizontalScroll() const { return m_hScroll; }
     // The notice shown after offline work was kept ("" when none).
@@ -137,6 +142,7 @@ class CMivoDlg : public QWidget {
     QWidget* m_client = nullptr;  // the designed 723 x 373 unit area
     CFieldBinding m_topBar;
     CEnTabCtrl* m_tabs = nullptr;
+    CWindowFit* m_fit = nullptr;
     // Made on first use (Made), hence mutable: asking for a page does not change the window.
     mutable CMusicDlg* m_music = nullptr;
     mutable CDEQ_Dlg* m_deq = nullptr;

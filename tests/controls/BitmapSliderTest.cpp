@@ -147,36 +147,47 @@ TEST(BitmapSlider, TrackingIsPostedOnlyWhenTheThumbMoved) {
 TEST(BitmapSlider, KeysStepClampAndReport) {
     PageSlider s(0, 200);
     s.slider->SetPos(195);
-    QTest::keyClick(s.slider, Qt::Key_PageDown);
-    EXPECT_EQ(s.slider->GetPos(), 200);
     QTest::keyClick(s.slider, Qt::Key_PageUp);
-    EXPECT_EQ(s.slider->GetPos(), 180);
+    EXPECT_EQ(s.slider->GetPos(), 200);
+    QTest::keyClick(s.slider, Qt::Key_PageDown);
+    EXPECT_EQ(s.slider->GetPos(), 190);
     QTest::keyClick(s.slider, Qt::Key_Up);
-    EXPECT_EQ(s.slider->GetPos(), 181);
+    EXPECT_EQ(s.slider->GetPos(), 191);
     QTest::keyClick(s.slider, Qt::Key_Down);
     QTest::keyClick(s.slider, Qt::Key_Down);
-    EXPECT_EQ(s.slider->GetPos(), 179);
+    EXPECT_EQ(s.slider->GetPos(), 189);
+    QTest::keyClick(s.slider, Qt::Key_Right);
+    EXPECT_EQ(s.slider->GetPos(), 190);
+    QTest::keyClick(s.slider, Qt::Key_Left);
+    EXPECT_EQ(s.slider->GetPos(), 189);
     QTest::keyClick(s.slider, Qt::Key_Home);
     EXPECT_EQ(s.slider->GetPos(), 0);
     QTest::keyClick(s.slider, Qt::Key_Left);  // unchanged, still reported
     QTest::keyClick(s.slider, Qt::Key_End);
     EXPECT_EQ(s.slider->GetPos(), 200);
     auto messages = s.parent.Take();
-    ASSERT_EQ(messages.size(), 8u);
+    ASSERT_EQ(messages.size(), 10u);
     for (const auto& m : messages) {
         EXPECT_EQ(m.report, test::Report::Changed);
         EXPECT_EQ(m.id, kId);
     }
     EXPECT_EQ(messages[0].value, 200);
-    EXPECT_EQ(messages[6].value, 0);
+    EXPECT_EQ(messages[8].value, 0);
     QTest::keyClick(s.slider, Qt::Key_A);
     EXPECT_TRUE(s.parent.Take().empty());
 
-    // Vertical: the up arrow moves towards the top, the minimum.
+    // Vertical: the top is the minimum position and the highest value; every raising key
+    // moves towards it.
     s.slider->SetVertical(true);
     s.slider->SetPos(100);
     QTest::keyClick(s.slider, Qt::Key_Up);
     EXPECT_EQ(s.slider->GetPos(), 99);
+    QTest::keyClick(s.slider, Qt::Key_Right);
+    EXPECT_EQ(s.slider->GetPos(), 98);
+    QTest::keyClick(s.slider, Qt::Key_PageUp);
+    EXPECT_EQ(s.slider->GetPos(), 88);
+    QTest::keyClick(s.slider, Qt::Key_Left);
+    EXPECT_EQ(s.slider->GetPos(), 89);
 }
 
 TEST(BitmapSlider, WheelDirectionsAndAccumulator) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QTest>
 
 #include "BitmapSlider.h"
 #include "ControlsTestSupport.h"
 #include "NumEdit.h"
+#include "NumEditText.h"
 
 namespace qx {
 namespace {
@@ -214,6 +216,127 @@ TEST(NumEdit, SetValueOutsideTheRangeIsIgnored) {
     EXPECT_EQ(CNumEdit::ReadNumber("  -12.5dB"), -12.5);
     EXPECT_EQ(CNumEdit::ReadNumber("Hz"), 0.0);
     EXPECT_EQ(CNumEdit::ReadNumber(".5"), 0.5);
+}
+
+TEST(NumEdit, TextThatIsNotAValueChangesNothingAndRestoresTheDisplay) {
+    Edit freq;
+    Frequency(freq);
+    freq.edit->SetValue(200);
+    const QString shown = freq.edit->text();
+    // Empty, a negative frequency, a lone sign or point: none is a frequency.
+    for (const QString& typed : {QString(), QStringLiteral("-100"), QStringLiteral("-"),
+                                 QStringLiteral("."), QStringLiteral("1.2.3")}) {
+        freq.edit->selectAll();
+        freq.edit->del();
+        QTest::keyClicks(freq.edit, typed);
+        freq.LeaveField();
+        EXPECT_EQ(freq.edit->GetValue(), 200) << typed.toStdString();
+        EXPECT_EQ(freq.edit->text(), shown) << typed.toStdString();
+    }
+    EXPECT_EQ(freq.Notifications(), 0);
+
+    Edit q;
+    q.edit->SetRange(0, 100);
+    q.edit->SetKind(CNumEdit::kModeQ);
+    q.edit->SetValue(40);
+    const QString qShown = q.edit->text();
+    q.edit->selectAll();
+    q.edit->del();
+    q.LeaveField();
+    EXPECT_EQ(q.edit->GetValue(), 40);
+    EXPECT_EQ(q.edit->text(), qShown);
+    EXPECT_EQ(q.Notifications(), 0);
+
+    // After a refusal the next real value still goes through.
+    freq.Type("1000");
+    freq.LeaveField();
+    EXPECT_EQ(freq.Notifications(), 1);
+    EXPECT_EQ(freq.edit->text(), "1000Hz");
+}
+
+TEST(NumEdit, FrequencyTakesAKiloMultiplierAndItsUnit) {
+    Edit e;
+    Frequency(e);
+    e.Type("1000");
+    e.LeaveField();
+    const int thousand = e.edit->GetValue();
+    e.edit->SetValue(10);
+    e.Type("1k");
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), thousand);
+    e.Type("1.2k");
+    e.LeaveField();
+    EXPECT_GT(e.edit->GetValue(), thousand);
+    EXPECT_EQ(e.edit->GetValue(), [] {
+        Edit plain;
+        Frequency(plain);
+        plain.Type("1200");
+        plain.LeaveField();
+        return plain.edit->GetValue();
+    }());
+    EXPECT_EQ(e.Notifications(), 3);
+
+    EXPECT_EQ(ParseTypedValue(QStringLiteral(" 1.2 kHz "), CNumEdit::kModeFrequency), 1200.0);
+    EXPECT_EQ(ParseTypedValue(QStringLiteral("99.0Hz"), CNumEdit::kModeFrequency), 99.0);
+    EXPECT_EQ(ParseTypedValue(QStringLiteral("-3.5dB"), CNumEdit::kModeGain), -3.5);
+    EXPECT_EQ(ParseTypedValue(QStringLiteral("off"), CNumEdit::kModeGain), -120.0);
+    // A multiplier belongs to frequencies only; an exponent or a trailing word is no value.
+    EXPECT_FALSE(ParseTypedValue(QStringLiteral("1k"), CNumEdit::kModeGain));
+    EXPECT_FALSE(ParseTypedValue(QStringLiteral("1k"), CNumEdit::kModeQ));
+    EXPECT_FALSE(ParseTypedValue(QStringLiteral("7e1"), CNumEdit::kModeQ));
+    EXPECT_FALSE(ParseTypedValue(QStringLiteral("12 34"), CNumEdit::kModeFrequency));
+    EXPECT_FALSE(ParseTypedValue(QStringLiteral("kHz"), CNumEdit::kModeFrequency));
+}
+
+TEST(NumEdit, PastedTextPassesTheSameCheckAsTypedText) {
+    Edit e;
+    Frequency(e);
+    e.edit->SetValue(200);
+    const QString shown = e.edit->text();
+    // Through the clipboard keys, which are also what the context menu's Paste does.
+    QApplication::clipboard()->setText(QStringLiteral("7e1 garbage 漢字"));
+    e.edit->selectAll();
+    QTest::keyClick(e.edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(e.edit->text(), shown);
+    e.edit->selectAll();
+    QTest::keyClick(e.edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(e.edit->text(), shown);
+    e.edit->selectAll();
+    e.edit->paste();
+    EXPECT_EQ(e.edit->text(), shown);
+    e.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), 200);
+    EXPECT_EQ(e.Notifications(), 0);
+
+    // A pasted value is taken like a typed one.
+    QApplication::clipboard()->setText(QStringLiteral("2.5k"));
+    e.edit->selectAll();
+    QTest::keyClick(e.edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(e.edit->text(), "2.5k");
+    e.LeaveField();
+    EXPECT_EQ(e.Notifications(), 1);
+    Edit typed;
+    Frequency(typed);
+    typed.Type("2500");
+    typed.LeaveField();
+    EXPECT_EQ(e.edit->GetValue(), typed.edit->GetValue());
+}
+
+TEST(NumEdit, WidestValueFitsTheBox) {
+    // A Q box as narrow as the curve strip's keeps its width and shows "128.000" whole.
+    Edit e;
+    e.edit->SetRange(0, 100);
+    e.edit->SetKind(CNumEdit::kModeQ);
+    e.edit->SetValue(100);
+    e.parent.show();
+    e.edit->resize(48, 20);
+    ASSERT_EQ(e.edit->text(), "128.000");
+    EXPECT_EQ(e.edit->width(), 48);
+    const QFontMetrics metrics(e.edit->font());
+    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("128.000")) + 6, e.edit->width());
+    // A wide box keeps the usual font.
+    e.edit->resize(200, 20);
+    EXPECT_EQ(e.edit->font().pixelSize(), 13);
 }
 
 }  // namespace

@@ -37,6 +37,9 @@ TEST(CommandLineTest, OptionsAndMistakes) {
     EXPECT_FALSE(CMivoApp::Parse(Args({"--port"})).error.isEmpty());
     EXPECT_FALSE(CMivoApp::Parse(Args({"--tab", "10"})).error.isEmpty());
     EXPECT_FALSE(CMivoApp::Parse(Args({"/dev/ttyS0"})).error.isEmpty());
+    EXPECT_EQ(CMivoApp::Parse(Args({"--size", "800x600"})).size, QSize(800, 600));
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--size=800"})).error.isEmpty());
+    EXPECT_FALSE(CMivoApp::Parse(Args({"--size", "0x600"})).error.isEmpty());
     EXPECT_TRUE(CMivoApp::Parse(Args({"--help"})).help);
     EXPECT_TRUE(CMivoApp::Parse(Args({"--version"})).version);
     EXPECT_TRUE(CMivoApp::VersionLine().startsWith(QStringLiteral("qx-editor ")));
