@@ -15,6 +15,7 @@
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
+#include "EqFitCommand.h"
 #include "EqTextCommands.h"
 #include "JsonImage.h"
 #include "ProgramFile.h"
@@ -157,6 +158,13 @@ const std::vector<QxctlCommand>& Commands() {
              std::string(kPortHelp),
          {"--eq", "--scene", "--port", "-o"},
          {}},
+        {"eq-fit",
+         CEqFitCommand::Usage(),
+         "fit equaliser N to a room measurement, in the processor's codes",
+         CEqFitCommand::Help() + std::string(kPortHelp),
+         {"--eq", "--scene", "--port", "--target", "--range", "--bands", "--max-boost", "--types",
+          "--smooth"},
+         {"--dry-run", "--cuts-only", "--keep"}},
         {"simulate",
          "simulate [qx-sim options]",
          "run a virtual processor on a pseudo-terminal (same as qx-sim)",
@@ -359,6 +367,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     if (name == "eq-export") {
         return CEqTextCommands::Export(*this, a);
+    }
+    if (name == "eq-fit") {
+        return CEqFitCommand::Run(*this, a);
     }
     if (name == "set" && a.Has("--file")) {
         return SetFile(a);
