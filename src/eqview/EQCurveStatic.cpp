@@ -1,5 +1,6 @@
 #include "EQCurveStatic.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,7 +12,10 @@
 #include "ImageModel.h"
 #include "KTVEQ.h"
 #include "ParameterSet.h"
+#include "RoomOverlay.h"
+#include "RoomTuning.h"
 #include "SkinFonts.h"
+#include "TuneMenu.h"
 
 namespace qx {
 
@@ -80,6 +84,12 @@ CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent)
     // Whoever changes the shown equaliser's records (a strip, a link copy, an EQ reset, a
     // received image), the curve follows.
     connect(&CImageModel::Editor(), &CImageModel::Changed, this, &CEQCurveStatic::OnImageChanged);
+    // A room measurement or target of the shown equaliser is drawn with it.
+    connect(&CRoomTuning::Instance(), &CRoomTuning::Changed, this, [this](int eqNumber) {
+        if (eqNumber == m_eqNumber) {
+            Redraw();
+        }
+    });
 }
 
 void CEQCurveStatic::OnImageChanged(const ImageNotice& notice) {
@@ -317,6 +327,9 @@ void CEQCurveStatic::DrawPlot(QPainter& p) {
     if (m_set == nullptr) {
         return;
     }
+    if (const RoomState* room = CRoomTuning::Instance().State(m_eqNumber)) {
+        DrawRoomOverlay(p, m_plotRect, *room, m_set);
+    }
     m_set->SumCurve();
     {
         const auto& total = m_set->TotalCurve();
@@ -544,6 +557,18 @@ void CEQCurveStatic::UpdateCursor() {
     } else {
         unsetCursor();
     }
+}
+
+}  // namespace qx
+
+namespace qx {
+
+void CEQCurveStatic::contextMenuEvent(QContextMenuEvent* event) {
+    // The right button drags a band's Q: over a handle, or during a drag, there is no menu.
+    if (m_set == nullptr || m_hover || (m_current != nullptr && m_current->rightDrag)) {
+        return;
+    }
+    ShowTuneMenu(*this, event->globalPos());
 }
 
 }  // namespace qx

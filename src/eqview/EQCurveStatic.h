@@ -83,6 +83,8 @@ class CEQCurveStatic : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Filters in and out, the room measurement and target, and the fit (TuneMenu.h).
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void OnImageChanged(const ImageNotice& notice);
