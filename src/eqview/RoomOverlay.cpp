@@ -47,29 +47,30 @@ void DrawCurve(QPainter& p, const Rect& plot, const std::array<double, kGridPoin
 void DrawRoomOverlay(QPainter& p, const Rect& plot, const RoomState& s, const CKTVEQ* set) {
     p.save();
     p.setClipRect(QRect(plot.left, plot.top, plot.Width(), plot.Height()));
-    p.setRenderHint(QPainter::Antialiasing, true);
+    // Drawn without antialiasing: the three curves follow every drag step, and smoothing
+    // them would cost more than the equaliser's own curve and handles together.
+    p.setRenderHint(QPainter::Antialiasing, false);
     std::array<double, kGridPoints> target{};
     const auto& grid = DisplayGrid();
     for (int g = 0; g < kGridPoints; ++g) {
         target[g] = s.target.LevelAt(grid[g].hz);
     }
-    DrawCurve(p, plot, target, QPen(kTargetColor, 1.5, Qt::DashLine));
+    DrawCurve(p, plot, target, QPen(kTargetColor, 1.0, Qt::DashLine));
     if (s.HasMeasurement()) {
         std::array<double, kGridPoints> measured = s.curve;
         for (double& v : measured) {
             v -= s.offsetDb;
         }
-        DrawCurve(p, plot, measured, QPen(kMeasuredColor, 1.2));
+        DrawCurve(p, plot, measured, QPen(kMeasuredColor, 1.0));
         if (set != nullptr) {
             const auto total = set->TotalResponse();
             std::array<double, kGridPoints> predicted = measured;
             for (int g = 0; g < kGridPoints; ++g) {
                 predicted[g] += total[g];
             }
-            DrawCurve(p, plot, predicted, QPen(kPredictedColor, 1.6));
+            DrawCurve(p, plot, predicted, QPen(kPredictedColor, 2.0));
         }
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(CSkinFonts::Arial(kLegendFontPixels));
     const QFontMetrics fm(p.font());
     int x = plot.right - 8;
