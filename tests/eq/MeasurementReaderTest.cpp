@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "MeasurementReader.h"
@@ -122,4 +123,21 @@ TEST(MeasurementReaderTest, TextsBeyondTheLimitsAreRefusedWithTheLimitNamed) {
     const MeasurementResult big = Read(huge);
     EXPECT_FALSE(big.Ok());
     EXPECT_NE(big.error.reason.find("MB"), std::string::npos) << big.error.reason;
+}
+
+TEST(MeasurementReaderTest, FilesAreReadWholeAndMissingOnesSaySo) {
+    const std::string path = ::testing::TempDir() + "measurement-read.txt";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("* Freq SPL\n20 70\n40 71\n80 69\n", f);
+        std::fclose(f);
+    }
+    const MeasurementResult r = CMeasurementReader::ReadFile(path);
+    ASSERT_TRUE(r.Ok()) << r.error.reason;
+    EXPECT_EQ(r.data.Size(), 3u);
+    std::remove(path.c_str());
+    const MeasurementResult missing = CMeasurementReader::ReadFile(path);
+    EXPECT_FALSE(missing.Ok());
+    EXPECT_NE(missing.error.reason.find(path), std::string::npos) << missing.error.reason;
 }
