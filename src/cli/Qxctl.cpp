@@ -15,6 +15,7 @@
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
+#include "EqFitCommand.h"
 #include "EqTextCommands.h"
 #include "FleetCommand.h"
 #include "ImageDiff.h"
@@ -167,6 +168,13 @@ const std::vector<QxctlCommand>& Commands() {
          "",
          {},
          {}},
+        {"eq-fit",
+         CEqFitCommand::Usage(),
+         "fit equaliser N to a room measurement, in the processor's codes",
+         CEqFitCommand::Help() + std::string(kPortHelp),
+         {"--eq", "--scene", "--port", "--target", "--range", "--bands", "--max-boost", "--types",
+          "--smooth"},
+         {"--dry-run", "--cuts-only", "--keep"}},
         {"simulate",
          "simulate [qx-sim options]",
          "run a virtual processor on a pseudo-terminal (same as qx-sim)",
@@ -372,6 +380,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     if (name == "eq-export") {
         return CEqTextCommands::Export(*this, a);
+    }
+    if (name == "eq-fit") {
+        return CEqFitCommand::Run(*this, a);
     }
     if (name == "set" && a.Has("--file")) {
         return SetFile(a);

@@ -120,6 +120,21 @@ CFilter::Response BandResponseDb(int type, double hz, double gainDb, double q) {
     return SectionResponseDb(BandBiquad(type, hz, gainDb, q));
 }
 
+void BandResponseDbRange(int type, double hz, double gainDb, double q, int first, int last,
+                         double* out) {
+    first = std::max(first, 0);
+    last = std::min(last, kGridPoints);
+    if (type == kTypeBypass) {
+        std::fill(out, out + std::max(last - first, 0), 0.0);
+        return;
+    }
+    const Biquad c = BandBiquad(type, hz, gainDb, q);
+    const auto& grid = DisplayGrid();
+    for (int i = first; i < last; ++i) {
+        out[i - first] = PowerToDb(Power(c, grid[i]));
+    }
+}
+
 CFilter::Response PassSectionResponseDb(bool highPass, double hz, double q) {
     return SectionResponseDb(PassBiquad(highPass, hz, q));
 }

@@ -137,5 +137,9 @@ class CFilter {
 // and Q be compared with what the nearest codes give.
 CFilter::Response BandResponseDb(int type, double hz, double gainDb, double q);
 CFilter::Response PassSectionResponseDb(bool highPass, double hz, double q);
+// The response of a band of type 0..3 on the grid points first..last-1 only, into
+// out[0..last-first): the same computation as the curve's, for searches that try many bands.
+void BandResponseDbRange(int type, double hz, double gainDb, double q, int first, int last,
+                         double* out);
 
 }  // namespace qx

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,7 +14,10 @@
 #include "ImageModel.h"
 #include "KTVEQ.h"
 #include "ParameterSet.h"
+#include "RoomOverlay.h"
+#include "RoomTuning.h"
 #include "SkinFonts.h"
+#include "TuneMenu.h"
 
 namespace qx {
 
@@ -83,6 +87,12 @@ CEQCurveStatic::CEQCurveStatic(QWidget* parent, int controlId) : QWidget(parent)
     // Whoever changes the shown equaliser's records (a strip, a link copy, an EQ reset, a
     // received image), the curve follows.
     connect(&CImageModel::Editor(), &CImageModel::Changed, this, &CEQCurveStatic::OnImageChanged);
+    // A room measurement or target of the shown equaliser is drawn with it.
+    connect(&CRoomTuning::Instance(), &CRoomTuning::Changed, this, [this](int eqNumber) {
+        if (eqNumber == m_eqNumber) {
+            Redraw();
+        }
+    });
 }
 
 void CEQCurveStatic::OnImageChanged(const ImageNotice& notice) {
@@ -319,6 +329,9 @@ void CEQCurveStatic::DrawPlot(QPainter& p) {
 
     if (m_set == nullptr) {
         return;
+    }
+    if (const RoomState* room = CRoomTuning::Instance().State(m_eqNumber)) {
+        DrawRoomOverlay(p, m_plotRect, *room, m_set);
     }
     m_set->SumCurve();
     {
@@ -580,6 +593,18 @@ void CEQCurveStatic::UpdateCursor() {
     } else {
         unsetCursor();
     }
+}
+
+}  // namespace qx
+
+namespace qx {
+
+void CEQCurveStatic::contextMenuEvent(QContextMenuEvent* event) {
+    // The right button drags a band's Q: over a handle, or during a drag, there is no menu.
+    if (m_set == nullptr || m_hover || (m_current != nullptr && m_current->rightDrag)) {
+        return;
+    }
+    ShowTuneMenu(*this, event->globalPos());
 }
 
 }  // namespace qx

@@ -89,6 +89,8 @@ class CEQCurveStatic : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    // Filters in and out, the room measurement and target, and the fit (TuneMenu.h).
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void OnImageChanged(const ImageNotice& notice);
