@@ -17,6 +17,7 @@
 #include "DeviceModes.h"
 #include "EqTextCommands.h"
 #include "JsonImage.h"
+#include "LogCommand.h"
 #include "ProgramFile.h"
 #include "QxVersion.h"
 #include "SimulateCommand.h"
@@ -157,6 +158,17 @@ const std::vector<QxctlCommand>& Commands() {
              std::string(kPortHelp),
          {"--eq", "--scene", "--port", "-o"},
          {}},
+        {"log",
+         "log [--room R] [--since TIME] [--field PATTERN] [--json]",
+         "print the audit log: what the editor and qxctl sent to processors",
+         "  --room R         one room (its name in a fleet file) or port address\n"
+         "  --since TIME     from a moment on: 2026-12-09, \"2026-12-09 20:30\" (UTC), or a\n"
+         "                   span back from now: 30m, 2h, 7d\n"
+         "  --field PATTERN  only field changes whose name matches (Mic*.level, case ignored)\n"
+         "  --json           print the records as the JSON lines they are stored as\n"
+         "  The log is $QX_AUDIT_LOG, or ~/.local/share/qx-editor/audit.jsonl.\n",
+         {"--room", "--since", "--field"},
+         {"--json"}},
         {"simulate",
          "simulate [qx-sim options]",
          "run a virtual processor on a pseudo-terminal (same as qx-sim)",
@@ -359,6 +371,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     if (name == "eq-export") {
         return CEqTextCommands::Export(*this, a);
+    }
+    if (name == "log") {
+        return CLogCommand::Run(*this, a);
     }
     if (name == "set" && a.Has("--file")) {
         return SetFile(a);
