@@ -25,10 +25,18 @@ CEditorAudit::CEditorAudit(CImageModel& model, CAuditLog& log, QObject* parent)
     connect(&model, &CImageModel::Changed, this, &CEditorAudit::OnNotice);
 }
 
+AuditPlace CEditorAudit::Place() const {
+    AuditPlace place = m_place ? m_place() : AuditPlace{};
+    if (place.room.empty()) {
+        place.room = m_room;
+    }
+    return place;
+}
+
 AuditRecord CEditorAudit::Command(const char* action) const {
     AuditRecord r;
     r.action = action;
-    const AuditPlace place = m_place ? m_place() : AuditPlace{};
+    const AuditPlace place = Place();
     r.port = place.port;
     r.room = place.room;
     r.program = place.program;
@@ -47,7 +55,7 @@ void CEditorAudit::OnNotice(const ImageNotice& notice) {
     if (!m_connected) {
         return;
     }
-    const AuditPlace place = m_place ? m_place() : AuditPlace{};
+    const AuditPlace place = Place();
     std::vector<AuditRecord> records = CNoticeAudit::Records(notice, place);
     if (records.empty()) {
         return;

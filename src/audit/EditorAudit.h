@@ -27,6 +27,8 @@ class CEditorAudit : public QObject {
 
     // The port, room and program the changes go to now.
     void SetPlace(std::function<AuditPlace()> place) { m_place = std::move(place); }
+    // The room's name, when the processor was opened as a room of a fleet file.
+    void SetRoom(std::string room) { m_room = std::move(room); }
     // True once a processor answered on the open port; false when the link is closed.
     void SetConnected(bool connected) { m_connected = connected; }
     bool Connected() const { return m_connected; }
@@ -46,10 +48,12 @@ class CEditorAudit : public QObject {
   private:
     void Keep(AuditRecord record);
     AuditRecord Command(const char* action) const;
+    AuditPlace Place() const;
 
     CImageModel& m_model;
     CAuditLog& m_log;
     std::function<AuditPlace()> m_place;
+    std::string m_room;
     bool m_connected = false;
     std::deque<AuditRecord> m_records;
 };

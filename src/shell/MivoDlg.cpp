@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "AboutDlg.h"
+#include "AuditHookup.h"
 #include "BitButton.h"
 #include "ByteField.h"
 #include "DEQ_Dlg.h"
@@ -154,6 +155,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_session->SetUi(m_progress);
     m_client->installEventFilter(this);
     SetUpSession();
+    HookUpAudit(*this);
     SetUpModel();
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
