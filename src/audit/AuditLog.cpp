@@ -180,6 +180,9 @@ void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
             error = path + ": " + std::strerror(errno);
             return false;
         }
+        // One write per line: a line counts as written only once it reached the file, and
+        // lines of the editor and qxctl appending to the same file never interleave.
+        std::setvbuf(file, nullptr, _IONBF, 0);
         std::error_code sizeError;
         const auto now = fs::file_size(path, sizeError);
         size = sizeError ? 0 : static_cast<std::size_t>(now);
@@ -209,10 +212,8 @@ void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
             size += line.size();
             ++written;
         }
-        if (file != nullptr && std::fclose(file) != 0 && error.empty()) {
-            // The lines did not reach the disk (a full disk shows here with buffered writes).
-            error = path + ": " + std::strerror(errno);
-            written = 0;
+        if (file != nullptr) {
+            std::fclose(file);
         }
     }
     std::lock_guard lock(state.mutex);

@@ -90,10 +90,11 @@ TEST_F(QxctlLogTest, DeviceCommandsLogWhatTheySent) {
 
     const std::vector<AuditRecord> logged = LoggedHere();
     ASSERT_EQ(logged.size(), 4u);
-    EXPECT_EQ(logged[0].field, "Mic1.level");
-    EXPECT_EQ(logged[0].newCode, 6u);
-    EXPECT_EQ(logged[1].field, "EchoA.repeat");
-    EXPECT_EQ(logged[1].newCode, 40u);
+    // The fields in image order.
+    EXPECT_EQ(logged[0].field, "EchoA.repeat");
+    EXPECT_EQ(logged[0].newCode, 40u);
+    EXPECT_EQ(logged[1].field, "Mic1.level");
+    EXPECT_EQ(logged[1].newCode, 6u);
     for (int i = 0; i < 2; ++i) {
         EXPECT_TRUE(logged[i].hasCodes);
         EXPECT_EQ(logged[i].cause, AuditCause::Control);
