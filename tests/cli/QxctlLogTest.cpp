@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -57,6 +58,7 @@ class QxctlLogTest : public ::testing::Test {
         server = std::make_unique<CPtyServer>(*sim);
         std::string error;
         ASSERT_TRUE(server->Start(&error)) << error;
+        startMs = QDateTime::currentMSecsSinceEpoch();
     }
     void TearDown() override {
         server.reset();
@@ -69,12 +71,14 @@ class QxctlLogTest : public ::testing::Test {
     std::vector<AuditRecord> LoggedHere() {
         EXPECT_TRUE(CAuditLog::Shared().Flush());
         AuditFilter here;
-        here.room = server->Path();
+        here.room = server->Path();  // a terminal's path comes back in later tests
+        here.sinceMs = startMs;
         return CAuditReader::Read(kLogPath, here);
     }
 
     std::unique_ptr<CVirtualProcessor> sim;
     std::unique_ptr<CPtyServer> server;
+    int64_t startMs = 0;
     Cli cli;
 };
 
@@ -113,7 +117,10 @@ TEST_F(QxctlLogTest, DeviceCommandsLogWhatTheySent) {
     EXPECT_NE(shown.find("Mic1.level"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("EchoA"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("recall"), std::string::npos) << shown;
-    ASSERT_EQ(cli.Run({"log", "--room", port, "--json"}), 0);
+    // From this test's start on: the terminal's path may have served earlier tests.
+    const std::string since =
+        QDateTime::fromMSecsSinceEpoch(startMs, Qt::UTC).toString(Qt::ISODateWithMs).toStdString();
+    ASSERT_EQ(cli.Run({"log", "--room", port, "--since", since, "--json"}), 0);
     shown = cli.out.str();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 4);
     ASSERT_EQ(cli.Run({"log", "--room", port, "--since", "1d"}), 0);
