@@ -226,7 +226,7 @@ void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
 }
 
 void AuditFleet(const std::string& action, const std::string& room, const std::string& port,
-                int program, const std::string& detail, bool ok) {
+                int program, const std::string& detail, bool ok, CAuditLog& log) {
     AuditRecord r;
     r.action = action;
     r.cause = AuditCause::Fleet;
@@ -235,7 +235,7 @@ void AuditFleet(const std::string& action, const std::string& room, const std::s
     r.program = program;
     r.detail = detail;
     r.ok = ok;
-    CAuditLog::Shared().Append(std::move(r));
+    log.Append(std::move(r));
 }
 
 }  // namespace qx

@@ -12,6 +12,7 @@
 //
 // For fleet work, one call per room and step:
 //     AuditFleet("rollout", room, port, program, "A01.dia kept Mic*.level", ok);
+// and field by field, AuditFleetChanges in FleetAudit.h.
 
 #include <condition_variable>
 #include <cstddef>
@@ -88,6 +89,7 @@ class CAuditLog {
 
 // Appends to the shared log: one step of a fleet operation in one room.
 void AuditFleet(const std::string& action, const std::string& room, const std::string& port,
-                int program, const std::string& detail, bool ok = true);
+                int program, const std::string& detail, bool ok = true,
+                CAuditLog& log = CAuditLog::Shared());
 
 }  // namespace qx

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "AuditLog.h"
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
@@ -271,7 +272,10 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 
 }  // namespace
 
-CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {
+    // What qxctl sends is logged as qxctl's, fleet steps included.
+    CAuditLog::SetTool("qxctl");
+}
 
 bool CQxctl::DrawsProgress() const {
     return m_forceProgress || (&m_err == &std::cerr && isatty(STDERR_FILENO) != 0);
