@@ -1,5 +1,6 @@
 #include "CliAudit.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "AuditLog.h"
@@ -10,9 +11,21 @@ namespace qx {
 
 namespace {
 
+// A fleet command that runs qxctl for a room names the room and the cause in the
+// environment of that run.
+std::string FromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+AuditCause CauseOr(AuditCause cause) {
+    return AuditCauseFromName(FromEnvironment("QX_AUDIT_CAUSE")).value_or(cause);
+}
+
 AuditPlace PlaceNow(const std::string& port) {
     AuditPlace place;
     place.port = port;
+    place.room = FromEnvironment("QX_AUDIT_ROOM");
     place.program = ParameterSet.system.block.currentProgram;
     return place;
 }
@@ -49,9 +62,7 @@ void CCliAudit::After(const ChangeOrigin& origin, bool ok, const AuditCause* cau
     notice.Add(std::move(change));
     CAuditLog& log = CAuditLog::Shared();
     for (AuditRecord& r : CNoticeAudit::Records(notice, PlaceNow(m_port))) {
-        if (cause != nullptr) {
-            r.cause = *cause;
-        }
+        r.cause = CauseOr(cause != nullptr ? *cause : r.cause);
         r.ok = ok;
         log.Append(std::move(r));
     }
@@ -62,8 +73,9 @@ void CCliAudit::Command(const std::string& action, int program, const std::strin
                         bool ok) {
     AuditRecord r;
     r.action = action;
-    r.cause = AuditCause::Control;
+    r.cause = CauseOr(AuditCause::Control);
     r.port = m_port;
+    r.room = FromEnvironment("QX_AUDIT_ROOM");
     r.program = program;
     r.detail = detail;
     r.ok = ok;

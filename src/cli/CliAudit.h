@@ -2,6 +2,8 @@
 // qxctl's lines of the audit log: what a command sent to the processor. A command keeps the
 // image as it was before it changed anything (Before), and once the processor acknowledged or
 // failed, logs each field that changed (After) or the command itself (Command).
+// A fleet command running qxctl for one room sets QX_AUDIT_ROOM (the room's name) and
+// QX_AUDIT_CAUSE ("fleet") in that run's environment; the lines then carry them.
 
 #include <memory>
 #include <string>

@@ -127,6 +127,22 @@ TEST_F(QxctlLogTest, DeviceCommandsLogWhatTheySent) {
     EXPECT_NE(cli.out.str().find("store"), std::string::npos);
 }
 
+// A fleet command running qxctl for a room names the room and the cause for its lines.
+TEST_F(QxctlLogTest, RoomAndCauseFromTheFleetsEnvironment) {
+    ::setenv("QX_AUDIT_ROOM", "A07", 1);
+    ::setenv("QX_AUDIT_CAUSE", "fleet", 1);
+    const int rc = cli.Run({"set", "Mic2.level=9", "--port", server->Path()});
+    ::unsetenv("QX_AUDIT_ROOM");
+    ::unsetenv("QX_AUDIT_CAUSE");
+    ASSERT_EQ(rc, 0) << cli.err.str();
+    const std::vector<AuditRecord> logged = LoggedHere();
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].room, "A07");
+    EXPECT_EQ(logged[0].cause, AuditCause::Fleet);
+    ASSERT_EQ(cli.Run({"log", "--room", "A07"}), 0);
+    EXPECT_NE(cli.out.str().find("Mic2.level"), std::string::npos) << cli.out.str();
+}
+
 TEST(QxctlLogUsage, BadSinceIsBadUsage) {
     Cli cli;
     EXPECT_EQ(cli.Run({"log", "--since", "last tuesday"}), 2);
