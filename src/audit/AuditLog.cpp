@@ -111,8 +111,6 @@ void CAuditLog::Append(AuditRecord record) {
     if (record.session.empty()) {
         record.session = SessionId();
     }
-    std::string line = record.ToJsonLine();
-    line += '\n';
     {
         std::lock_guard lock(m_state->mutex);
         ++m_state->appended;
@@ -121,7 +119,7 @@ void CAuditLog::Append(AuditRecord record) {
             ++m_state->done;
             return;
         }
-        m_state->queue.push_back(std::move(line));
+        m_state->queue.push_back(std::move(record));
     }
     m_state->wake.notify_one();
 }
@@ -155,7 +153,7 @@ void CAuditLog::Run(std::shared_ptr<State> state) {
         if (state->queue.empty()) {
             return;  // stopped with nothing left
         }
-        std::deque<std::string> batch;
+        std::deque<AuditRecord> batch;
         batch.swap(state->queue);
         lock.unlock();
         WriteBatch(*state, batch);
@@ -164,7 +162,7 @@ void CAuditLog::Run(std::shared_ptr<State> state) {
     }
 }
 
-void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
+void CAuditLog::WriteBatch(State& state, std::deque<AuditRecord>& records) {
     namespace fs = std::filesystem;
     // Only the writer touches the files; the counters are shared.
     const std::string& path = state.path;
@@ -201,7 +199,8 @@ void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
         return open();
     };
     if (open()) {
-        for (const std::string& line : lines) {
+        for (const AuditRecord& record : records) {
+            const std::string line = record.ToJsonLine() + '\n';
             if (size > 0 && size + line.size() > state.limits.maxBytes && !rotate()) {
                 break;
             }
@@ -218,8 +217,8 @@ void CAuditLog::WriteBatch(State& state, std::deque<std::string>& lines) {
     }
     std::lock_guard lock(state.mutex);
     state.written += written;
-    state.lost += lines.size() - written;
-    state.done += lines.size();
+    state.lost += records.size() - written;
+    state.done += records.size();
     if (!error.empty()) {
         state.lastError = error;
     }

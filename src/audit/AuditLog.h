@@ -1,6 +1,6 @@
 #pragma once
 // The audit log: records appended as JSON lines to a file by a thread of its own, so that
-// nobody who appends ever waits for the disk. Append only queues the line; the writer takes
+// nobody who appends ever waits for the disk. Append only queues the record; the writer takes
 // what is queued, rotates the file when it would grow beyond its size (audit.jsonl becomes
 // audit.jsonl.1, .1 becomes .2, ...), and appends. A log that cannot be written (no
 // directory, a full disk, no permission) loses its lines and counts them; editing and the
@@ -71,16 +71,16 @@ class CAuditLog {
         std::mutex mutex;
         std::condition_variable wake;
         std::condition_variable drained;
-        std::deque<std::string> queue;
-        uint64_t appended = 0;  // lines queued since the start
-        uint64_t done = 0;      // lines written or lost since the start
+        std::deque<AuditRecord> queue;  // made into lines by the writer
+        uint64_t appended = 0;          // lines queued since the start
+        uint64_t done = 0;              // lines written or lost since the start
         uint64_t lost = 0;
         uint64_t written = 0;
         std::string lastError;
         bool stop = false;
     };
     static void Run(std::shared_ptr<State> state);
-    static void WriteBatch(State& state, std::deque<std::string>& lines);
+    static void WriteBatch(State& state, std::deque<AuditRecord>& records);
 
     // Shared with the writer, which may outlive the log when the disk stalls at the end.
     std::shared_ptr<State> m_state;
