@@ -4,6 +4,7 @@
 #include <memory>
 #include <ostream>
 
+#include "CliAudit.h"
 #include "DeviceSession.h"
 #include "EnumSerialPorts.h"
 #include "JsonImage.h"
@@ -95,6 +96,7 @@ int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
     if (!s.Connect()) {
         return 1;
     }
+    CCliAudit audit(s.PortName().toStdString());
     {
         ParamGuard guard(ParamLock);
         // The scene in force once the assignments are made decides which scene is sent.
@@ -119,11 +121,14 @@ int Set(CQxctl& cli, CDeviceSession& s, const CCommandArgs& a) {
                     2);
             }
         }
+        audit.Before();
         for (const auto& as : assignments) {
             CParamCatalogue::Apply(CParamCatalogue::Bytes(ParameterSet), *as.field, as.value);
         }
     }
-    if (!s.Settle(kSettleMs)) {
+    const bool settled = s.Settle(kSettleMs);
+    audit.After(ChangeOrigin::FromControl(0, "qxctl set"), settled);
+    if (!settled) {
         s.Failed(Tr({"处理器没有确认全部修改", "the processor did not acknowledge every change"}));
         return 1;
     }
@@ -229,6 +234,7 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
                   << ", \"store\": " << (storePermission != 0 ? "true" : "false") << "}\n";
         return 0;
     }
+    CCliAudit audit(s.PortName().toStdString());
     if (command == "probe") {
         cli.Out() << s.PortName().toStdString() << ": "
                   << (storePermission != 0
@@ -244,14 +250,17 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         return r.Succeeded() ? 0 : ModeFailure(cli, command, r);
     }
     if (command == "push") {
+        audit.Before();
         const ModeResult r = modes.ImportProgram(a.Positional()[0]);
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kSettleMs) ? 0
-                                   : (s.Failed(Tr({"处理器没有接受程序",
-                                                   "the processor did not take the program"})),
-                                      1);
+        const bool settled = s.Settle(kSettleMs);
+        audit.After(ChangeOrigin::FromFile(a.Positional()[0]), settled);
+        return settled ? 0
+                       : (s.Failed(
+                              Tr({"处理器没有接受程序", "the processor did not take the program"})),
+                          1);
     }
     if (command == "bank-pull") {
         s.ExpectProgress({{kProgramCount, Tr(kStepReadPrograms)}});
@@ -275,17 +284,21 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kBankMs) ? 0
-                                 : (s.Failed(Tr({"处理器没有接受全部程序",
-                                                 "the processor did not take all programs"})),
-                                    1);
+        const bool settled = s.Settle(kBankMs);
+        audit.Command("bank-push", -1, a.Positional()[0], settled);
+        return settled ? 0
+                       : (s.Failed(Tr({"处理器没有接受全部程序",
+                                       "the processor did not take all programs"})),
+                          1);
     }
     if (command == "recall") {
         const ModeResult r = modes.RecallProgram(program);
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        if (!s.Settle(kSettleMs)) {
+        const bool settled = s.Settle(kSettleMs);
+        audit.Command("recall", program, CDeviceModes::ProgramLabel(program), settled);
+        if (!settled) {
             s.Failed(Tr({"处理器没有调出程序", "the processor did not recall the program"}));
             return 1;
         }
@@ -297,10 +310,13 @@ int CDeviceCommands::Run(CQxctl& cli, const std::string& command, const CCommand
         if (!r.Succeeded()) {
             return ModeFailure(cli, command, r);
         }
-        return s.Settle(kSettleMs) ? 0
-                                   : (s.Failed(Tr({"处理器没有保存程序",
-                                                   "the processor did not store the program"})),
-                                      1);
+        const bool settled = s.Settle(kSettleMs);
+        audit.Command("store", program,
+                      CDeviceModes::ProgramLabel(program) + " " + a.Value("--name"), settled);
+        return settled ? 0
+                       : (s.Failed(Tr(
+                              {"处理器没有保存程序", "the processor did not store the program"})),
+                          1);
     }
     return cli.Fail(command, Tr({"未知命令", "unknown command"}), 2);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 
+#include "CliAudit.h"
 #include "CurveSets.h"
 #include "DeviceSession.h"
 #include "EqTextImport.h"
@@ -168,6 +169,7 @@ int ImportToDevice(CQxctl& cli, const CCommandArgs& a, const EqTarget& t, const 
     if (!s.Connect()) {
         return 1;
     }
+    CCliAudit audit(s.PortName().toStdString());
     EqImportPlan plan;
     {
         ParamGuard guard(ParamLock);
@@ -193,9 +195,13 @@ int ImportToDevice(CQxctl& cli, const CCommandArgs& a, const EqTarget& t, const 
             cli.Out() << "dry run: the processor was not changed\n";
             return 0;
         }
+        audit.Before();
         CEqTextImport::Apply(plan, ParameterSet.program);
     }
-    if (!s.Settle(kSettleMs)) {
+    const bool settled = s.Settle(kSettleMs);
+    const AuditCause filterImport = AuditCause::FilterImport;
+    audit.After(ChangeOrigin::FromFile(path), settled, &filterImport);
+    if (!settled) {
         s.Failed("the processor did not acknowledge every band");
         return 1;
     }

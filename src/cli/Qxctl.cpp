@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "AuditLog.h"
 #include "CurveCommand.h"
 #include "DeviceCommands.h"
 #include "DeviceModes.h"
@@ -20,6 +21,7 @@
 #include "FleetCommand.h"
 #include "ImageDiff.h"
 #include "JsonImage.h"
+#include "LogCommand.h"
 #include "ProgramFile.h"
 #include "QxVersion.h"
 #include "SimulateCommand.h"
@@ -175,6 +177,17 @@ const std::vector<QxctlCommand>& Commands() {
          {"--eq", "--scene", "--port", "--target", "--range", "--bands", "--max-boost", "--types",
           "--smooth"},
          {"--dry-run", "--cuts-only", "--keep"}},
+        {"log",
+         "log [--room R] [--since TIME] [--field PATTERN] [--json]",
+         "print the audit log: what the editor and qxctl sent to processors",
+         "  --room R         one room (its name in a fleet file) or port address\n"
+         "  --since TIME     from a moment on: 2026-12-09, \"2026-12-09 20:30\" (UTC), or a\n"
+         "                   span back from now: 30m, 2h, 7d\n"
+         "  --field PATTERN  only field changes whose name matches (Mic*.level, case ignored)\n"
+         "  --json           print the records as the JSON lines they are stored as\n"
+         "  The log is $QX_AUDIT_LOG, or ~/.local/share/qx-editor/audit.jsonl.\n",
+         {"--room", "--since", "--field"},
+         {"--json"}},
         {"simulate",
          "simulate [qx-sim options]",
          "run a virtual processor on a pseudo-terminal (same as qx-sim)",
@@ -277,7 +290,10 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 
 }  // namespace
 
-CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {
+    // What qxctl sends is logged as qxctl's, fleet steps included.
+    CAuditLog::SetTool("qxctl");
+}
 
 bool CQxctl::DrawsProgress() const {
     return m_forceProgress || (&m_err == &std::cerr && isatty(STDERR_FILENO) != 0);
@@ -383,6 +399,9 @@ int CQxctl::Run(const std::vector<std::string>& args) {
     }
     if (name == "eq-fit") {
         return CEqFitCommand::Run(*this, a);
+    }
+    if (name == "log") {
+        return CLogCommand::Run(*this, a);
     }
     if (name == "set" && a.Has("--file")) {
         return SetFile(a);

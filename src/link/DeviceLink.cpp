@@ -92,6 +92,9 @@ void CDeviceLink::ConnectDevice() {
         return;
     }
     CollectPorts();
+    ++m_search;
+    m_answered.clear();
+    m_surveying = m_chooser && m_candidates.size() > 1;
     if (OpenNextCandidate()) {
         portsPending = true;
         m_ui->ShowLookup();
@@ -106,6 +109,8 @@ void CDeviceLink::ConnectDevice() {
 }
 
 void CDeviceLink::GoOffline(bool tell) {
+    m_surveying = false;
+    ++m_search;
     m_port.Close();
     linkChannel = 0;
     online = false;
@@ -123,7 +128,10 @@ void CDeviceLink::DisconnectDevice() {
 }
 
 void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
-    if (notifyOnFailure != 0) {
+    if (notifyOnFailure != 0 && m_surveying) {
+        m_port.Close();
+        SurveyNext();
+    } else if (notifyOnFailure != 0) {
         // The probe found nothing on this port: try the next one.
         m_port.Close();
         if (OpenNextCandidate()) {
@@ -140,10 +148,65 @@ void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
 }
 
 void CDeviceLink::OnDeviceFound() {
+    if (m_surveying) {
+        // Noted, and the search goes on: nothing is read before the choice.
+        m_answered.push_back(m_currentPortName);
+        m_port.Close();
+        SurveyNext();
+        return;
+    }
     // First the receivers (the session keeps offline work), then the reads that replace the
     // image are queued.
     emit deviceFound();
     ReadDevice();
+}
+
+void CDeviceLink::SurveyNext() {
+    if (OpenNextCandidate()) {
+        QueueProbe();
+        m_port.StartWorker();
+        return;
+    }
+    m_surveying = false;
+    if (m_answered.empty()) {
+        portsPending = false;
+        GoOffline(true);
+    } else if (m_answered.size() == 1) {
+        Choose();
+    } else {
+        // Asked from the event loop: the handler of the last reply returns first.
+        const int search = m_search;
+        ShowLater([this, search] {
+            if (search == m_search) {
+                Choose();
+            }
+        });
+    }
+}
+
+void CDeviceLink::Choose() {
+    int chosen = 0;
+    if (m_answered.size() > 1) {
+        chosen = m_chooser ? m_chooser(m_answered) : 0;
+    }
+    if (chosen < 0 || chosen >= static_cast<int>(m_answered.size())) {
+        // The person chose none: offline, without the message of a failed search.
+        portsPending = false;
+        GoOffline(false);
+        return;
+    }
+    // The chosen port is probed again, and connected as the one processor found.
+    PortInfo port;
+    port.devicePath = port.portName = port.comName = m_answered[static_cast<std::size_t>(chosen)];
+    m_candidates = {port};
+    m_answered.clear();
+    if (OpenNextCandidate()) {
+        QueueProbe();
+        m_port.StartWorker();
+    } else {
+        portsPending = false;
+        GoOffline(true);
+    }
 }
 
 void CDeviceLink::ReadDevice() {

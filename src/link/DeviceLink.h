@@ -27,6 +27,13 @@ class CDeviceLink : public QObject {
     void SetUi(CLinkUi* ui);
     // Where candidate ports come from (default: EnumSerialPorts without test-open).
     void SetPortSource(std::function<std::vector<PortInfo>()> source);
+    // Picks the processor to edit among the ports that answered the probe: the index in
+    // answered, or -1 to stay offline. Called from the event loop, with no lock held.
+    using ProcessorChooser = std::function<int(const std::vector<QString>& answered)>;
+    // With a chooser, a search probes every candidate port instead of taking the first that
+    // answers, and asks the chooser when more than one did; without one (qxctl) the first
+    // port that answers is the processor.
+    void SetProcessorChooser(ProcessorChooser chooser) { m_chooser = std::move(chooser); }
 
     // The connect button and the automatic search: disconnects when online, otherwise
     // searches.
@@ -81,6 +88,10 @@ class CDeviceLink : public QObject {
     void OnDeviceFound();
     bool OpenNextCandidate();
     void GoOffline(bool tell);
+    // The search with a chooser: the next candidate is probed, or, when none is left, the
+    // processor is chosen among those that answered.
+    void SurveyNext();
+    void Choose();
 
     CCommProtocol m_protocol;
     CSerialPort m_port;
@@ -90,6 +101,10 @@ class CDeviceLink : public QObject {
     std::vector<PortInfo> m_candidates;
     QString m_currentPortName;
     std::function<std::vector<PortInfo>()> m_portSource;
+    ProcessorChooser m_chooser;
+    bool m_surveying = false;         // probing every candidate before choosing
+    std::vector<QString> m_answered;  // the ports a processor answered on so far
+    int m_search = 0;                 // counts searches: a choice asked for an old one is void
 };
 
 }  // namespace qx

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DeviceLink.h"
+#include "LinkState.h"
 #include "OfflineWork.h"
 #include "ParameterSet.h"
 
@@ -58,6 +59,9 @@ void CEditorSession::DisconnectDevice() {
 }
 
 void CEditorSession::SendDeviceCommand(uint8_t command, uint8_t argument) {
+    if (online) {
+        emit deviceCommandSent(command, argument);
+    }
     m_link->SendDeviceCommand(command, argument);
 }
 

@@ -64,6 +64,9 @@ class CEditorSession : public QObject {
     void offlineWorkKept(const QString& path, const QString& error);
     // See ImageReplaced.
     void imageReplaced();
+    // A bulk command is about to be queued for the processor (online only; emitted at once,
+    // possibly with ParamLock held: receivers must not wait for anything).
+    void deviceCommandSent(int command, int argument);
 
   private:
     void KeepOfflineWork();

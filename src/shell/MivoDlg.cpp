@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "AboutDlg.h"
+#include "AuditHookup.h"
 #include "BitButton.h"
 #include "ByteField.h"
 #include "CompareBar.h"
@@ -159,6 +160,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_session->SetUi(m_progress);
     m_client->installEventFilter(this);
     SetUpSession();
+    HookUpAudit(*this);
     SetUpModel();
     // Undo, redo and the list of steps, at the right end of the tab row.
     InstallHistory(this, m_client, CDialogUnits::ToPixels(606, 19, 115, 11));
