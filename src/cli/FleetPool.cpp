@@ -123,7 +123,12 @@ void CFleetPool::Run(const std::vector<CFleetJob*>& jobs,
         r.out.clear();
         r.err.clear();
         r.process = std::make_unique<QProcess>();
-        r.process->setProcessEnvironment(environment);
+        // The room's own qxctl logs what it sends under the room's name, as a fleet step.
+        QProcessEnvironment roomEnvironment = environment;
+        roomEnvironment.insert(QStringLiteral("QX_AUDIT_ROOM"),
+                               QString::fromStdString(r.job->Room().name));
+        roomEnvironment.insert(QStringLiteral("QX_AUDIT_CAUSE"), QStringLiteral("fleet"));
+        r.process->setProcessEnvironment(roomEnvironment);
         // Ctrl+C at the terminal goes to the foreground process group: not to the rooms.
         r.process->setChildProcessModifier([] { ::setsid(); });
         r.process->start(QString::fromStdString(m_program), list);

@@ -293,6 +293,10 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 CQxctl::CQxctl(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {
     // What qxctl sends is logged as qxctl's, fleet steps included.
     CAuditLog::SetTool("qxctl");
+    CFleetCommand::SetWriteHook(
+        [](const FleetRoom& room, const std::string& action, const std::string& detail) {
+            AuditFleet(action, room.name, room.port, -1, detail);
+        });
 }
 
 bool CQxctl::DrawsProgress() const {

@@ -10,7 +10,9 @@
 #include <ctime>
 #include <memory>
 
+#include "AuditHookup.h"
 #include "CurveSets.h"
+#include "EditorAudit.h"
 #include "EnumSerialPorts.h"
 #include "FleetFile.h"
 #include "LinkState.h"
@@ -222,6 +224,10 @@ long ResidentKilobytes() {
 
 int CMivoApp::Run() {
     CMivoDlg window;
+    if (!m_commandLine.room.isEmpty()) {
+        // What is sent is logged under the fleet's name for the room.
+        HookUpAudit(window).SetRoom(m_commandLine.room.toStdString());
+    }
     if (m_commandLine.measure) {
         auto* paint = new CFirstPaint(&window);
         window.installEventFilter(paint);
