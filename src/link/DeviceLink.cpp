@@ -95,6 +95,7 @@ void CDeviceLink::ConnectDevice() {
     if (OpenNextCandidate()) {
         portsPending = true;
         m_ui->ShowLookup();
+        m_ui->ShowPortProbed(m_currentPortName);
         AdoptAsSent(true);
         QueueProbe();
         m_port.StartWorker();
@@ -105,21 +106,43 @@ void CDeviceLink::ConnectDevice() {
     m_ui->ShowUnableToOpen();
 }
 
-void CDeviceLink::GoOffline(bool tell) {
+bool CDeviceLink::Reconnect() {
+    if (online) {
+        return true;
+    }
+    CollectPorts();
+    if (!OpenNextCandidate()) {
+        portsPending = false;
+        return false;
+    }
+    m_quiet = true;
+    portsPending = true;
+    AdoptAsSent(true);
+    QueueProbe();
+    m_port.StartWorker();
+    emit onlineChanged(true);
+    return true;
+}
+
+void CDeviceLink::GoOffline(int tell) {
     m_port.Close();
     linkChannel = 0;
     online = false;
     deviceBusy = false;
+    m_answered = false;
     m_ui->HideTransfer();
     m_ui->ConnectionChanged();
-    if (tell) {
+    if (tell == 1 && !m_quiet) {
         m_ui->ShowUnableToOpen();
+    } else if (tell == 2) {
+        m_ui->ShowConnectionLost();
     }
+    m_quiet = false;
     emit onlineChanged(false);
 }
 
 void CDeviceLink::DisconnectDevice() {
-    GoOffline(false);
+    GoOffline(0);
 }
 
 void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
@@ -127,14 +150,21 @@ void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
         // The probe found nothing on this port: try the next one.
         m_port.Close();
         if (OpenNextCandidate()) {
+            if (!m_quiet) {
+                m_ui->ShowPortProbed(m_currentPortName);
+            }
             QueueProbe();
             m_port.StartWorker();
         } else {
             portsPending = false;
-            GoOffline(true);
+            GoOffline(1);
         }
+    } else if (online && m_answered) {
+        // The processor had answered: this is a lost connection, not a failed search.
+        emit connectionLost();
+        GoOffline(2);
     } else if (online) {
-        GoOffline(true);
+        GoOffline(1);
     }
     emit linkFailed(notifyOnFailure);
 }
@@ -142,15 +172,20 @@ void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
 void CDeviceLink::OnDeviceFound() {
     // First the receivers (the session keeps offline work), then the reads that replace the
     // image are queued.
+    m_answered = true;
+    m_quiet = false;
     emit deviceFound();
     ReadDevice();
 }
 
 void CDeviceLink::ReadDevice() {
+    const bool send = m_sendProgram;
+    m_sendProgram = false;
     ParamGuard guard(ParamLock);
     m_protocol.QueueCommand(kCmdReadName, 0);
     SendDeviceCommand(kCmdReadSystem, 0);
-    SendDeviceCommand(kCmdReadProgram, 0);
+    // The editor's program goes out whole; its sent copy follows when the frame is answered.
+    SendDeviceCommand(send ? kCmdWriteProgram : kCmdReadProgram, 0);
     StartQueueProgress();
 }
 

@@ -5,14 +5,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
 #include "CurveSets.h"
+#include "EditorSession.h"
 #include "EnumSerialPorts.h"
 #include "LinkState.h"
+#include "MessageBoxAnswerer.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
@@ -181,6 +184,10 @@ int CMivoApp::Run() {
     // The bitmaps the first paint did not need are drawn right after it, before any page
     // that needs them is chosen.
     QObject::connect(&window, &CMivoDlg::FirstPainted, [] { CSkinBitmaps::DrawAll(); });
+    InstallMessageBoxAnswerer(&window);
+    // Logging out may end the program without closing the window: keep unsaved work first.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.Session().KeepWorkOnClose(); });
     window.show();
     if (m_commandLine.tab >= 0) {
         window.SelectTab(m_commandLine.tab);

@@ -27,6 +27,7 @@
 #include "MusicDlg.h"
 #include "OfflineNotice.h"
 #include "ParameterSet.h"
+#include "QtTranslations.h"
 #include "Show_Dlg.h"
 #include "SkinBitmaps.h"
 #include "SkinColors.h"
@@ -72,6 +73,10 @@ constexpr ControlRow kTopBar[] = {
 
 constexpr DuRect kTabRect{0, 18, 723, 355};
 constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
+
+// The top bar while the editor searches for a lost processor by itself.
+constexpr TextPair kTextReconnecting{"正在重新连接...", "Reconnecting..."};
+constexpr TextPair kTextStopSearch{"停止", "Stop"};
 
 const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
 
@@ -154,6 +159,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_session->SetUi(m_progress);
     m_client->installEventFilter(this);
     SetUpSession();
+    SetUpSafety();
     SetUpModel();
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
@@ -389,16 +395,18 @@ void CMivoDlg::RefreshCurrentPage() {
 void CMivoDlg::RefreshTopBar(bool full) {
     auto* connect = m_topBar.Get<CBitButton>(kConnectButton);
     auto* strip = m_topBar.Get<CFontStatic>(kProgramStrip);
-    connect->SetCheck(online ? 1 : 0);
-    connect->setText(Utf8(online ? kTextDisconnect : kTextConnect));
-    if (!online) {
-        strip->SetText(Utf8(kTextOffLine));
+    const bool searching = m_session->Reconnecting();
+    connect->SetCheck(online || searching ? 1 : 0);
+    connect->setText(Utf8(searching ? kTextStopSearch : online ? kTextDisconnect : kTextConnect));
+    if (!online || searching) {
+        strip->SetText(Utf8(searching ? kTextReconnecting : kTextOffLine));
     } else if (full) {
         strip->SetText(ProgramStripText(ParameterSet));
     }
 }
 
 void CMivoDlg::ApplyLanguageAll() {
+    CQtTranslations::Follow(useChinese);
     for (int i = 0; i < kTabCount; ++i) {
         m_tabs->SetItemText(i, Utf8(kTabNames[static_cast<std::size_t>(i)]));
     }
