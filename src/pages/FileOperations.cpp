@@ -233,7 +233,14 @@ void CFileOperations::FinishImportAll() {
     if (answer == 2 || !online) {
         return;
     }
-    Report(m_modes.ImportAllPrograms(path.toStdString(), answer == 0));
+    const ModeResult result = m_modes.ImportAllPrograms(path.toStdString(), answer == 0);
+    Report(result);
+    if (result.status == ModeResult::kQueued) {
+        // The writes change the stored programs only; the processor still plays its old
+        // working image. Recalling the program the editor now shows brings both to it.
+        Report(m_modes.RecallProgram(CDeviceModes::BankProgramFor(
+            static_cast<int>(ParameterSet.system.block.currentProgram))));
+    }
 }
 
 }  // namespace qx

@@ -299,9 +299,6 @@ ModeResult CDeviceModes::ImportAllPrograms(const std::string& path, bool keepPas
         if (online) {
             Send(kCmdWriteProgram, 1);
             Send(kCmdWriteSystem, 1);
-            // The processor still plays its old working image: recalling the program the
-            // editor now shows brings both to the same one.
-            Send(kCmdRecall, static_cast<uint8_t>(program));
             if (m_hooks.startQueueProgress) {
                 m_hooks.startQueueProgress();
             }

@@ -83,9 +83,7 @@ class CDeviceModes {
     void OnModesReceived();
     // Writes the bank to an all-programs file (".dat" appended when missing).
     ModeResult WriteAllPrograms(const std::string& path);
-    // keepPasswords: the system and panel passwords in force stay (the file's are not
-    // taken). Online, the writes are followed by a recall of the current program, so that
-    // the processor plays the program the editor shows.
+    // keepPasswords: the system and panel passwords in force stay (the file's are not taken).
     ModeResult ImportAllPrograms(const std::string& path, bool keepPasswords = false);
 
   private:

@@ -16,6 +16,7 @@
 
 #include "../link/LinkTestSupport.h"
 #include "Ask.h"
+#include "CommProtocol.h"
 #include "DeviceLink.h"
 #include "EditorSession.h"
 #include "LinkState.h"
@@ -28,12 +29,6 @@ namespace qx {
 namespace {
 
 using linktest::WaitUntil;
-
-class LostUi : public linktest::UiRecorder {
-  public:
-    void ShowConnectionLost() override { ++lost; }
-    int lost = 0;
-};
 
 class SafeSessionTest : public ::testing::Test {
   protected:
@@ -90,7 +85,7 @@ class SafeSessionTest : public ::testing::Test {
     QString folder;
     std::unique_ptr<CVirtualProcessor> processor;
     std::unique_ptr<CPtyServer> server;
-    LostUi ui;
+    linktest::UiRecorder ui;
     std::unique_ptr<CEditorSession> session;
     int programs = 0;
     int found = 0;
@@ -175,7 +170,7 @@ TEST_F(SafeSessionTest, ALostLinkIsToldAsLostAndFoundAgainOrTheSearchStopped) {
     silent.silent = true;
     processor->SetOptions(silent);
     ParameterSet.program.MusicLeft.limiter.level = 19;  // something to send
-    ASSERT_TRUE(WaitUntil([&] { return ui.lost == 1; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return ui.connectionLost == 1; }, 20000));
     EXPECT_EQ(ui.unableToOpen, 0);
     EXPECT_TRUE(session->Reconnecting());
     // Probes that find nothing while searching show no box.
@@ -195,7 +190,8 @@ TEST_F(SafeSessionTest, ALostLinkIsToldAsLostAndFoundAgainOrTheSearchStopped) {
     silent.silent = true;
     processor->SetOptions(silent);
     ParameterSet.program.MusicLeft.limiter.level = 21;
-    ASSERT_TRUE(WaitUntil([&] { return ui.lost == 2 && session->Reconnecting(); }, 20000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ui.connectionLost == 2 && session->Reconnecting(); }, 20000));
     session->ConnectDevice();
     EXPECT_FALSE(session->Reconnecting());
     ASSERT_TRUE(WaitUntil([&] { return !online; }, 5000));
