@@ -211,6 +211,8 @@ void CFileOperations::ImportAllPrograms() {
 void CFileOperations::FinishImportAll() {
     const QString path = m_pendingImport;
     m_pendingImport.clear();
+    // The folder may not exist yet (a fresh installation, a removed folder).
+    QDir().mkpath(CSnapshot::Instance().Folder());
     const QString backup = CSnapshot::DatedPath(CSnapshot::Instance().Folder(), "backup",
                                                 kBankExtension, std::time(nullptr));
     const ModeResult written = m_modes.WriteAllPrograms(backup.toStdString());

@@ -49,12 +49,13 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     // What a person's choice of entry `index` in the mode list does.
     void SelectMode(int index);
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
     // What the password group last said (wrong old password, confirmation differs, changed),
     // in the language in force; "" when nothing. group 0: system, 1: panel.
     QString PasswordStatus(int group) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
 
   private:
     void SetUpEdits();

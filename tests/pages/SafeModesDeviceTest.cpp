@@ -86,8 +86,7 @@ class SafeModesDeviceTest : public ::testing::Test {
             [&] {
                 ParamGuard guard(ParamLock);
                 return !deviceBusy && (*window)->Progress()->CurrentForm() == CShow_Dlg::kHidden &&
-                       window->dlg->Link().Protocol().FrameCount() == 0 &&
-                       std::memcmp(&ParameterSet, &SentImage, sizeof(ParamImage)) == 0;
+                       window->dlg->Link().Protocol().FrameCount() == 0;
             },
             kBankWaitMs);
     }
@@ -118,15 +117,22 @@ TEST_F(SafeModesDeviceTest, StoreAsksNamingTheProgramAndRecallKeepsUnstoredEdits
     }
     {
         CAsk::Scripted answers({0});
+        Choose(5);  // the list went back to the current program after the refusal
+        page->Edit(CSysDlg::kNameEdit)->setText(QStringLiteral("Duet"));
         Click(CSysDlg::kStore);
         ASSERT_TRUE(
             WaitUntil([&] { return Same(sim->processor.StoredProgram(6).name, "Duet    ", 8); },
-                      kDeviceWaitMs));
+                      kDeviceWaitMs))
+            << answers.Asked().size() << " asked, stores "
+            << sim->processor.CountRequests(kCmdStore) << " errors "
+            << errors.join(QStringLiteral("; ")).toStdString() << " name "
+            << page->Edit(CSysDlg::kNameEdit)->text().toStdString() << " enabled "
+            << page->Binding().Widget(CSysDlg::kStore)->isEnabled();
     }
     ASSERT_TRUE(Settled());
 
     // An edit not stored, then a recall: the edit is kept in a file and the notice says where.
-    ParameterSet.program.EchoB.repeat = 37;
+    ParameterSet.program.EchoA.wetLevel = 37;
     ASSERT_TRUE(Settled());
     Choose(4);  // program 5
     Click(CSysDlg::kRecall);
@@ -135,7 +141,7 @@ TEST_F(SafeModesDeviceTest, StoreAsksNamingTheProgramAndRecallKeepsUnstoredEdits
     ParamImage saved;
     ASSERT_TRUE(
         CProgramFile::ReadProgram(QDir(folder).filePath(snapshots[0]).toStdString(), saved).ok);
-    EXPECT_EQ(saved.program.EchoB.repeat, 37);
+    EXPECT_EQ(saved.program.EchoA.wetLevel, 37);
     EXPECT_TRUE((*window)->Notice().contains(snapshots[0]));
     ASSERT_TRUE(
         WaitUntil([&] { return ParameterSet.program.EchoA.wetLevel == 12; }, kDeviceWaitMs));
