@@ -93,11 +93,12 @@ void CDeviceLink::ConnectDevice() {
     }
     CollectPorts();
     ++m_search;
-    m_answered.clear();
+    m_answeredPorts.clear();
     m_surveying = m_chooser && m_candidates.size() > 1;
     if (OpenNextCandidate()) {
         portsPending = true;
         m_ui->ShowLookup();
+        m_ui->ShowPortProbed(m_currentPortName);
         AdoptAsSent(true);
         QueueProbe();
         m_port.StartWorker();
@@ -108,23 +109,45 @@ void CDeviceLink::ConnectDevice() {
     m_ui->ShowUnableToOpen();
 }
 
-void CDeviceLink::GoOffline(bool tell) {
+bool CDeviceLink::Reconnect() {
+    if (online) {
+        return true;
+    }
+    CollectPorts();
+    if (!OpenNextCandidate()) {
+        portsPending = false;
+        return false;
+    }
+    m_quiet = true;
+    portsPending = true;
+    AdoptAsSent(true);
+    QueueProbe();
+    m_port.StartWorker();
+    emit onlineChanged(true);
+    return true;
+}
+
+void CDeviceLink::GoOffline(int tell) {
     m_surveying = false;
     ++m_search;
     m_port.Close();
     linkChannel = 0;
     online = false;
     deviceBusy = false;
+    m_answered = false;
     m_ui->HideTransfer();
     m_ui->ConnectionChanged();
-    if (tell) {
+    if (tell == 1 && !m_quiet) {
         m_ui->ShowUnableToOpen();
+    } else if (tell == 2) {
+        m_ui->ShowConnectionLost();
     }
+    m_quiet = false;
     emit onlineChanged(false);
 }
 
 void CDeviceLink::DisconnectDevice() {
-    GoOffline(false);
+    GoOffline(0);
 }
 
 void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
@@ -135,14 +158,21 @@ void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
         // The probe found nothing on this port: try the next one.
         m_port.Close();
         if (OpenNextCandidate()) {
+            if (!m_quiet) {
+                m_ui->ShowPortProbed(m_currentPortName);
+            }
             QueueProbe();
             m_port.StartWorker();
         } else {
             portsPending = false;
-            GoOffline(true);
+            GoOffline(1);
         }
+    } else if (online && m_answered) {
+        // The processor had answered: this is a lost connection, not a failed search.
+        emit connectionLost();
+        GoOffline(2);
     } else if (online) {
-        GoOffline(true);
+        GoOffline(1);
     }
     emit linkFailed(notifyOnFailure);
 }
@@ -150,13 +180,15 @@ void CDeviceLink::OnLinkFailed(int notifyOnFailure) {
 void CDeviceLink::OnDeviceFound() {
     if (m_surveying) {
         // Noted, and the search goes on: nothing is read before the choice.
-        m_answered.push_back(m_currentPortName);
+        m_answeredPorts.push_back(m_currentPortName);
         m_port.Close();
         SurveyNext();
         return;
     }
     // First the receivers (the session keeps offline work), then the reads that replace the
     // image are queued.
+    m_answered = true;
+    m_quiet = false;
     emit deviceFound();
     ReadDevice();
 }
@@ -168,10 +200,10 @@ void CDeviceLink::SurveyNext() {
         return;
     }
     m_surveying = false;
-    if (m_answered.empty()) {
+    if (m_answeredPorts.empty()) {
         portsPending = false;
-        GoOffline(true);
-    } else if (m_answered.size() == 1) {
+        GoOffline(1);
+    } else if (m_answeredPorts.size() == 1) {
         Choose();
     } else {
         // Asked from the event loop: the handler of the last reply returns first.
@@ -186,34 +218,38 @@ void CDeviceLink::SurveyNext() {
 
 void CDeviceLink::Choose() {
     int chosen = 0;
-    if (m_answered.size() > 1) {
-        chosen = m_chooser ? m_chooser(m_answered) : 0;
+    if (m_answeredPorts.size() > 1) {
+        chosen = m_chooser ? m_chooser(m_answeredPorts) : 0;
     }
-    if (chosen < 0 || chosen >= static_cast<int>(m_answered.size())) {
+    if (chosen < 0 || chosen >= static_cast<int>(m_answeredPorts.size())) {
         // The person chose none: offline, without the message of a failed search.
         portsPending = false;
-        GoOffline(false);
+        GoOffline(0);
         return;
     }
     // The chosen port is probed again, and connected as the one processor found.
     PortInfo port;
-    port.devicePath = port.portName = port.comName = m_answered[static_cast<std::size_t>(chosen)];
+    port.devicePath = port.portName = port.comName =
+        m_answeredPorts[static_cast<std::size_t>(chosen)];
     m_candidates = {port};
-    m_answered.clear();
+    m_answeredPorts.clear();
     if (OpenNextCandidate()) {
         QueueProbe();
         m_port.StartWorker();
     } else {
         portsPending = false;
-        GoOffline(true);
+        GoOffline(1);
     }
 }
 
 void CDeviceLink::ReadDevice() {
+    const bool send = m_sendProgram;
+    m_sendProgram = false;
     ParamGuard guard(ParamLock);
     m_protocol.QueueCommand(kCmdReadName, 0);
     SendDeviceCommand(kCmdReadSystem, 0);
-    SendDeviceCommand(kCmdReadProgram, 0);
+    // The editor's program goes out whole; its sent copy follows when the frame is answered.
+    SendDeviceCommand(send ? kCmdWriteProgram : kCmdReadProgram, 0);
     StartQueueProgress();
 }
 

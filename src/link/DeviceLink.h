@@ -40,6 +40,15 @@ class CDeviceLink : public QObject {
     void ConnectDevice();
     // Closes the link without a message.
     void DisconnectDevice();
+    // The background search after a lost link: like ConnectDevice but without the lookup
+    // form and without a box when nothing answers. False when no port could be opened.
+    bool Reconnect();
+    // True while a connection is up and the processor answered its probe.
+    bool Answered() const { return m_answered; }
+    // Once, for the next connection: after the probe is answered, the editor's program goes
+    // to the processor instead of the processor's replacing it (the names and the system
+    // block are still read).
+    void SendProgramOnConnect(bool send) { m_sendProgram = send; }
     // Fills the candidate list; true when it holds a port.
     bool CollectPorts();
     // Opens currentPortName.
@@ -72,6 +81,8 @@ class CDeviceLink : public QObject {
     // After the connection logic handled a failure (1: a probe found nothing on a port).
     void linkFailed(int notifyOnFailure);
     void onlineChanged(bool online);
+    // A link that was working (the processor had answered) failed; emitted before linkFailed.
+    void connectionLost();
     // A received block was adopted into the image and its sent copy (or, for the bank, into
     // the stored bank); each follows the reply that carried it, in the order they arrived.
     void systemReceived();
@@ -87,7 +98,8 @@ class CDeviceLink : public QObject {
     void OnLinkFailed(int notifyOnFailure);
     void OnDeviceFound();
     bool OpenNextCandidate();
-    void GoOffline(bool tell);
+    // tell: 0 nothing, 1 "Unable to Open Device!", 2 "Connection to the processor lost".
+    void GoOffline(int tell);
     // The search with a chooser: the next candidate is probed, or, when none is left, the
     // processor is chosen among those that answered.
     void SurveyNext();
@@ -100,11 +112,14 @@ class CDeviceLink : public QObject {
     CLinkUi m_noUi;
     std::vector<PortInfo> m_candidates;
     QString m_currentPortName;
+    bool m_answered = false;     // the processor answered on this connection
+    bool m_quiet = false;        // a background search: no forms, no boxes
+    bool m_sendProgram = false;  // see SendProgramOnConnect
     std::function<std::vector<PortInfo>()> m_portSource;
     ProcessorChooser m_chooser;
-    bool m_surveying = false;         // probing every candidate before choosing
-    std::vector<QString> m_answered;  // the ports a processor answered on so far
-    int m_search = 0;                 // counts searches: a choice asked for an old one is void
+    bool m_surveying = false;              // probing every candidate before choosing
+    std::vector<QString> m_answeredPorts;  // the ports a processor answered on so far
+    int m_search = 0;                      // counts searches: a choice asked for an old one is void
 };
 
 }  // namespace qx

@@ -13,6 +13,8 @@ class CLinkUi {
 
     // The lookup form ("Device lookup") while ports are probed.
     virtual void ShowLookup() {}
+    // The port the lookup is probing now.
+    virtual void ShowPortProbed(const QString& port) { (void)port; }
     // The progress form with a bar of 0..total; SetProgress(total) closes it.
     virtual void StartProgress(int total) { (void)total; }
     virtual void SetProgress(int step) { (void)step; }
@@ -21,6 +23,8 @@ class CLinkUi {
     virtual void HideTransfer() {}
     // "Unable to Open Device!" (or its Chinese text).
     virtual void ShowUnableToOpen() {}
+    // "Connection to the processor lost": a link that was working failed.
+    virtual void ShowConnectionLost() {}
     // The "Application Error" box of a failed serial call.
     virtual void ShowPortError(const QString& text) { (void)text; }
     // The "11" box: a program reply carried another number than asked for. The exchange

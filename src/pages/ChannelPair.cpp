@@ -1,10 +1,14 @@
 #include "ChannelPair.h"
 
+#include "Ask.h"
 #include "BitButton.h"
 #include "ChannelPairRules.h"
 #include "PageDlg.h"
+#include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "Snapshot.h"
 #include "StripRow.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -51,7 +55,50 @@ void CChannelPair::ShowButtons() {
     }
 }
 
+bool CChannelPair::BlocksDiffer() const {
+    const std::string left = std::string(m_setup.leftBlock) + ".";
+    const std::string right = std::string(m_setup.rightBlock) + ".";
+    const uint8_t* image = CParamCatalogue::Bytes(ParameterSet);
+    for (const ParamField& f : CParamCatalogue::Fields()) {
+        if (f.name.rfind(left, 0) != 0 || f.IsBytes()) {
+            continue;
+        }
+        const ParamField* other = CParamCatalogue::Find(right + f.name.substr(left.size()));
+        if (other != nullptr &&
+            CParamCatalogue::Read(image, f) != CParamCatalogue::Read(image, *other)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CChannelPair::ConfirmFollow() {
+    static constexpr TextPair kCaption{"同步", "SYNC"};
+    static constexpr TextPair kQuestion{
+        "两个通道的设置不同。同步后 %2 的设置将跟随 %1，%2 现在的设置将被替换"
+        "(会先保存一份快照)。\n继续吗?",
+        "The two channels differ. Once linked, the settings of %2 follow those of %1 and the "
+        "present settings of %2 are replaced (a snapshot is kept first).\nLink them?"};
+    static constexpr TextPair kBeforeSync{"同步", "SYNC"};
+    CFieldBinding& b = m_page.Binding();
+    const auto caption = [&b](int id) {
+        auto* button = b.Get<CBitButton>(id);
+        return button != nullptr ? button->text().toStdString() : std::string();
+    };
+    const QString text =
+        QString::fromStdString(Tr(kQuestion, {caption(m_setup.leftId), caption(m_setup.rightId)}));
+    if (!CAsk::Confirm(QString::fromUtf8(kCaption.Get()), text)) {
+        return false;
+    }
+    CSnapshot::Instance().Keep("before-sync", kBeforeSync);
+    return true;
+}
+
 void CChannelPair::ToggleLink() {
+    if (!Linked() && BlocksDiffer() && !ConfirmFollow()) {
+        ShowButtons();  // the button shows the link as it stays
+        return;
+    }
     {
         ParamGuard guard(ParamLock);
         m_page.Binding().Write(m_setup.linkField, Linked() ? 0 : 1);

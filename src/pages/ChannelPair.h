@@ -45,6 +45,10 @@ class CChannelPair : public QObject {
     // Switches to the channel of an EQ number; -1: the link byte was just toggled.
     void SelectChannel(int eqNumber);
     // What the "SYNC" button does: toggles the link under ParamLock, then SelectChannel(-1).
+    // Whether a field of the left block differs from its right counterpart.
+    bool BlocksDiffer() const;
+    // Asks before the right channel follows the left one and keeps a snapshot.
+    bool ConfirmFollow();
     void ToggleLink();
 
     bool Linked() const;

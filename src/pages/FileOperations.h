@@ -50,6 +50,11 @@ class CFileOperations {
     // block, then the person chooses where to save it.
     void SaveReceivedBank();
     void ImportAllPrograms();
+    // The question before a store: "Overwrite program 6 'EMU PROGRAM 06'?".
+    static QString OverwriteQuestion(int program);
+    // While connected, "Import all" first reads the processor's bank into a backup file; the
+    // path of the last backup written, "" before any.
+    const QString& LastBackup() const { return m_lastBackup; }
 
     // The warning for out-of-range fields, in the language in force: the first few names and
     // how many more there are.
@@ -59,11 +64,15 @@ class CFileOperations {
     QString ChoosePath(bool save, const char* extension);
     bool ConfirmRanges(const std::vector<std::string>& names);
     void Report(const ModeResult& result);
+    // Online "Import all" once the processor's bank is backed up: asks and imports.
+    void FinishImportAll();
 
     QWidget* m_owner;
     CDeviceModes m_modes;
     Prompts m_prompts;
     QString m_folder;
+    QString m_pendingImport;  // the file "Import all" writes once the backup is read
+    QString m_lastBackup;
 };
 
 }  // namespace qx

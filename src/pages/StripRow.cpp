@@ -1,5 +1,8 @@
 #include "StripRow.h"
 
+#include "Ask.h"
+#include "TextPair.h"
+
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
@@ -140,6 +143,12 @@ void CStripRow::ScrollStep() {
 }
 
 void CStripRow::ResetBands() {
+    static constexpr TextPair kCaption{"均衡复位", "EQ Reset"};
+    static constexpr TextPair kQuestion{"把这个均衡器的所有频段复位为平直吗?",
+                                        "Reset every band of this equaliser to flat?"};
+    if (!CAsk::Confirm(QString::fromUtf8(kCaption.Get()), QString::fromUtf8(kQuestion.Get()))) {
+        return;
+    }
     CFieldBinding& b = m_page.Binding();
     b.Model().ResetEqBands(m_eqNumber, b.Origin());
     ScrollStep();

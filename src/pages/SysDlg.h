@@ -49,11 +49,18 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     // What a person's choice of entry `index` in the mode list does.
     void SelectMode(int index);
 
+    // What the password group last said (wrong old password, confirmation differs, changed),
+    // in the language in force; "" when nothing. group 0: system, 1: panel.
+    QString PasswordStatus(int group) const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
+
   private:
     void SetUpEdits();
+    // Says what happened in a password group (text null: nothing); bad in red.
+    void ShowPasswordStatus(int group, const TextPair* text, bool bad);
     void SetUpLamps();
     void RefreshModeList();
     void ShowPermission();
@@ -80,6 +87,8 @@ class CSysDlg : public CPageDlg, public SysPageIds {
     bool m_systemOldMatches = false;
     bool m_panelOldMatches = false;
     std::atomic<bool> m_monitorRequest{true};
+    std::array<CFontStatic*, 2> m_passwordStatus{};
+    std::array<const TextPair*, 2> m_passwordText{};
 };
 
 }  // namespace qx

@@ -8,7 +8,9 @@
 
 #include "ByteField.h"
 #include "CommProtocol.h"
+#include "DialogUnits.h"
 #include "EnglishEdit.h"
+#include "FontStatic.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
 
@@ -33,6 +35,12 @@ QString SystemPassword() {
 QString PanelPassword() {
     return Trimmed(ParameterSet.system.block.panelPassword, CSysDlg::kPanelPasswordLength);
 }
+
+constexpr TextPair kWrongOld{"旧密码不正确", "Wrong old password"};
+constexpr TextPair kConfirmDiffers{"确认密码与新密码不同",
+                                   "The confirmation differs from the new password"};
+constexpr TextPair kSystemChanged{"系统密码已修改", "System password changed"};
+constexpr TextPair kPanelChanged{"面板密码已修改", "Panel password changed"};
 
 // Typed text padded with spaces to the stored width.
 void Pad(const QString& text, U8* out, int n) {
@@ -60,6 +68,13 @@ void CSysDlg::SetUpEdits() {
         {kPanelConfirm, kPanelPasswordLength, true, false},
         {kNameEdit, kNameLength, false, false},
     };
+    // Each password group's line of what happened, right of its caption.
+    constexpr int kStatusY[2] = {252, 290};
+    for (int g = 0; g < 2; ++g) {
+        auto* status = new CFontStatic(this);
+        status->setGeometry(CDialogUnits::ToPixels(492, kStatusY[g], 214, 10));
+        m_passwordStatus[static_cast<std::size_t>(g)] = status;
+    }
     for (const auto& e : edits) {
         auto* edit = new CEnglishEdit(this, e.id);
         edit->setMaxLength(e.length);
@@ -110,7 +125,38 @@ void CSysDlg::OnPasswordEdited(int id) {
     } else if (id == kPanelOld) {
         m_panelOldMatches = Edit(kPanelOld)->text() == m_panelReference;
     }
+    // Said as soon as it is known: a whole old password that is wrong, a whole confirmation
+    // that differs.
+    const bool system = id == kSystemOld || id == kSystemNew || id == kSystemConfirm;
+    const int length = system ? kSystemPasswordLength : kPanelPasswordLength;
+    const QString old = Edit(system ? kSystemOld : kPanelOld)->text();
+    const QString confirm = Edit(system ? kSystemConfirm : kPanelConfirm)->text();
+    const bool oldMatches = system ? m_systemOldMatches : m_panelOldMatches;
+    const TextPair* text = nullptr;
+    if (old.size() == length && !oldMatches) {
+        text = &kWrongOld;
+    } else if (confirm.size() == length &&
+               confirm != Edit(system ? kSystemNew : kPanelNew)->text()) {
+        text = &kConfirmDiffers;
+    }
+    ShowPasswordStatus(system ? 0 : 1, text, true);
     ApplyRules();
+}
+
+void CSysDlg::ShowPasswordStatus(int group, const TextPair* text, bool bad) {
+    const auto g = static_cast<std::size_t>(group);
+    m_passwordText[g] = text;
+    CFontStatic* status = m_passwordStatus[g];
+    if (status == nullptr) {
+        return;
+    }
+    status->SetTextColor(bad ? QColor(255, 96, 96) : QColor(128, 255, 128));
+    status->SetText(text != nullptr ? QString::fromUtf8(text->Get()) : QString());
+}
+
+QString CSysDlg::PasswordStatus(int group) const {
+    const TextPair* text = m_passwordText[static_cast<std::size_t>(group)];
+    return text != nullptr ? QString::fromUtf8(text->Get()) : QString();
 }
 
 void CSysDlg::OnModifySystem() {
@@ -124,6 +170,7 @@ void CSysDlg::OnModifySystem() {
     }
     SendCommand(kCmdSystemPassword);
     ResetPanelGroup();
+    ShowPasswordStatus(0, &kSystemChanged, false);
 }
 
 void CSysDlg::OnModifyPanel() {
@@ -137,6 +184,7 @@ void CSysDlg::OnModifyPanel() {
     }
     SendCommand(kCmdPanelPassword);
     ResetSystemGroup();
+    ShowPasswordStatus(1, &kPanelChanged, false);
 }
 
 void CSysDlg::ResetSystemGroup() {
@@ -144,6 +192,7 @@ void CSysDlg::ResetSystemGroup() {
         Edit(id)->clear();
     }
     m_systemOldMatches = false;
+    ShowPasswordStatus(0, nullptr, false);
     ApplyRules();
 }
 
@@ -153,6 +202,7 @@ void CSysDlg::ResetPanelGroup() {
         Edit(id)->clear();
     }
     m_panelOldMatches = false;
+    ShowPasswordStatus(1, nullptr, false);
     ApplyRules();
 }
 

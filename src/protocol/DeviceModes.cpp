@@ -8,6 +8,7 @@
 #include "CommProtocol.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
+#include "RangeClamp.h"
 #include "TextPair.h"
 
 namespace qx {
@@ -202,6 +203,9 @@ ModeResult CDeviceModes::ImportProgram(const std::string& path) {
     }
     // The file's system block is discarded: the current one stays, and a system change not
     // sent yet still goes out (the program write below carries no system block).
+    if (m_clamp) {
+        ClampToRanges(*file, false);
+    }
     file->program.imageSum = ByteSum(&file->program, sizeof(ProgramImage));
     {
         ParamGuard guard(ParamLock);
@@ -245,7 +249,26 @@ ModeResult CDeviceModes::WriteAllPrograms(const std::string& path) {
     return FromFile(CProgramFile::WriteBank(CProgramFile::BankFilePath(path), *bank));
 }
 
-ModeResult CDeviceModes::ImportAllPrograms(const std::string& path) {
+namespace {
+
+// Each program with the bank's system block, brought into range as it would stand recalled.
+void ClampBank(BankImage& bank) {
+    auto image = std::make_unique<ParamImage>();
+    AtomicCopy(&image->system, &bank.BankSystemBlock, sizeof(SystemImage));
+    ClampToRanges(*image, true);
+    AtomicCopy(&bank.BankSystemBlock, &image->system, sizeof(SystemImage));
+    for (ProgramImage& program : bank.programs) {
+        AtomicCopy(&image->program, &program, sizeof(ProgramImage));
+        if (ClampToRanges(*image, false) > 0) {
+            image->program.imageSum = ByteSum(&image->program, sizeof(ProgramImage));
+            AtomicCopy(&program, &image->program, sizeof(ProgramImage));
+        }
+    }
+}
+
+}  // namespace
+
+ModeResult CDeviceModes::ImportAllPrograms(const std::string& path, bool keepPasswords) {
     if (!CProgramFile::IsBankFilePath(path)) {
         return Result(ModeResult::kIgnored, path + " is not an all-programs file (.dat)");
     }
@@ -257,8 +280,17 @@ ModeResult CDeviceModes::ImportAllPrograms(const std::string& path) {
     if (!read.ok) {
         return FromFile(read);
     }
+    if (m_clamp) {
+        ClampBank(*bank);
+    }
     {
         ParamGuard guard(ParamLock);
+        if (keepPasswords) {
+            SystemBlock& from = bank->BankSystemBlock.block;
+            const SystemBlock& now = ParameterSet.system.block;
+            AtomicCopy(from.systemPassword, now.systemPassword, sizeof from.systemPassword);
+            AtomicCopy(from.panelPassword, now.panelPassword, sizeof from.panelPassword);
+        }
         AtomicCopy(&ProgramBank, bank.get(), sizeof(BankImage));
         ProgramBank.bankValid = 1;
         AdoptSystem(&ProgramBank.BankSystemBlock);

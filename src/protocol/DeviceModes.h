@@ -51,6 +51,10 @@ class CDeviceModes {
   public:
     explicit CDeviceModes(DeviceModeHooks hooks = {});
 
+    // Imports bring fields outside their ranges to the range's ends, so that what is shown is
+    // what is sent (the editor: on; qxctl pushes files as they are).
+    void SetClampOnImport(bool clamp) { m_clamp = clamp; }
+
     // Program labels: "7", "F3" (program 19).
     static std::string ProgramLabel(int program);
     // "7" or "F3" (case-insensitive) to 1..21; 0 when the text names no program.
@@ -79,13 +83,15 @@ class CDeviceModes {
     void OnModesReceived();
     // Writes the bank to an all-programs file (".dat" appended when missing).
     ModeResult WriteAllPrograms(const std::string& path);
-    ModeResult ImportAllPrograms(const std::string& path);
+    // keepPasswords: the system and panel passwords in force stay (the file's are not taken).
+    ModeResult ImportAllPrograms(const std::string& path, bool keepPasswords = false);
 
   private:
     void Send(uint8_t command, uint8_t argument);
     void Refresh();
 
     DeviceModeHooks m_hooks;
+    bool m_clamp = false;
 };
 
 }  // namespace qx

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 
@@ -46,6 +47,32 @@ class CEditorSession : public QObject {
     // What the device modes send and refresh through this session.
     DeviceModeHooks ModeHooks();
 
+    // Edits that reached neither the processor nor a file: online, what the processor has
+    // not acknowledged; offline, what differs from the image last loaded (defaults, a file,
+    // the processor's image when the link ended).
+    bool HasUnsavedWork() const;
+    // Edits since the image was last loaded (a received program, a recall, a file).
+    bool EditedSinceLoaded() const;
+    // Closing or logging out: unsaved work goes to MusicFile/offline-....dia and the path
+    // is remembered for the next start (see TakeLastSessionNotice). Returns the path, empty
+    // when there was nothing to keep or it could not be kept (error then says why).
+    QString KeepWorkOnClose(QString* error = nullptr);
+    // The path of work kept when the editor last closed, once; "" when none.
+    QString TakeLastSessionNotice();
+
+    // After a working link is lost the editor searches again every RetryMs until the
+    // processor answers or StopReconnecting is called (the connect button does).
+    void SetAutoReconnect(bool on) { m_autoReconnect = on; }
+    void SetRetryMs(int ms) { m_retry.setInterval(ms); }
+    bool Reconnecting() const { return m_reconnecting; }
+    void StopReconnecting();
+
+    // What a connection does with offline work (asked through CAsk when there is some):
+    // keep it in a file and load the processor's settings (0, the default), or keep it in a
+    // file and send the editor's program to the processor (1).
+    static constexpr int kLoadProcessor = 0;
+    static constexpr int kSendOfflineWork = 1;
+
   signals:
     // The processor answered the probe. Offline work has been kept (offlineWorkKept was
     // emitted if there was any) and the reads are about to be queued.
@@ -67,13 +94,26 @@ class CEditorSession : public QObject {
     // A bulk command is about to be queued for the processor (online only; emitted at once,
     // possibly with ParamLock held: receivers must not wait for anything).
     void deviceCommandSent(int command, int argument);
+    // A working link was lost ("Connection to the processor lost").
+    void connectionLost();
+    // The background search after a lost link started or ended.
+    void reconnectingChanged(bool reconnecting);
 
   private:
     void KeepOfflineWork();
+    void OnConnectionLost();
+    void OnOffline();
+    void Retry();
+    void SetReconnecting(bool on);
+    QString NoteFile() const;
 
     QString m_musicFolder;
     std::unique_ptr<COfflineWork> m_offline;
     std::unique_ptr<CDeviceLink> m_link;
+    QTimer m_retry;
+    bool m_autoReconnect = true;
+    bool m_reconnecting = false;
+    bool m_found = false;  // the processor answered on the connection in force
 };
 
 }  // namespace qx

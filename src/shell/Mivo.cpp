@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -13,9 +14,11 @@
 #include "AuditHookup.h"
 #include "CurveSets.h"
 #include "EditorAudit.h"
+#include "EditorSession.h"
 #include "EnumSerialPorts.h"
 #include "FleetFile.h"
 #include "LinkState.h"
+#include "MessageBoxAnswerer.h"
 #include "MivoDlg.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
@@ -236,6 +239,10 @@ int CMivoApp::Run() {
     // The bitmaps the first paint did not need are drawn right after it, before any page
     // that needs them is chosen.
     QObject::connect(&window, &CMivoDlg::FirstPainted, [] { CSkinBitmaps::DrawAll(); });
+    InstallMessageBoxAnswerer(&window);
+    // Logging out may end the program without closing the window: keep unsaved work first.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.Session().KeepWorkOnClose(); });
     window.show();
     if (m_commandLine.size.isValid()) {
         window.resize(m_commandLine.size);

@@ -33,6 +33,7 @@
 #include "MusicDlg.h"
 #include "OfflineNotice.h"
 #include "ParameterSet.h"
+#include "QtTranslations.h"
 #include "Show_Dlg.h"
 #include "SkinBitmaps.h"
 #include "SkinColors.h"
@@ -78,6 +79,10 @@ constexpr ControlRow kTopBar[] = {
 
 constexpr DuRect kTabRect{0, 18, 723, 355};
 constexpr int kTabHeader = 21;  // pixels above a page inside the tab control
+
+// The top bar while the editor searches for a lost processor by itself.
+constexpr TextPair kTextReconnecting{"正在重新连接...", "Reconnecting..."};
+constexpr TextPair kTextStopSearch{"停止", "Stop"};
 
 const TextPair kAboutItem{"关于(&A)...", "关于(&A)..."};
 
@@ -161,6 +166,7 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_client->installEventFilter(this);
     SetUpSession();
     HookUpAudit(*this);
+    SetUpSafety();
     SetUpModel();
     // Undo, redo and the list of steps, at the right end of the tab row.
     InstallHistory(this, m_client, CDialogUnits::ToPixels(606, 19, 115, 11));
@@ -409,16 +415,18 @@ void CMivoDlg::RefreshCurrentPage() {
 void CMivoDlg::RefreshTopBar(bool full) {
     auto* connect = m_topBar.Get<CBitButton>(kConnectButton);
     auto* strip = m_topBar.Get<CFontStatic>(kProgramStrip);
-    connect->SetCheck(online ? 1 : 0);
-    connect->setText(Utf8(online ? kTextDisconnect : kTextConnect));
-    if (!online) {
-        strip->SetText(Utf8(kTextOffLine));
+    const bool searching = m_session->Reconnecting();
+    connect->SetCheck(online || searching ? 1 : 0);
+    connect->setText(Utf8(searching ? kTextStopSearch : online ? kTextDisconnect : kTextConnect));
+    if (!online || searching) {
+        strip->SetText(Utf8(searching ? kTextReconnecting : kTextOffLine));
     } else if (full) {
         strip->SetText(ProgramStripText(ParameterSet));
     }
 }
 
 void CMivoDlg::ApplyLanguageAll() {
+    CQtTranslations::Follow(useChinese);
     for (int i = 0; i < kTabCount; ++i) {
         m_tabs->SetItemText(i, Utf8(kTabNames[static_cast<std::size_t>(i)]));
     }

@@ -115,6 +115,8 @@ class CMivoDlg : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Unsaved work is kept in a file before the window goes (MivoDlgSafety.cpp).
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -124,6 +126,8 @@ class CMivoDlg : public QWidget {
     // The pages made so far.
     std::vector<CPageDlg*> MadePages() const;
     void SetUpSession();
+    // Snapshots, the background search and the last session's kept work (MivoDlgSafety.cpp).
+    void SetUpSafety();
     void AutoConnect();
     void SetUpModel();
     void SetUpVolume(int slider, int mute, const char* volumeField, const char* maxField);

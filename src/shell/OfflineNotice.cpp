@@ -10,6 +10,11 @@ namespace {
 
 const TextPair kKeptNotice{"脱机编辑已保存为 ", "Offline work saved as "};
 const TextPair kKeepFailed{"脱机编辑未能保存: ", "Offline work could not be saved: "};
+const TextPair kSnapshotKept{"%1之前的设置已保存为 ", "The settings before %1 were saved as "};
+const TextPair kSnapshotFailed{"%1之前的设置未能保存: ",
+                               "The settings before %1 could not be saved: "};
+const TextPair kLastSession{"上次关闭时未保存的编辑已保存为 ",
+                            "Unsaved work from when the editor last closed was saved as "};
 
 }  // namespace
 
@@ -27,6 +32,26 @@ void COfflineNotice::ShowKept(const QString& path, const QString& error) {
     } else {
         return;
     }
+    Present(text());
+}
+
+void COfflineNotice::ShowSnapshot(const QString& path, const QString& error, const QString& why) {
+    const std::string w = why.toStdString();
+    if (!error.isEmpty()) {
+        Present(QString::fromStdString(Tr(kSnapshotFailed, {w})) + error);
+    } else if (!path.isEmpty()) {
+        Present(QString::fromStdString(Tr(kSnapshotKept, {w})) + path);
+    }
+}
+
+void COfflineNotice::ShowLastSession(const QString& path) {
+    if (!path.isEmpty()) {
+        Present(QString::fromUtf8(kLastSession.Get()) + path);
+    }
+}
+
+void COfflineNotice::Present(const QString& shown) {
+    setText(shown);
     adjustSize();
     if (parentWidget() != nullptr) {
         move(8, parentWidget()->height() - height() - 8);

@@ -8,6 +8,9 @@ namespace qx {
 
 class COfflineNotice : public QLabel {
     Q_OBJECT
+  private:
+    void Present(const QString& text);
+
   public:
     static constexpr int kShownMs = 20000;
 
@@ -16,6 +19,10 @@ class COfflineNotice : public QLabel {
     // The text for a kept file (path) or a failure (error not empty); nothing when both are
     // empty.
     void ShowKept(const QString& path, const QString& error);
+    // A snapshot kept before an operation (why), or why it could not be kept.
+    void ShowSnapshot(const QString& path, const QString& error, const QString& why);
+    // Work kept when the editor last closed.
+    void ShowLastSession(const QString& path);
     // What the notice says while it is shown, "" otherwise.
     QString Shown() const { return isHidden() ? QString() : text(); }
 };

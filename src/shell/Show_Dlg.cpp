@@ -15,6 +15,7 @@
 #include "MivoDlg.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
+#include "QtTranslations.h"
 #include "SysDlg.h"
 #include "TextPair.h"
 
@@ -26,6 +27,10 @@ const TextPair kLookupText{"设备查找中", "Device lookup"};
 const TextPair kLookupCaption{"设备查找中", "Device lookup "};
 const TextPair kTransferCaption{"数据传输", "Data transmission"};
 const TextPair kTransferText{"数据正在传输中", "Data transmission"};
+const TextPair kProbing{"设备查找中: %1", "Device lookup: %1"};
+const TextPair kProgramStep{"程序 %1 / %2 (%3%)", "Program %1 of %2 (%3%)"};
+const TextPair kFrameStep{"数据 %1 / %2 (%3%)", "Block %1 of %2 (%3%)"};
+const TextPair kApplicationError{"应用程序错误", "Application Error"};
 const TextPair kUnableToOpen{"不能打开设备!", "Unable to Open Device!"};
 
 QString Utf8(const TextPair& pair) {
@@ -98,15 +103,30 @@ void CShow_Dlg::ShowLookup() {
     Present(kLookup);
 }
 
+void CShow_Dlg::ShowPortProbed(const QString& port) {
+    if (m_form == kLookup) {
+        m_text->setText(QString::fromStdString(Tr(kProbing, {port.toStdString()})));
+    }
+}
+
+void CShow_Dlg::ShowStep(int step) {
+    const int percent = m_total > 0 ? step * 100 / m_total : 100;
+    // The whole bank moves one program a frame.
+    const TextPair& what = m_total == kProgramCount ? kProgramStep : kFrameStep;
+    m_text->setText(QString::fromStdString(
+        Tr(what, {std::to_string(step), std::to_string(m_total), std::to_string(percent)})));
+}
+
 void CShow_Dlg::StartProgress(int total) {
     m_total = total;
     m_steps.clear();
     // The progress form replaces the lookup form; the lookup's own end no longer applies.
     m_lookupTimer.stop();
     m_bar->show();
-    m_text->hide();
+    m_text->show();
     m_bar->setRange(0, total);
     m_bar->setValue(0);
+    ShowStep(0);
     setWindowTitle(Utf8(kTransferCaption));
     Present(kProgress);
 }
@@ -114,6 +134,7 @@ void CShow_Dlg::StartProgress(int total) {
 void CShow_Dlg::SetProgress(int step) {
     m_bar->setValue(step);
     m_steps.push_back(step);
+    ShowStep(step);
     if (step == m_total) {
         HideAll();
     }
@@ -165,6 +186,7 @@ void CShow_Dlg::Box(const QString& caption, const QString& text) {
         m_reporter(caption, text);
         return;
     }
+    CQtTranslations::Follow(useChinese);  // the box's own button in the language in force
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_main);
     box.exec();
 }
@@ -176,10 +198,18 @@ void CShow_Dlg::ShowUnableToOpen() {
         this, [this, text] { Box(CMivoDlg::Title(), text); }, Qt::QueuedConnection);
 }
 
+void CShow_Dlg::ShowConnectionLost() {
+    // The editor searches again by itself; the box only says what happened.
+    static constexpr TextPair kLost{"与处理器的连接已中断，正在重新连接。",
+                                    "Connection to the processor lost. Reconnecting."};
+    const QString text = Utf8(kLost);
+    QMetaObject::invokeMethod(
+        this, [this, text] { Box(CMivoDlg::Title(), text); }, Qt::QueuedConnection);
+}
+
 void CShow_Dlg::ShowPortError(const QString& text) {
     QMetaObject::invokeMethod(
-        this, [this, text] { Box(QStringLiteral("Application Error"), text); },
-        Qt::QueuedConnection);
+        this, [this, text] { Box(Utf8(kApplicationError), text); }, Qt::QueuedConnection);
 }
 
 void CShow_Dlg::ShowWrongProgram() {

@@ -42,11 +42,13 @@ class CShow_Dlg : public QDialog, public CLinkUi {
 
     // CLinkUi
     void ShowLookup() override;
+    void ShowPortProbed(const QString& port) override;
     void StartProgress(int total) override;
     void SetProgress(int step) override;
     void ShowTransfer() override;
     void HideTransfer() override;
     void ShowUnableToOpen() override;
+    void ShowConnectionLost() override;
     void ShowPortError(const QString& text) override;
     void ShowWrongProgram() override;
     void ConnectionChanged() override;
@@ -71,6 +73,8 @@ class CShow_Dlg : public QDialog, public CLinkUi {
     void HideAll();
     void Centre();
     void Box(const QString& caption, const QString& text);
+    // The progress form's line: what is being moved, n of total and the percentage.
+    void ShowStep(int step);
 
     CMivoDlg* m_main;
     QLabel* m_text;

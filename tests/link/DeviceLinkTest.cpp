@@ -318,7 +318,9 @@ TEST_F(DeviceLinkTest, ClosedTerminalMidSessionDropsTheLinkOnce) {
     EXPECT_EQ(failures, std::vector<int>{0});
     EXPECT_FALSE(online);
     EXPECT_EQ(linkChannel, 0);
-    EXPECT_EQ(ui.unableToOpen, 1);
+    // A link that worked is told as lost, not as a search that found nothing.
+    EXPECT_EQ(ui.connectionLost, 1);
+    EXPECT_EQ(ui.unableToOpen, 0);
     EXPECT_FALSE(link->Port().IsOpen());
     const ParamImage after = EditorImage();
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
@@ -338,6 +340,7 @@ TEST_F(DeviceLinkTest, NoDeviceAnywhereStaysOffline) {
     EXPECT_EQ(sim.processor.CountRequests(0x7F), 3);
     EXPECT_FALSE(online);
     EXPECT_FALSE(portsPending);
+    EXPECT_EQ(ui.connectionLost, 0);
 
     // No port at all: the message at once.
     link->SetPortSource([] { return std::vector<PortInfo>{}; });

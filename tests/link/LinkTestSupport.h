@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "DeviceLink.h"
-#include "LinkReplySink.h"
 #include "FrameEncoder.h"
+#include "LinkReplySink.h"
 #include "LinkUi.h"
 #include "SerialLine.h"
 #include "SerialPort.h"
@@ -141,6 +141,7 @@ class UiRecorder : public qx::CLinkUi {
     void ShowTransfer() override { ++transfers; }
     void HideTransfer() override { ++hides; }
     void ShowUnableToOpen() override { ++unableToOpen; }
+    void ShowConnectionLost() override { ++connectionLost; }
     void ShowPortError(const QString& text) override { portErrors.push_back(text); }
     void ShowWrongProgram() override {
         ++wrongProgram;
@@ -154,6 +155,7 @@ class UiRecorder : public qx::CLinkUi {
 
     int lookups = 0, progressTotal = 0, transfers = 0, hides = 0, unableToOpen = 0;
     int wrongProgram = 0, connectionChanges = 0, programChanges = 0, bankSaves = 0;
+    int connectionLost = 0;
     std::vector<int> steps;
     std::vector<QString> portErrors;
     std::function<void()> onWrongProgram;

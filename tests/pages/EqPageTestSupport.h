@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "PagesTestSupport.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "Snapshot.h"
 #include "StripRow.h"
 #include "TextPair.h"
 
@@ -52,6 +54,8 @@ inline void FreshPageState() {
     ResetParameters();
     ResetPageGlobals();
     useChinese = false;
+    // Snapshots a page keeps before SYNC or a recall go outside the build folder.
+    CSnapshot::Instance().SetFolder(QDir::temp().filePath(QStringLiteral("qx-page-tests")));
 }
 
 // Moves, types, picks or clicks the control; returns the code the field should now hold.

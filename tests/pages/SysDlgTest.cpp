@@ -311,17 +311,22 @@ TEST_F(SysDlgTest, SystemPasswordGroupMovesStepByStep) {
     EXPECT_FALSE(Enabled(CSysDlg::kSystemModify));
     Type(CSysDlg::kSystemConfirm, QStringLiteral("4"));
     EXPECT_TRUE(Enabled(CSysDlg::kSystemModify));
-    // A new password changed after it was confirmed needs confirming again.
+    // A new password changed after it was confirmed needs confirming again, and the page
+    // says why.
     QTest::keyClick(page->Edit(CSysDlg::kSystemNew), Qt::Key_Backspace);
     EXPECT_FALSE(Enabled(CSysDlg::kSystemModify));
+    EXPECT_EQ(page->PasswordStatus(0),
+              QStringLiteral("The confirmation differs from the new password"));
     Type(CSysDlg::kSystemNew, QStringLiteral("4"));
     EXPECT_TRUE(Enabled(CSysDlg::kSystemModify));
+    EXPECT_TRUE(page->PasswordStatus(0).isEmpty());
 
     // The panel group was half typed; the change resets it and keeps the system group.
     Type(CSysDlg::kPanelOld, QStringLiteral("4321"));
     ASSERT_TRUE(Enabled(CSysDlg::kPanelNew));
     Type(CSysDlg::kPanelNew, QStringLiteral("11"));
     Click(CSysDlg::kSystemModify);
+    EXPECT_EQ(page->PasswordStatus(0), QStringLiteral("System password changed"));
     EXPECT_EQ(std::memcmp(PasswordScratch.newSystem, "987654", 6), 0);
     EXPECT_EQ(std::memcmp(ParameterSet.system.block.systemPassword, "987654", 6), 0);
     EXPECT_TRUE(page->Edit(CSysDlg::kPanelOld)->text().isEmpty());
@@ -337,7 +342,9 @@ TEST_F(SysDlgTest, PanelPasswordChangeResetsTheSystemGroup) {
     Type(CSysDlg::kSystemOld, QStringLiteral("123456"));
     Type(CSysDlg::kPanelOld, QStringLiteral("4322"));
     EXPECT_FALSE(Enabled(CSysDlg::kPanelNew));
+    EXPECT_EQ(page->PasswordStatus(1), QStringLiteral("Wrong old password"));
     QTest::keyClick(page->Edit(CSysDlg::kPanelOld), Qt::Key_Backspace);
+    EXPECT_TRUE(page->PasswordStatus(1).isEmpty());
     Type(CSysDlg::kPanelOld, QStringLiteral("1"));
     ASSERT_TRUE(Enabled(CSysDlg::kPanelNew));
     Type(CSysDlg::kPanelNew, QStringLiteral("123"));
@@ -346,6 +353,10 @@ TEST_F(SysDlgTest, PanelPasswordChangeResetsTheSystemGroup) {
     EXPECT_EQ(page->Edit(CSysDlg::kPanelNew)->text(), QStringLiteral("1234"));
     Type(CSysDlg::kPanelConfirm, QStringLiteral("1234"));
     Click(CSysDlg::kPanelModify);
+    EXPECT_EQ(page->PasswordStatus(1), QStringLiteral("Panel password changed"));
+    useChinese = true;
+    EXPECT_EQ(page->PasswordStatus(1), QStringLiteral("面板密码已修改"));
+    useChinese = false;
     EXPECT_EQ(std::memcmp(ParameterSet.system.block.panelPassword, "1234", 4), 0);
     EXPECT_TRUE(page->Edit(CSysDlg::kSystemOld)->text().isEmpty());
     EXPECT_TRUE(Enabled(CSysDlg::kSystemOld));
@@ -462,6 +473,9 @@ TEST_F(SysDlgTest, OutOfRangeFilesAreLoadedOnlyWhenConfirmed) {
     confirmAnswer = true;
     Click(CSysDlg::kImport);
     EXPECT_EQ(ParameterSet.program.EchoA.wetLevel, 33);
+    // Confirmed, the field beyond its range is loaded at the range's end: what the page shows
+    // is what the processor is sent.
+    EXPECT_EQ(static_cast<int>(ParameterSet.program.Mic1.bands[2].freqCode), 361);
 
     // A bank names the program of each field, the first few of them, and counts the rest.
     auto bank = std::make_unique<BankImage>();

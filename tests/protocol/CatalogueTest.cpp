@@ -7,6 +7,7 @@
 
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
+#include "RangeClamp.h"
 
 using namespace qx;
 
@@ -214,3 +215,42 @@ TEST(CatalogueTest, OutOfRangeNamesOnlyFieldsOutsideTheirRange) {
     EXPECT_EQ(CParamCatalogue::OutOfRange(*image, false),
               std::vector<std::string>{"Mic2.bands[19].freqCode"});
 }
+
+namespace qx {
+namespace {
+
+TEST(CatalogueTest, ClampingBringsOnlyOutOfRangeFieldsToTheNearestEndAndKeepsOtherBits) {
+    auto image = std::make_unique<ParamImage>();
+    ResetParameters();
+    std::memcpy(image.get(), &ParameterSet, sizeof *image);
+    image->program.Mic2.bands[19].freqCode = 40000;
+    image->system.block.musicMax = 85;
+    image->system.block.keyAndSensitivity = 0xF1;  // key 15 beyond its range, sensitivity 1
+    auto before = std::make_unique<ParamImage>();
+    std::memcpy(before.get(), image.get(), sizeof *image);
+
+    EXPECT_EQ(ClampToRanges(*image, false), 1);
+    EXPECT_EQ(static_cast<int>(image->program.Mic2.bands[19].freqCode), 361);
+    EXPECT_EQ(static_cast<int>(image->system.block.musicMax), 85)
+        << "the system block was left out";
+
+    EXPECT_EQ(ClampToRanges(*image), 2);
+    EXPECT_TRUE(CParamCatalogue::OutOfRange(*image).empty());
+    const ParamField* key = CParamCatalogue::Find("System.key");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(static_cast<int>(CParamCatalogue::Read(CParamCatalogue::Bytes(*image), *key)),
+              key->maximum);
+    EXPECT_EQ(static_cast<int>(image->system.block.keyAndSensitivity) & 0x0F, 1);
+    // Nothing else moved.
+    const auto* a = CParamCatalogue::Bytes(*image);
+    const auto* b = CParamCatalogue::Bytes(*before);
+    int differing = 0;
+    for (std::size_t i = 0; i < sizeof(ParamImage); ++i) {
+        differing += a[i] != b[i] ? 1 : 0;
+    }
+    EXPECT_LE(differing, 4);  // the two bytes of the frequency, the maximum, the key's byte
+    EXPECT_EQ(ClampToRanges(*image), 0);
+}
+
+}  // namespace
+}  // namespace qx

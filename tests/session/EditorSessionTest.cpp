@@ -158,14 +158,15 @@ TEST_F(EditorSessionTest, AnOfflineRecallCountsAsLoadedAndALostLineIsToldOnce) {
     EXPECT_TRUE(Kept().isEmpty());
     EXPECT_TRUE(keptPath.isEmpty());
 
-    // The processor goes away: one failure, offline, one box.
+    // The processor goes away: one failure, offline, one box saying the link was lost.
     told.clear();
     server->Stop();
     ASSERT_TRUE(WaitUntil([&] { return !online; }, 8000));
     linktest::Pump(300);
     EXPECT_EQ(std::count(told.begin(), told.end(), "failed"), 1);
     EXPECT_EQ(std::count(told.begin(), told.end(), "offline"), 1);
-    EXPECT_EQ(ui.unableToOpen, 1);
+    EXPECT_EQ(ui.connectionLost, 1);
+    EXPECT_EQ(ui.unableToOpen, 0);
 }
 
 }  // namespace

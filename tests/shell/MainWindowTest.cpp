@@ -12,6 +12,7 @@
 #include "../pages/PagesTestSupport.h"
 #include "BitButton.h"
 #include "BitmapSlider.h"
+#include "EditorSession.h"
 #include "EnTabCtrl.h"
 #include "FontStatic.h"
 #include "MainDlg.h"
@@ -129,7 +130,7 @@ TEST_F(MainWindowTest, ConnectsReadsTwentyFourFramesAndShowsTheProgram) {
     EXPECT_EQ(ConnectText(w.dlg.get()), QStringLiteral("Connect"));
 }
 
-TEST_F(MainWindowTest, ALostProcessorGivesOneMessageAndKeepsTheValues) {
+TEST_F(MainWindowTest, ALostProcessorIsToldAsLostSearchedForAndKeepsTheValues) {
     auto sim = std::make_unique<Sim>();
     ASSERT_TRUE(sim->started);
     Window w;
@@ -143,9 +144,17 @@ TEST_F(MainWindowTest, ALostProcessorGivesOneMessageAndKeepsTheValues) {
     sim->server.Stop();
     ASSERT_TRUE(WaitUntil([&] { return !online; }, 8000));
     Pump(300);
-    EXPECT_EQ(w.CountBoxes(kUnable), 1);
-    EXPECT_EQ(w.boxes.size(), 1u);
+    // Told as a lost connection (not as a search that found nothing); the editor searches
+    // again by itself and the top bar says so, with the connect button to stop it.
+    EXPECT_EQ(w.CountBoxes(kUnable), 0);
+    ASSERT_EQ(w.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes[0].text, QStringLiteral("Connection to the processor lost. Reconnecting."));
+    EXPECT_EQ(StripText(w.dlg.get()), QStringLiteral("Reconnecting..."));
+    EXPECT_EQ(ConnectText(w.dlg.get()), QStringLiteral("Stop"));
+    w->Session().ConnectDevice();
+    EXPECT_FALSE(w->Session().Reconnecting());
     EXPECT_EQ(StripText(w.dlg.get()), QStringLiteral("Off Line"));
+    EXPECT_EQ(ConnectText(w.dlg.get()), QStringLiteral("Connect"));
     EXPECT_EQ(std::memcmp(&before, &ParameterSet, sizeof before), 0);
     EXPECT_EQ(w->TopBar().Get<CBitmapSlider>(CMivoDlg::kMicSlider)->GetPos(), 12);
     EXPECT_EQ(w->Progress()->CurrentForm(), CShow_Dlg::kHidden);
