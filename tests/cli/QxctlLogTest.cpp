@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "AuditLog.h"
+#include "FieldCaption.h"
 #include "AuditReader.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
@@ -25,6 +26,10 @@ using namespace qx;
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string Caption(const char* name) {
+    return FieldCaption(*CParamCatalogue::Find(name), useChinese);
+}
 
 // Every command of this program logs into a file of its own, never into the person's log
 // (set before any test runs, so the shared log opens it).
@@ -114,7 +119,8 @@ TEST_F(QxctlLogTest, DeviceCommandsLogWhatTheySent) {
     // Read back readably, filtered by port and field.
     ASSERT_EQ(cli.Run({"log", "--room", port, "--field", "mic*"}), 0) << cli.err.str();
     std::string shown = cli.out.str();
-    EXPECT_NE(shown.find("Mic1.level"), std::string::npos) << shown;
+    // A field reads as the pages name it.
+    EXPECT_NE(shown.find(Caption("Mic1.level")), std::string::npos) << shown;
     EXPECT_EQ(shown.find("EchoA"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("recall"), std::string::npos) << shown;
     // From this test's start on: the terminal's path may have served earlier tests.
@@ -140,7 +146,7 @@ TEST_F(QxctlLogTest, RoomAndCauseFromTheFleetsEnvironment) {
     EXPECT_EQ(logged[0].room, "A07");
     EXPECT_EQ(logged[0].cause, AuditCause::Fleet);
     ASSERT_EQ(cli.Run({"log", "--room", "A07"}), 0);
-    EXPECT_NE(cli.out.str().find("Mic2.level"), std::string::npos) << cli.out.str();
+    EXPECT_NE(cli.out.str().find(Caption("Mic2.level")), std::string::npos) << cli.out.str();
 }
 
 TEST(QxctlLogUsage, BadSinceIsBadUsage) {

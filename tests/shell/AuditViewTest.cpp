@@ -8,6 +8,7 @@
 
 #include "AuditHookup.h"
 #include "AuditLog.h"
+#include "FieldCaption.h"
 #include "AuditView.h"
 #include "CommProtocol.h"
 #include "EditorAudit.h"
@@ -46,7 +47,10 @@ TEST(AuditViewTest, WindowRecordsWhileConnectedAndViewShowsIt) {
 
     CImageModel::Editor().WriteField("Mic2.level", 9, ChangeOrigin::FromControl(1));
     CImageModel::Editor().Flush();
-    EXPECT_TRUE(view->Text().contains(QStringLiteral("Mic2.level"))) << view->Text().toStdString();
+    // A field reads as the pages name it.
+    const std::string caption = FieldCaption(*CParamCatalogue::Find("Mic2.level"), useChinese);
+    EXPECT_TRUE(view->Text().contains(QString::fromStdString(caption)))
+        << view->Text().toStdString();
     view->close();
 }
 
