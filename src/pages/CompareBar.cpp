@@ -17,7 +17,7 @@ namespace {
 using enum ControlKind;
 
 // The bar's rectangle in the client area, right of the page tabs; rows inside it.
-constexpr DuRect kBarRect{580, 19, 141, 12};
+constexpr DuRect kBarRect{462, 19, 141, 12};
 
 // clang-format off
 constexpr ControlRow kRows[] = {

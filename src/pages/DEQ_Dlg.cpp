@@ -12,6 +12,7 @@
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "StripRow.h"
+#include "TuneButton.h"
 
 namespace qx {
 
@@ -32,6 +33,7 @@ constexpr ControlRow kRows[] = {
     {1066, Button, {118, 156, 50, 14}, {"音乐右", "Music Right"}},
     {1067, Button, {172, 156, 50, 14}, {"EQ 重置", "EQ Reset"}},
     {kCopyToButton, Button, {226, 156, 50, 14}, kCopyToText},
+    {kTuneButton, Button, {280, 156, 50, 14}, kTuneText},
 };
 // clang-format on
 
@@ -123,6 +125,7 @@ CDEQ_Dlg::CDEQ_Dlg(QWidget* parent)
     CCopyToDlg::Attach(m_binding, kCopyToButton, [] {
         return CopyEndpoint{CopyKind::DynamicEq, deqSide - kEqDynamicLeft};
     });
+    AttachTuneButton(m_binding, kTuneButton, [this] { return m_row->View(); });
     connect(m_row->View(), &CEQCurveStatic::PointSelected, this,
             [this](int, int element) { ShowBand(element); });
 

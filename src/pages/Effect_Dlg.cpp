@@ -6,6 +6,7 @@
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "Rev_Dlg.h"
+#include "TuneButton.h"
 
 namespace qx {
 
@@ -18,6 +19,7 @@ constexpr ControlRow kRows[] = {
     {1064, Button, {4, 48, 50, 14}, {"回声A", "EchoA"}, nullptr, {}, 0, -1, skins::kSelectorButton},
     {1065, Button, {4, 64, 50, 14}, {"回声B", "EchoB"}, nullptr, {}, 0, -1, skins::kSelectorButton},
     {1066, Button, {4, 80, 50, 14}, {"混响", "Reverb"}, nullptr, {}, 0, -1, skins::kSelectorButton},
+    {kTuneButton, Button, {4, 100, 50, 14}, kTuneText},
     {1297, Custom, {6, 176, 706, 164}},
 };
 // clang-format on
@@ -50,6 +52,8 @@ CEffect_Dlg::CEffect_Dlg(QWidget* parent)
     for (int eq : {kEqEchoA, kEqEchoB, kEqReverb}) {
         m_binding.On(kEchoA + eq - kEqEchoA).changed = [this, eq](int) { SelectEffect(eq); };
     }
+    // The shared view shows the effect selected.
+    AttachTuneButton(m_binding, kTuneButton, [this] { return m_view; });
     RefreshFromParameters();
     ApplyLanguage();
 }

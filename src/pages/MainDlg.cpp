@@ -17,6 +17,7 @@
 #include "SceneSelector.h"
 #include "StaticStyle.h"
 #include "StripRow.h"
+#include "TuneButton.h"
 
 namespace qx {
 
@@ -74,6 +75,7 @@ constexpr ControlRow kRows[] = {
     {CMainDlg::kEqReset, Button, {182, 158, 50, 14}, {"EQ重置", "EQ Reset"}},
     {CMainDlg::kEqPass, Toggle, {238, 158, 50, 14}, {"EQ Pass", "EQ Pass"}, "Scene[{scene}].{out}.eqBypass"},
     {kCopyToButton, Button, {294, 158, 50, 14}, kCopyToText},
+    {kTuneButton, Button, {350, 158, 50, 14}, kTuneText},
     {CMainDlg::kModeAuto, Button, {446, 158, 50, 14}, {"自动", "Auto"}},
     {CMainDlg::kModeAuto + 1, Button, {511, 158, 50, 14}, {"唱歌", "Sing"}},
     {CMainDlg::kModeAuto + 2, Button, {576, 158, 50, 14}, {"热舞", "Disco"}},
@@ -144,6 +146,7 @@ CMainDlg::CMainDlg(QWidget* parent)
     CCopyToDlg::Attach(m_binding, kCopyToButton, [this] {
         return CopyEndpoint{CopyKind::Output, EditedEq() - kEqOutputFirst, SceneInForce()};
     });
+    AttachTuneButton(m_binding, kTuneButton, [row] { return row->View(); });
     m_binding.On(kSync).store = [this](int on) { OnLink(on); };
     m_binding.On(kLeftSide).changed = [this](int) { OnSide(LeftEq()); };
     m_binding.On(kRightSide).changed = [this](int) { OnSide(RightEq()); };

@@ -7,6 +7,7 @@
 #include "PageGlobals.h"
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
+#include "TuneButton.h"
 
 namespace qx {
 
@@ -38,6 +39,7 @@ constexpr ControlRow kRows[] = {
     {1067, Button, {172, 323, 52, 14}, {"EQ 重置", "EQ Reset"}},
     {1068, Toggle, {228, 323, 52, 14}, {"EQ Bypass", "EQ Bypass"}, "{ch}.eqBypass"},
     {kCopyToButton, Button, {284, 323, 52, 14}, kCopyToText},
+    {kTuneButton, Button, {340, 323, 52, 14}, kTuneText},
 };
 // clang-format on
 
@@ -96,6 +98,7 @@ CMusicDlg::CMusicDlg(QWidget* parent) : CStereoEqPage(parent, 135, kRow, kPair) 
     CCopyToDlg::Attach(m_binding, kCopyToButton, [] {
         return CopyEndpoint{CopyKind::Music, musicChannel};
     });
+    AttachTuneButton(m_binding, kTuneButton, [this] { return m_row->View(); });
 
     Start(0);
 }

@@ -19,6 +19,7 @@ namespace qx {
 namespace {
 
 const TextPair kAuditItem{"操作记录(&L)...", "Audit &log..."};
+constexpr const char* kAuditItemName = "auditItem";
 
 }  // namespace
 
@@ -48,6 +49,7 @@ CEditorAudit& HookUpAudit(CMivoDlg& window) {
         });
 
     auto* item = new QAction(QString::fromUtf8(kAuditItem.Get()), &window);
+    item->setObjectName(QLatin1String(kAuditItemName));
     item->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     QObject::connect(item, &QAction::triggered, &window, [&window] { ShowAuditView(window); });
     window.addAction(item);
@@ -56,6 +58,12 @@ CEditorAudit& HookUpAudit(CMivoDlg& window) {
         return CProcessorChoice::Ask(&window, answered);
     });
     return *audit;
+}
+
+void ApplyAuditLanguage(CMivoDlg& window) {
+    if (auto* item = window.findChild<QAction*>(QLatin1String(kAuditItemName))) {
+        item->setText(QString::fromUtf8(kAuditItem.Get()));
+    }
 }
 
 void ShowAuditView(CMivoDlg& window) {

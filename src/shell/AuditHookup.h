@@ -12,6 +12,8 @@ class CEditorAudit;
 // Made once, as a child of the window; returns the window's audit (also found with
 // window.findChild<CEditorAudit*>()).
 CEditorAudit& HookUpAudit(CMivoDlg& window);
+// Names the window's "Audit log..." item in the language in force.
+void ApplyAuditLanguage(CMivoDlg& window);
 // Shows this session's part of the log (not modal).
 void ShowAuditView(CMivoDlg& window);
 

@@ -437,6 +437,7 @@ void CMivoDlg::ApplyLanguageAll() {
     if (m_compare != nullptr) {
         m_compare->ApplyLanguage();
     }
+    ApplyAuditLanguage(*this);
     setWindowTitle(Title());
     RefreshTopBar(false);
     for (CPageDlg* page : MadePages()) {
