@@ -31,7 +31,7 @@ void CPageDlg::ApplyLanguage() {
 bool CPageDlg::focusNextPrevChild(bool next) {
     QList<QWidget*> usable;
     for (QWidget* w : TabChainControls(this)) {
-        if (w->isVisible() && w->isEnabled()) {
+        if (TabStopsAt(w)) {
             usable.push_back(w);
         }
     }

@@ -1,5 +1,6 @@
 #include "TabChain.h"
 
+#include <QAbstractButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -24,6 +25,27 @@ bool InsideControl(const QWidget* w, const QWidget* page) {
 }
 
 }  // namespace
+
+bool TabStopsAt(const QWidget* control) {
+    if (!control->isVisible() || !control->isEnabled()) {
+        return false;
+    }
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    if (button == nullptr || !button->autoExclusive() || button->isChecked()) {
+        return true;
+    }
+    const QWidget* parent = button->parentWidget();
+    if (parent == nullptr) {
+        return true;
+    }
+    for (const QAbstractButton* other :
+         parent->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        if (other != button && other->autoExclusive() && other->isChecked()) {
+            return false;
+        }
+    }
+    return true;
+}
 
 QList<QWidget*> TabChainControls(QWidget* page) {
     struct Placed {

@@ -15,5 +15,9 @@ constexpr int kTabLineTolerance = 6;
 // inside another such control), in reading order. Hidden and disabled ones are included:
 // Tab skips them while they are so, and they take their place when shown or enabled.
 QList<QWidget*> TabChainControls(QWidget* page);
+// Whether Tab rests on a control now: shown, enabled, and not an unchecked one of a group of
+// exclusive buttons that has a checked one (Tab enters such a group at its checked button;
+// the arrows move within it).
+bool TabStopsAt(const QWidget* control);
 
 }  // namespace qx
