@@ -1,4 +1,5 @@
 #include "BitButton.h"
+#include "FocusMark.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,8 +14,9 @@ namespace qx {
 
 namespace {
 
-QImage Load(int id) {
-    return id != 0 ? CSkinBitmaps::Get(id) : QImage();
+// The skin's bitmap at the widget's pixel density, drawn on the finer grid rather than scaled.
+QImage Load(int id, qreal ratio) {
+    return id != 0 ? CSkinBitmaps::Get(id, ratio) : QImage();
 }
 
 }  // namespace
@@ -30,16 +32,17 @@ CBitButton::CBitButton(QWidget* parent, int controlId) : QAbstractButton(parent)
 
 void CBitButton::SetBitmaps(int normal, int hover, int pressed, int checkedNormal, int checkedHover,
                             int checkedPressed) {
-    m_unchecked = {Load(normal), Load(hover), Load(pressed)};
-    m_checkedImages = {Load(checkedNormal != 0 ? checkedNormal : normal),
-                       Load(checkedHover != 0 ? checkedHover : hover),
-                       Load(checkedPressed != 0 ? checkedPressed : pressed)};
+    m_unchecked = {Load(normal, devicePixelRatioF()), Load(hover, devicePixelRatioF()),
+                   Load(pressed, devicePixelRatioF())};
+    m_checkedImages = {Load(checkedNormal != 0 ? checkedNormal : normal, devicePixelRatioF()),
+                       Load(checkedHover != 0 ? checkedHover : hover, devicePixelRatioF()),
+                       Load(checkedPressed != 0 ? checkedPressed : pressed, devicePixelRatioF())};
     update();
 }
 
 void CBitButton::SetDisabledBitmaps(int unchecked, int checked) {
-    m_disabledUnchecked = Load(unchecked);
-    m_disabledChecked = Load(checked);
+    m_disabledUnchecked = Load(unchecked, devicePixelRatioF());
+    m_disabledChecked = Load(checked, devicePixelRatioF());
     update();
 }
 
@@ -95,11 +98,16 @@ QColor CBitButton::CurrentTextColor() const {
 
 QSize CBitButton::sizeHint() const {
     const QImage& image = m_unchecked[kNormal];
-    return image.isNull() ? QSize(86, 25) : image.size();
+    return image.isNull() ? QSize(86, 25) : image.deviceIndependentSize().toSize();
 }
 
 void CBitButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    PaintButton(p);
+    DrawFocusMarkIfFocused(p, *this);
+}
+
+void CBitButton::PaintButton(QPainter& p) {
     if (m_kind != kPushButton) {
         QStyleOptionButton option;
         option.initFrom(this);

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <array>
 
+class QPainter;
+
 namespace qx {
 
 class CBitButton : public QAbstractButton {
@@ -53,6 +55,7 @@ class CBitButton : public QAbstractButton {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void PaintButton(QPainter& p);
     void SetHover(bool hover);
 
     std::array<QImage, 3> m_unchecked;

@@ -1,4 +1,5 @@
 #include "BitComboBox.h"
+#include "FocusMark.h"
 
 #include "StaticStyle.h"
 
@@ -106,13 +107,15 @@ void CBitComboBox::paintEvent(QPaintEvent*) {
     const bool focused = hasFocus();
     const QRect inner(QPoint(leftW, 3), QPoint(w - rightW - 1, h - 8 - 1));
     p.fillRect(inner, focused ? m_focusBackground : m_normalBackground);
-    p.setPen(focused ? m_focusText : m_normalText);
+    // A combo that cannot be used shows its choice in the greyed text of read-only controls.
+    p.setPen(!isEnabled() ? skin::kDisabledText : focused ? m_focusText : m_normalText);
     // The text is centred on the edge bitmaps' band rather than on the inner rectangle alone,
     // so that descenders are not cut at the usual combo heights.
     const int band = std::min(h, std::max(middleH, inner.bottom() + 1));
     const QRect textRect(QPoint(sharedIndent, 1), QPoint(inner.right(), band - 2));
     p.setFont(FittedFont(font(), currentText(), std::min(textRect.width(), TextRoom())));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, currentText());
+    DrawFocusMarkIfFocused(p, *this);
 }
 
 void CBitComboBox::focusInEvent(QFocusEvent* event) {

@@ -1,4 +1,5 @@
 #include "BitmapSlider.h"
+#include "FocusMark.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -51,7 +52,8 @@ bool LoadSkinPair(int id, int activeId, QImage& image, QImage& active) {
 
 CBitmapSlider::CBitmapSlider(QWidget* parent, int controlId) : QWidget(parent) {
     SetControlId(this, controlId);
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab as well as by a click: the arrows move it.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 bool CBitmapSlider::SetBitmapChannel(int channelId, int activeId, bool transparent,
@@ -241,7 +243,12 @@ void CBitmapSlider::paintEvent(QPaintEvent*) {
     // page below without copying the screen first, and nothing has to be saved under the thumb.
     QPainter p(this);
     if (m_hasChannel) {
-        if (!m_hasActiveChannel || !m_enabled) {
+        if (!m_enabled) {
+            // Read-only: the channel faded into the page, no thumb to take.
+            p.setOpacity(kDisabledOpacity);
+            p.drawImage(0, 0, m_channel);
+            p.setOpacity(1.0);
+        } else if (!m_hasActiveChannel) {
             p.drawImage(0, 0, m_channel);
         } else {
             const int centre = CentreOf(m_position);
@@ -268,6 +275,7 @@ void CBitmapSlider::paintEvent(QPaintEvent*) {
             p.drawImage(centre - m_thumbWidth / 2, m_marginTop, thumb);
         }
     }
+    DrawFocusMarkIfFocused(p, *this);
 }
 
 void CBitmapSlider::mousePressEvent(QMouseEvent* event) {

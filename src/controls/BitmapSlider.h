@@ -26,6 +26,8 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
     // The transparent colour that stands for "the colour of the given pixel".
     static constexpr quint32 kPixelColor = 0xFF000000u;
     static constexpr int kTimerPeriodMs = 50;
+    // How much of a disabled slider's channel shows over the page.
+    static constexpr qreal kDisabledOpacity = 0.4;
 
     explicit CBitmapSlider(QWidget* parent = nullptr, int controlId = 0);
 

@@ -1,4 +1,5 @@
 #include "EQCurveStatic.h"
+#include "FocusMark.h"
 
 #include <algorithm>
 
@@ -450,6 +451,7 @@ void CEQCurveStatic::paintEvent(QPaintEvent*) {
     }
     QPainter p(this);
     p.drawImage(0, 0, m_frame);
+    DrawFocusMarkIfFocused(p, *this);
 }
 
 void CEQCurveStatic::hideEvent(QHideEvent* event) {

@@ -236,9 +236,6 @@ bool CEQDlg::eventFilter(QObject* watched, QEvent* event) {
             setFocus(Qt::OtherFocusReason);
             return true;
         }
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            return true;  // no Tab navigation between the strip's controls
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

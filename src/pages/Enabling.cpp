@@ -12,6 +12,7 @@ void ApplyEnabled(const CFieldBinding& binding, const Enabling& rules) {
         QWidget* w = binding.Widget(id);
         if (auto* slider = qobject_cast<CBitmapSlider*>(w)) {
             slider->Enable(on);
+            slider->setEnabled(on);  // out of the Tab chain while it cannot be used
         } else if (w != nullptr) {
             w->setEnabled(on);
         }

@@ -1,10 +1,12 @@
 #include "PageDlg.h"
 
+#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include "DialogUnits.h"
 #include "SkinColors.h"
+#include "TabChain.h"
 
 namespace qx {
 
@@ -24,6 +26,27 @@ void CPageDlg::RefreshFromParameters() {
 
 void CPageDlg::ApplyLanguage() {
     m_binding.ApplyLanguage();
+}
+
+bool CPageDlg::focusNextPrevChild(bool next) {
+    QList<QWidget*> usable;
+    for (QWidget* w : TabChainControls(this)) {
+        if (TabStopsAt(w)) {
+            usable.push_back(w);
+        }
+    }
+    // The control holding the focus, or the one the focused part belongs to.
+    qsizetype at = -1;
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr && w != this && at < 0;
+         w = w->parentWidget()) {
+        at = usable.indexOf(w);
+    }
+    const qsizetype to = at < 0 ? -1 : at + (next ? 1 : -1);
+    if (to >= 0 && to < usable.size()) {
+        usable[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void CPageDlg::paintEvent(QPaintEvent* event) {

@@ -31,6 +31,10 @@ class CPageDlg : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Tab and Shift+Tab walk the page's usable controls in reading order (worked out at each
+    // press, so controls shown, enabled or moved later take their place); past either end the
+    // focus leaves the page as usual.
+    bool focusNextPrevChild(bool next) override;
 
     CFieldBinding m_binding;
 

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 #include <functional>
 
 #include "MonitorPicture.h"
@@ -19,8 +20,15 @@ namespace {
 
 using Painter = std::function<QImage()>;
 
+// The pixel density the painters draw for now; set by Make around one painter's run.
+thread_local qreal drawRatio = 1.0;
+
+// A canvas of w x h logical pixels at the density in force: a painter on it draws in logical
+// coordinates and Qt lays them on the finer grid, so edges stay as sharp as the text.
 QImage NewImage(int w, int h, const QColor& fill) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = drawRatio;
+    QImage image(qRound(w * ratio), qRound(h * ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(fill);
     return image;
 }
@@ -361,6 +369,8 @@ const QMap<int, Painter>& Painters() {
 struct Store {
     QMutex mutex;
     QMap<int, QImage> images;
+    // Images for other densities, by id and ratio in hundredths.
+    QMap<QPair<int, int>, QImage> dense;
     QStringList searchPath;
     bool searchPathSet = false;
 };
@@ -383,18 +393,44 @@ QStringList DefaultSearchPath() {
     return folders;
 }
 
-QImage Make(int id, const QStringList& folders) {
+QImage LoadFile(const QString& file, qreal ratio) {
+    if (!QFileInfo::exists(file)) {
+        return QImage();
+    }
+    QImage image(file);
+    if (image.isNull()) {
+        return image;
+    }
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage Make(int id, const QStringList& folders, qreal ratio = 1.0) {
     for (const QString& folder : folders) {
-        const QString file = QStringLiteral("%1/%2.png").arg(folder).arg(id);
-        if (QFileInfo::exists(file)) {
-            QImage image(file);
-            if (!image.isNull()) {
-                return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // A dense replacement (<id>@2x.png) first, then the plain one at its own density.
+        if (ratio > 1.0) {
+            const int whole = qCeil(ratio);
+            QImage dense =
+                LoadFile(QStringLiteral("%1/%2@%3x.png").arg(folder).arg(id).arg(whole), whole);
+            if (!dense.isNull()) {
+                return dense;
             }
+        }
+        QImage plain = LoadFile(QStringLiteral("%1/%2.png").arg(folder).arg(id), 1.0);
+        if (!plain.isNull()) {
+            return plain;
         }
     }
     const auto it = Painters().find(id);
-    return it != Painters().end() ? it.value()() : QImage();
+    if (it == Painters().end()) {
+        return QImage();
+    }
+    const qreal before = drawRatio;
+    drawRatio = ratio;
+    QImage image = it.value()();
+    drawRatio = before;
+    return image;
 }
 
 }  // namespace
@@ -409,6 +445,25 @@ const QImage& CSkinBitmaps::Get(int id) {
             store.searchPathSet = true;
         }
         it = store.images.insert(id, Make(id, store.searchPath));
+    }
+    return it.value();
+}
+
+QImage CSkinBitmaps::Get(int id, qreal ratio) {
+    const int hundredths = qRound(ratio * 100);
+    if (hundredths <= 100) {
+        return Get(id);
+    }
+    Store& store = TheStore();
+    QMutexLocker lock(&store.mutex);
+    const QPair<int, int> key(id, hundredths);
+    auto it = store.dense.find(key);
+    if (it == store.dense.end()) {
+        if (!store.searchPathSet) {
+            store.searchPath = DefaultSearchPath();
+            store.searchPathSet = true;
+        }
+        it = store.dense.insert(key, Make(id, store.searchPath, hundredths / 100.0));
     }
     return it.value();
 }
@@ -433,6 +488,7 @@ void CSkinBitmaps::SetSearchPath(const QStringList& folders) {
     store.searchPath = folders;
     store.searchPathSet = true;
     store.images.clear();
+    store.dense.clear();
 }
 
 QStringList CSkinBitmaps::SearchPath() {

@@ -52,6 +52,11 @@ class CSkinBitmaps {
   public:
     // The bitmap of an id; a null image when the id is unknown.
     static const QImage& Get(int id);
+    // The bitmap drawn for a pixel density (a widget's devicePixelRatioF()): ratio times the
+    // pixels, carrying the ratio, so that it shows as sharp as text on a dense screen and at
+    // the same logical size. A replacement file <id>@2x.png is used when present; otherwise a
+    // plain replacement keeps its own pixels. Ratios up to 1 give Get(id).
+    static QImage Get(int id, qreal ratio);
     // Every id the skin provides.
     static QList<int> Ids();
     // Draws (or loads) every bitmap now, so that the first page shown does not pay for it;

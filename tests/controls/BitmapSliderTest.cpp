@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTest>
 
 #include "BitmapSlider.h"
@@ -233,11 +234,17 @@ TEST(BitmapSlider, DisabledSliderDrawsNoThumbAndIgnoresInput) {
     EXPECT_EQ(s.slider->GetPos(), 50);
     EXPECT_TRUE(s.parent.Take().empty());
 
-    // Only the plain channel: no thumb and no active part.
+    // Only the plain channel, faded so that it reads as read-only: no thumb, no active part.
     const QImage drawn = Render(s.slider);
-    const QImage channel =
-        CSkinBitmaps::Get(skinid::kSliderChannel).convertToFormat(drawn.format());
+    QImage channel(drawn.size(), drawn.format());
+    channel.fill(Qt::transparent);
+    {
+        QPainter p(&channel);
+        p.setOpacity(CBitmapSlider::kDisabledOpacity);
+        p.drawImage(0, 0, CSkinBitmaps::Get(skinid::kSliderChannel));
+    }
     EXPECT_EQ(drawn, channel);
+    EXPECT_NE(drawn, CSkinBitmaps::Get(skinid::kSliderChannel).convertToFormat(drawn.format()));
 
     // Disabling during a drag ends it.
     s.slider->Enable(true);

@@ -140,10 +140,10 @@ TEST_F(BandStripTest, TypedValuesAreWrittenHeldInRangeAndReportedAtOnce) {
     EXPECT_NE(view->Frame(), curve);  // redrawn at once
     EXPECT_EQ(view->HighlightedFilter(), &Band());
 
-    // Tab does not wander to the next control.
+    // Tab moves on to the next control, the typed value already stored.
     strip->QEdit()->setFocus();
     QTest::keyClick(strip->QEdit(), Qt::Key_Tab);
-    EXPECT_TRUE(strip->QEdit()->hasFocus());
+    EXPECT_FALSE(strip->QEdit()->hasFocus());
 }
 
 TEST_F(BandStripTest, TheSliderWritesTheGainAndReportsFromTheEventLoop) {

@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QImage>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -137,6 +140,42 @@ TEST_F(MainDlgTest, GroupsShowTheirControlsAndCaptions) {
     EXPECT_EQ(CaptionOf(page, CMainDlg::kLeftSide), QString::fromUtf8("环绕左"));
     EXPECT_EQ(CaptionOf(page, CMainDlg::kLimitTitle), QString::fromUtf8("环绕输出压限"));
     EXPECT_EQ(CaptionOf(page, CMainDlg::kModeAuto + 2), QString::fromUtf8("热舞"));
+}
+
+// How much a control stands out of the page: the mean lightness difference from the page colour
+// of its pixels as drawn over the page.
+double Contrast(QWidget* w) {
+    const QColor pageColor(48, 64, 56);
+    QImage image(w->size(), QImage::Format_ARGB32);
+    image.fill(pageColor);
+    w->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            sum += std::abs(image.pixelColor(x, y).lightnessF() - pageColor.lightnessF());
+        }
+    }
+    return sum / std::max(1, image.width() * image.height());
+}
+
+TEST_F(MainDlgTest, AutoGreysTheSceneControlsOut) {
+    Show(CMainDlg::kGroupRear);
+    const int ids[] = {CMainDlg::kMusicLevel, CMainDlg::kLimitLevel, CMainDlg::kHpfSlider,
+                       CMainDlg::kHpfSlope, CMainDlg::kLpfSlope};
+    Click(page, CMainDlg::kModeAuto + 1);
+    std::vector<double> editable;
+    for (int id : ids) {
+        editable.push_back(Contrast(page.Binding().Widget(id)));
+    }
+    Click(page, CMainDlg::kModeAuto);
+    for (std::size_t i = 0; i < std::size(ids); ++i) {
+        QWidget* w = page.Binding().Widget(ids[i]);
+        // Out of the Tab chain and of Qt's input, and fading into the page.
+        EXPECT_FALSE(w->isEnabled()) << ids[i];
+        EXPECT_LT(Contrast(w), editable[i] - 0.005) << ids[i];
+    }
+    Click(page, CMainDlg::kModeAuto + 1);
+    EXPECT_TRUE(page.Binding().Widget(CMainDlg::kMusicLevel)->isEnabled());
 }
 
 TEST_F(MainDlgTest, AutoLeavesOnlyTheModeAndSideButtonsUsable) {

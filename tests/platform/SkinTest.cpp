@@ -61,6 +61,31 @@ TEST(SkinBitmaps, PngInASkinFolderReplacesTheDrawnImage) {
     EXPECT_EQ(CSkinBitmaps::Get(142).size(), QSize(184, 19));
 }
 
+TEST(SkinBitmaps, DenseScreensGetBitmapsDrawnOnTheFinerGrid) {
+    CSkinBitmaps::SetSearchPath({});
+    for (int id : CSkinBitmaps::Ids()) {
+        const QImage& plain = CSkinBitmaps::Get(id);
+        for (qreal ratio : {1.5, 2.0}) {
+            const QImage dense = CSkinBitmaps::Get(id, ratio);
+            ASSERT_FALSE(dense.isNull()) << id;
+            // The same logical size; a drawn one carries ratio times the pixels.
+            EXPECT_EQ(dense.deviceIndependentSize().toSize(), plain.size()) << id << " " << ratio;
+            if (dense.devicePixelRatio() != 1.0) {
+                EXPECT_EQ(dense.devicePixelRatio(), ratio) << id;
+                EXPECT_EQ(dense.width(), qRound(plain.width() * ratio)) << id;
+            }
+        }
+    }
+    const QImage thumb = CSkinBitmaps::Get(skinid::kGainThumb, 2.0);
+    EXPECT_EQ(thumb.devicePixelRatio(), 2.0);
+    EXPECT_EQ(thumb.size(), CSkinBitmaps::Get(skinid::kGainThumb).size() * 2);
+    // Not a blown-up copy: the finer grid holds detail the plain image cannot.
+    const QImage blown = CSkinBitmaps::Get(skinid::kGainThumb).scaled(thumb.size());
+    EXPECT_NE(thumb.convertToFormat(blown.format()), blown);
+    EXPECT_EQ(&CSkinBitmaps::Get(skinid::kGainThumb), &CSkinBitmaps::Get(skinid::kGainThumb));
+    EXPECT_EQ(CSkinBitmaps::Get(skinid::kGainThumb, 1.0), CSkinBitmaps::Get(skinid::kGainThumb));
+}
+
 TEST(DialogUnits, MainWindowComesOutAtItsPixelSize) {
     const QSize client = CDialogUnits::ToPixels(QSize(723, 373));
     EXPECT_EQ(client, QSize(1265, 699));
