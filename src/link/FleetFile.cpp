@@ -15,13 +15,21 @@ namespace qx {
 namespace {
 
 // Just enough JSON for the fleet file, with the line each value starts on.
+struct Member;
+
 struct Value {
     enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
     int line = 1;
     std::string text;
     std::vector<Value> items;
-    std::vector<std::pair<std::string, Value>> members;  // in order, duplicates kept
+    std::vector<Member> members;  // in order, duplicates kept
     std::vector<int> memberLines;
+};
+
+// A pair would need Value complete where Value is being declared; a struct of its own does not.
+struct Member {
+    std::string key;
+    Value value;
 };
 
 class CParser {
@@ -136,7 +144,7 @@ class CParser {
             if (!Parse(member, depth + 1)) {
                 return false;
             }
-            v.members.emplace_back(std::move(key), std::move(member));
+            v.members.push_back(Member{std::move(key), std::move(member)});
             v.memberLines.push_back(keyLine);
             Skip();
             if (m_pos < m_text.size() && m_text[m_pos] == ',') {
