@@ -1,4 +1,5 @@
 #include "GestureSteps.h"
+#include "ThreadHandOff.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -35,6 +36,8 @@ bool CGestureSteps::InWindow(QObject* watched) const {
 }
 
 bool CGestureSteps::eventFilter(QObject* watched, QEvent* event) {
+    // Application-wide: the serial worker's calls pass here too; take them over first.
+    TakeOver(event);
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {

@@ -1,4 +1,5 @@
 #include "HistoryBar.h"
+#include "ThreadHandOff.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,6 +107,8 @@ void CHistoryBar::ShowList() {
 }
 
 bool CHistoryBar::eventFilter(QObject* watched, QEvent* event) {
+    // Application-wide: the serial worker's calls pass here too; take them over first.
+    TakeOver(event);
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
         return false;
     }

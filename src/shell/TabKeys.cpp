@@ -1,4 +1,5 @@
 #include "TabKeys.h"
+#include "ThreadHandOff.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -35,6 +36,8 @@ int CTabKeys::StepOf(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool CTabKeys::eventFilter(QObject* watched, QEvent* event) {
+    // Application-wide: the serial worker's calls pass here too; take them over first.
+    TakeOver(event);
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
         return false;
     }
