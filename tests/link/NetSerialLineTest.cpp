@@ -45,7 +45,13 @@ class CLoopbackServer {
     ~CLoopbackServer() {
         ::shutdown(m_listen, SHUT_RDWR);
         ::close(m_listen);
-        m_thread.join();
+        Join();
+    }
+    // Waits for the handler to end; what it recorded may be read only after this.
+    void Join() {
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
     }
     int Port() const { return m_port; }
     QString Address(const char* scheme) const {
@@ -164,10 +170,11 @@ TEST(NetSerialLineTest, RawLineCarriesEveryByteAndLosesTheDeviceWhenTheServerGoe
     ASSERT_TRUE(line.Open(server.Address("socket"))) << line.ErrorText().toStdString();
     ASSERT_TRUE(line.Write(all.data(), static_cast<int>(all.size()), 1000));
     EXPECT_EQ(ReadLine(line, all.size(), 2000), all);
-    EXPECT_EQ(received, all);
     // The server closed: the next wait notices and the device counts as lost.
     EXPECT_FALSE(line.WaitForInput(500));
     EXPECT_TRUE(line.Lost());
+    server.Join();
+    EXPECT_EQ(received, all);
 }
 
 TEST(NetSerialLineTest, RefusedServerNamesTheAddressAndTheReason) {
@@ -204,11 +211,11 @@ TEST(NetSerialLineTest, Rfc2217SetsTheLineAndDoublesFfBothWays) {
     });
     CNetSerialLine line;
     ASSERT_TRUE(line.Open(server.Address("rfc2217"))) << line.ErrorText().toStdString();
-    EXPECT_EQ(negotiation, CNetSerialLine::Negotiation(115200));
     EXPECT_EQ(ReadLine(line, 2, 2000), (std::vector<uint8_t>{0xFF, 0x10}));
     const uint8_t out[] = {0xFF, 0x20};
     ASSERT_TRUE(line.Write(out, 2, 1000));
-    line.WaitForInput(300);
+    server.Join();
+    EXPECT_EQ(negotiation, CNetSerialLine::Negotiation(115200));
     EXPECT_EQ(written, (std::vector<uint8_t>{0xFF, 0xFF, 0x20}));
 }
 
