@@ -29,6 +29,13 @@ void CPageDlg::ApplyLanguage() {
 }
 
 bool CPageDlg::focusNextPrevChild(bool next) {
+    // A page inside another (the effect page's panels) leaves the order to the outer one, so
+    // Tab reads the whole tab as one page rather than circling inside a panel.
+    for (QWidget* up = parentWidget(); up != nullptr && !up->isWindow(); up = up->parentWidget()) {
+        if (auto* outer = qobject_cast<CPageDlg*>(up)) {
+            return outer->focusNextPrevChild(next);
+        }
+    }
     QList<QWidget*> usable;
     for (QWidget* w : TabChainControls(this)) {
         if (TabStopsAt(w)) {
