@@ -29,14 +29,25 @@ CAbCompare::CAbCompare(CImageModel& model, const ParamImage& sentImage, QObject*
 }
 
 void CAbCompare::OnChanged(const ImageNotice& notice) {
+    constexpr std::size_t kProgram = sizeof(ProgramImage);
+    const bool cameIn = notice.TouchedBy(ChangeSource::Processor, 0, kProgram) ||
+                        notice.TouchedBy(ChangeSource::File, 0, kProgram);
+    if (cameIn && m_asidePending) {
+        // The program that replaced the settings put aside: it is A, they are B.
+        m_asidePending = false;
+        m_slots[kB] = std::move(m_aside);
+        m_started = true;
+        m_active = kA;
+        emit SlotChanged(m_active);
+        emit AsideInB();
+        return;
+    }
     if (!m_started) {
         return;
     }
-    constexpr std::size_t kProgram = sizeof(ProgramImage);
     // Another program came in (from the processor or a file): the slots no longer belong to
     // what is being edited, and a switch would write one over it.
-    if (notice.TouchedBy(ChangeSource::Processor, 0, kProgram) ||
-        notice.TouchedBy(ChangeSource::File, 0, kProgram)) {
+    if (cameIn) {
         Reset();
         return;
     }
@@ -61,6 +72,14 @@ void CAbCompare::Reset() {
     m_started = false;
     m_active = kA;
     emit SlotChanged(m_active);
+}
+
+void CAbCompare::PutAside() {
+    if (!m_aside) {
+        m_aside = std::make_unique<ProgramImage>();
+    }
+    AtomicCopy(m_aside.get(), &m_model.Image().program, sizeof(ProgramImage));
+    m_asidePending = true;
 }
 
 void CAbCompare::ReadSlot(Slot slot, ProgramImage& out) const {

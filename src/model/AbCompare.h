@@ -8,6 +8,10 @@
 // through the model, so that the synchroniser sends the differing items, or adopting the slot
 // as sent and queueing one whole-program write of it. The second needs the link, which the
 // owner supplies as a function; without one, or offline, every switch takes the first way.
+//
+// Settings about to be replaced by a recall can be put aside: the next program that comes in
+// (from the processor or the stored bank) starts the compare with it in A and the settings put
+// aside in B, so one press brings them back, as one undo step.
 
 #include <QObject>
 #include <functional>
@@ -40,6 +44,9 @@ class CAbCompare : public QObject {
     CSwitchCost::Route Press();
     // Forgets both slots (a different program was loaded or received).
     void Reset();
+    // Keeps the editor's program now for slot B of the next program that comes in.
+    void PutAside();
+    bool AsidePending() const { return m_asidePending; }
 
     bool Started() const { return m_started; }
     Slot Active() const { return m_active; }
@@ -54,6 +61,8 @@ class CAbCompare : public QObject {
 
   signals:
     void SlotChanged(int active);
+    // A program came in over settings put aside: they are now in slot B.
+    void AsideInB();
 
   private:
     void OnChanged(const ImageNotice& notice);
@@ -61,12 +70,14 @@ class CAbCompare : public QObject {
     CImageModel& m_model;
     const ParamImage& m_sent;
     std::unique_ptr<ProgramImage> m_slots[2];
+    std::unique_ptr<ProgramImage> m_aside;  // B of the next program that comes in
     std::function<bool()> m_canWriteProgram;
     std::function<void()> m_writeProgram;
     LineCosts m_costs;
     SwitchEstimate m_lastDifferences;
     Slot m_active = kA;
     bool m_started = false;
+    bool m_asidePending = false;
 };
 
 }  // namespace qx

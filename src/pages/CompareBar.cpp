@@ -8,6 +8,7 @@
 #include "LinkState.h"
 #include "ParameterSet.h"
 #include "SkinColors.h"
+#include "Snapshot.h"
 #include "StaticStyle.h"
 
 namespace qx {
@@ -45,6 +46,12 @@ CCompareBar::CCompareBar(QWidget* parent, CEditorSession& session)
         dlg.exec();
     };
     connect(&m_compare, &CAbCompare::SlotChanged, this, [this](int) { ShowSlot(); });
+    // Edits a recall replaces wait in B: one press of A/B brings them back.
+    connect(&CSnapshot::Instance(), &CSnapshot::taking, this, [this](const QString& stem) {
+        if (stem == QLatin1String(kBeforeRecallStem)) {
+            m_compare.PutAside();
+        }
+    });
     ApplyLanguage();
     raise();
     show();

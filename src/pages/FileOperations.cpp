@@ -108,7 +108,7 @@ bool CFileOperations::ConfirmRanges(const std::vector<std::string>& names) {
 void CFileOperations::Recall(int program) {
     // Unstored edits are kept before the recall replaces them.
     if (program >= 1 && program <= kProgramCount && (online || ProgramBank.bankValid != 0)) {
-        CSnapshot::Instance().KeepIfEdited("before-recall", kBeforeRecall);
+        CSnapshot::Instance().KeepIfEdited(kBeforeRecallStem, kBeforeRecall);
     }
     Report(m_modes.RecallProgram(program));
 }

@@ -32,6 +32,7 @@ QString CSnapshot::DatedPath(const QString& folder, const char* stem, const char
 }
 
 QString CSnapshot::Keep(const char* stem, const TextPair& why) {
+    emit taking(QString::fromLatin1(stem));
     std::error_code ec;
     std::filesystem::create_directories(m_folder.toStdString(), ec);
     auto image = std::make_unique<ParamImage>();

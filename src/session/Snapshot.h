@@ -14,6 +14,9 @@
 
 namespace qx {
 
+// The snapshot taken before a recall replaces unstored edits.
+constexpr char kBeforeRecallStem[] = "before-recall";
+
 class CSnapshot : public QObject {
     Q_OBJECT
   public:
@@ -37,6 +40,9 @@ class CSnapshot : public QObject {
                              std::time_t now);
 
   signals:
+    // A snapshot named stem is being taken: the image still holds what the operation will
+    // replace, for those who keep a copy of their own (A/B keeps the settings before a recall).
+    void taking(const QString& stem);
     // A snapshot was written to path (error empty) or could not be (error says why); why is
     // what the snapshot came before, in the language in force.
     void kept(const QString& path, const QString& error, const QString& why);

@@ -166,11 +166,11 @@ CMivoDlg::CMivoDlg(const Options& options, QWidget* parent)
     m_client->installEventFilter(this);
     SetUpSession();
     HookUpAudit(*this);
-    SetUpSafety();
     SetUpModel();
     // Undo, redo and the list of steps, at the right end of the tab row.
     InstallHistory(this, m_client, CDialogUnits::ToPixels(606, 19, 115, 11));
     m_compare = new CCompareBar(m_client, *m_session);
+    SetUpSafety();
     m_session->NoteImageLoaded();
     qApp->installEventFilter(this);
 

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 
+#include "CompareBar.h"
 #include "EditorSession.h"
 #include "MivoDlg.h"
 #include "OfflineNotice.h"
@@ -13,6 +14,7 @@ namespace qx {
 
 void CMivoDlg::SetUpSafety() {
     connect(&CSnapshot::Instance(), &CSnapshot::kept, m_notice, &COfflineNotice::ShowSnapshot);
+    connect(&m_compare->Compare(), &CAbCompare::AsideInB, m_notice, &COfflineNotice::ShowAsideInB);
     connect(m_session.get(), &CEditorSession::reconnectingChanged, this,
             [this](bool) { RefreshTopBar(true); });
     m_notice->ShowLastSession(m_session->TakeLastSessionNotice());

@@ -13,6 +13,9 @@ const TextPair kKeepFailed{"脱机编辑未能保存: ", "Offline work could not
 const TextPair kSnapshotKept{"%1之前的设置已保存为 ", "The settings before %1 were saved as "};
 const TextPair kSnapshotFailed{"%1之前的设置未能保存: ",
                                "The settings before %1 could not be saved: "};
+const TextPair kAsideInB{"调用之前的设置在 B 槽中: 按“A/B 比较”即可切换回去",
+                         "The settings before the recall are in slot B: press A/B to switch "
+                         "back to them"};
 const TextPair kLastSession{"上次关闭时未保存的编辑已保存为 ",
                             "Unsaved work from when the editor last closed was saved as "};
 
@@ -42,6 +45,11 @@ void COfflineNotice::ShowSnapshot(const QString& path, const QString& error, con
     } else if (!path.isEmpty()) {
         Present(QString::fromStdString(Tr(kSnapshotKept, {w})) + path);
     }
+}
+
+void COfflineNotice::ShowAsideInB() {
+    const QString line = QString::fromUtf8(kAsideInB.Get());
+    Present(isHidden() ? line : text() + QStringLiteral("\n") + line);
 }
 
 void COfflineNotice::ShowLastSession(const QString& path) {

@@ -21,6 +21,8 @@ class COfflineNotice : public QLabel {
     void ShowKept(const QString& path, const QString& error);
     // A snapshot kept before an operation (why), or why it could not be kept.
     void ShowSnapshot(const QString& path, const QString& error, const QString& why);
+    // The settings before a recall wait in slot B of A/B: a line added to what is shown.
+    void ShowAsideInB();
     // Work kept when the editor last closed.
     void ShowLastSession(const QString& path);
     // What the notice says while it is shown, "" otherwise.

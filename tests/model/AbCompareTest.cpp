@@ -89,12 +89,6 @@ TEST_F(AbCompareTest, ProgramWriteOnlyWhenTheLinkCanTakeIt) {
     EXPECT_EQ(ab.Active(), CAbCompare::kA);
 }
 
-}  // namespace
-}  // namespace qx
-
-namespace qx {
-namespace {
-
 // Undoing a switch writes the slot it left back into the image (as the history does, with its
 // own origin): that slot is in use again, and the next press must not save it over the other.
 // A program that comes from the processor or a file ends the comparison.
@@ -125,6 +119,47 @@ TEST_F(AbCompareTest, UndoOfASwitchAndAReceivedProgramKeepTheSlotsRight) {
     model->Flush();
     EXPECT_FALSE(ab.Started());
     EXPECT_TRUE(ab.Differences().empty());
+}
+
+TEST_F(AbCompareTest, SettingsPutAsideWaitInBForTheNextProgramThatComesIn) {
+    CAbCompare ab(*model, *sent);
+    int asides = 0;
+    QObject::connect(&ab, &CAbCompare::AsideInB, [&] { ++asides; });
+    ab.Press();  // a compare under way: its slots give way to the recall
+    model->WriteField("Mic2.level", 9, ChangeOrigin::FromControl(1));
+    model->Flush();
+    ab.PutAside();
+    // Edits of the person do not count as the program that replaces the settings.
+    model->WriteField("Mic2.level", 10, ChangeOrigin::FromControl(1));
+    model->Flush();
+    EXPECT_EQ(asides, 0);
+
+    auto recalled = std::make_unique<ProgramImage>();
+    AtomicCopy(recalled.get(), &image->program, sizeof(ProgramImage));
+    recalled->Mic2.level = 2;
+    model->WriteBytes(0, recalled.get(), sizeof(ProgramImage), ChangeOrigin::FromProcessor());
+    model->Flush();
+    EXPECT_EQ(asides, 1);
+    ASSERT_TRUE(ab.Started());
+    EXPECT_EQ(ab.Active(), CAbCompare::kA);
+    const auto diff = ab.Differences();
+    ASSERT_EQ(diff.size(), 1u);
+    EXPECT_EQ(diff[0].before, 2u);
+    EXPECT_EQ(diff[0].after, 9u);  // as the image was when put aside
+
+    const int stepsBefore = steps;
+    ab.Press();
+    EXPECT_EQ(image->program.Mic2.level, 9);
+    EXPECT_EQ(steps, stepsBefore + 1);
+    ab.Press();
+    EXPECT_EQ(image->program.Mic2.level, 2);
+
+    // Put aside once: the program after that starts nothing.
+    recalled->Mic2.level = 4;
+    model->WriteBytes(0, recalled.get(), sizeof(ProgramImage), ChangeOrigin::FromFile("x.dia"));
+    model->Flush();
+    EXPECT_FALSE(ab.Started());
+    EXPECT_EQ(asides, 1);
 }
 
 }  // namespace

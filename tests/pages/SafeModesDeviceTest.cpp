@@ -1,7 +1,8 @@
 // The System page's modes against the virtual processor, where one click could lose stored
 // work: a store asks before it overwrites a named program, a recall over unstored edits keeps
-// them, and "Import all" first backs up the processor's bank, asks, keeps the processor's
-// passwords and leaves the processor playing the program the editor shows.
+// them (in a file and in slot B of A/B), and "Import all" first backs up the processor's bank,
+// asks, keeps the processor's passwords and leaves the processor playing the program the editor
+// shows.
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,12 @@
 #include <cstring>
 #include <memory>
 
+#include "AbCompare.h"
 #include "Ask.h"
 #include "BitButton.h"
 #include "BitComboBox.h"
 #include "CommProtocol.h"
+#include "CompareBar.h"
 #include "EnglishEdit.h"
 #include "PagesTestSupport.h"
 #include "ProgramFile.h"
@@ -147,10 +150,25 @@ TEST_F(SafeModesDeviceTest, StoreAsksNamingTheProgramAndRecallKeepsUnstoredEdits
         WaitUntil([&] { return ParameterSet.program.EchoA.wetLevel == 12; }, kDeviceWaitMs));
     ASSERT_TRUE(Settled());
 
-    // Nothing edited since the recall: a second recall keeps nothing.
+    // The edits also wait in slot B: one press of A/B brings them back to the processor.
+    CAbCompare& ab = (*window)->CompareBar()->Compare();
+    EXPECT_TRUE(ab.Started());
+    EXPECT_EQ((*window)->CompareBar()->SlotText(), QStringLiteral("A"));
+    EXPECT_TRUE((*window)->Notice().contains(QStringLiteral("slot B")));
+    ab.Press();
+    EXPECT_EQ(ParameterSet.program.EchoA.wetLevel, 37);
+    ASSERT_TRUE(WaitUntil([&] { return sim->processor.Image().program.EchoA.wetLevel == 37; },
+                          kDeviceWaitMs));
+    ab.Press();
+    ASSERT_TRUE(WaitUntil([&] { return sim->processor.Image().program.EchoA.wetLevel == 12; },
+                          kDeviceWaitMs));
+    ASSERT_TRUE(Settled());
+
+    // Nothing edited since the recall: a second recall keeps nothing and puts nothing aside.
     Click(CSysDlg::kRecall);
     ASSERT_TRUE(Settled());
     EXPECT_EQ(Files("before-recall-*.dia").size(), 1);
+    EXPECT_FALSE(ab.AsidePending());
 }
 
 TEST_F(SafeModesDeviceTest, ImportAllBacksUpAsksKeepsPasswordsAndLeavesBothOnOneProgram) {
