@@ -1,4 +1,4 @@
-// The editors this suite makes log what they send to a file of the suite's own, never into
+// The editors a suite makes log what they send to a file of the suite's own, never into
 // the person's audit log: the shared log takes its place from the environment on first use,
 // after this is set.
 
