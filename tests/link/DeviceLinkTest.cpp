@@ -15,37 +15,14 @@
 #include "LinkState.h"
 #include "LinkTestSupport.h"
 #include "ParameterSet.h"
-#include "PtyServer.h"
 #include "SceneSelector.h"
+#include "SimOnPty.h"
 #include "VirtualProcessor.h"
 
 using namespace qx;
 using namespace linktest;
 
 namespace {
-
-// One virtual processor on its own terminal.
-struct Sim {
-    explicit Sim(const SimOptions& options = {})
-        : processor(StartImage(), options), server(processor) {
-        std::string error;
-        started = server.Start(&error);
-    }
-    static ParamImage StartImage() {
-        ParamImage img;
-        std::memcpy(&img, &ParameterSet, sizeof img);
-        return img;
-    }
-    CVirtualProcessor processor;
-    CPtyServer server;
-    bool started = false;
-};
-
-PortInfo Port(const std::string& path) {
-    PortInfo p;
-    p.devicePath = p.portName = p.comName = QString::fromStdString(path);
-    return p;
-}
 
 // Fills the processor's image, names and system block with values unlike the editor's.
 void Scramble(CVirtualProcessor& sim, unsigned seed) {
