@@ -18,10 +18,10 @@
 
 #include "CommProtocol.h"
 #include "DeviceLink.h"
+#include "LinkRig.h"
 #include "LinkState.h"
 #include "LinkTiming.h"
 #include "ParameterSet.h"
-#include "PtyServer.h"
 #include "SceneSelector.h"
 #include "SwitchCost.h"
 #include "VirtualProcessor.h"
@@ -31,46 +31,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-bool Pump(const std::function<bool()>& until, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!until()) {
-        if (Clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
-}
-
-struct Rig {
-    Rig() : processor(Start(), {}), server(processor) {
-        server.Start();
-        QObject::connect(&link, &CDeviceLink::programReceived, [this] { ++programs; });
-        link.SetPortSource([this] {
-            PortInfo p;
-            p.devicePath = p.portName = p.comName = QString::fromStdString(server.Path());
-            return std::vector<PortInfo>{p};
-        });
-    }
-    static ParamImage Start() {
-        ResetParameters();
-        return ParameterSet;
-    }
-    bool Connect() {
-        link.ConnectDevice();
-        return Pump([&] { return programs > 0; }, 20000) &&
-               Pump([] { return !deviceBusy.load(); }, 10000);
-    }
+struct Rig : bench::LinkRig {
     bool Holds(const ProgramImage& p) const {
         const ParamImage device = processor.Image();
         return std::memcmp(&device.program, &p, sizeof(ProgramImage)) == 0;
     }
-    CVirtualProcessor processor;
-    CPtyServer server;
-    int programs = 0;
-    CDeviceLink link;
 };
+using bench::Pump;
 
 // The other slot: `fields` gain or Q codes of equaliser bands differ, spread over the
 // microphones, the music channels and the outputs of the scene in force.

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "DeviceLink.h"
+#include "LinkRig.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
-#include "PtyServer.h"
 #include "VirtualProcessor.h"
 
 using namespace qx;
@@ -28,47 +28,13 @@ constexpr double kByteMs = 10.0 * 1000.0 / 115200.0;
 constexpr double kTurnPauseMs = 20.0;  // one per turn: fetch, write, read
 constexpr double kProcessingMs = 3.0;  // the virtual processor's own time
 
-bool Pump(const std::function<bool()>& until, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!until()) {
-        if (Clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
-}
-
 double Percentile(std::vector<double> v, double q) {
     std::sort(v.begin(), v.end());
     return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
 }
 
-struct Rig {
-    Rig() : processor(Start(), {}), server(processor) {
-        server.Start();
-        QObject::connect(&link, &CDeviceLink::programReceived, [this] { ++parameters; });
-        link.SetPortSource([this] {
-            PortInfo p;
-            p.devicePath = p.portName = p.comName = QString::fromStdString(server.Path());
-            return std::vector<PortInfo>{p};
-        });
-    }
-    static ParamImage Start() {
-        ResetParameters();
-        return ParameterSet;
-    }
-    bool Connect() {
-        const int before = parameters;
-        link.ConnectDevice();
-        return Pump([&] { return parameters > before; }, 20000);
-    }
-    CVirtualProcessor processor;
-    CPtyServer server;
-    int parameters = 0;
-    CDeviceLink link;
-};
+using Rig = bench::LinkRig;
+using bench::Pump;
 
 void BM_EditToArrival(benchmark::State& state) {
     Rig rig;
