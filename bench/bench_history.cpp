@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchWindow.h"
 #include "EditHistory.h"
 #include "HistoryBar.h"
 #include "HistoryStep.h"
@@ -29,13 +30,8 @@ std::size_t HeapInUse() {
 }
 
 void BM_UndoRedoKeyToRepaintedPage(benchmark::State& state) {
-    CMivoDlg::Options options;
-    options.autoConnect = false;
-    options.smallScreen = 0;
-    CMivoDlg window(options);
-    window.show();
-    window.SelectTab(0);
-    QCoreApplication::processEvents();
+    const auto shown = bench::OpenWindow(0);
+    CMivoDlg& window = *shown;
     CMusicDlg* page = window.MusicPage();
     page->setFocus();
     // One step to go back and forth over: a typed band gain.

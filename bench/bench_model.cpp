@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "BenchWindow.h"
 #include "CurveSets.h"
 #include "ImageModel.h"
 #include "MivoDlg.h"
@@ -31,13 +32,7 @@ void BM_FieldWriteAndNotice(benchmark::State& state) {
 BENCHMARK(BM_FieldWriteAndNotice);
 
 void BM_DragStepNoticeToEditor(benchmark::State& state) {
-    CMivoDlg::Options options;
-    options.autoConnect = false;
-    options.smallScreen = 0;
-    CMivoDlg window(options);
-    window.show();
-    window.SelectTab(0);
-    QCoreApplication::processEvents();
+    const auto window = bench::OpenWindow(0);
     CImageModel& model = CImageModel::Editor();
     CFilter* band = CurveSetOf(kEqMusicLeft)->GetAt(3);
     int gain = 100;
