@@ -13,6 +13,7 @@
 #include "CurveSets.h"
 #include "EQCurveStatic.h"
 #include "EQDlg.h"
+#include "EqDemoPage.h"
 #include "FontStatic.h"
 #include "KTVEQ.h"
 #include "ParameterSet.h"
@@ -44,38 +45,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int eq = argc > 1 ? std::atoi(argv[1]) : kEqMusicLeft;
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
-    InstallCurveSets();
-    ResetParameters();
-
-    QWidget page;
-    page.setWindowTitle(QStringLiteral("QX EQ"));
-    page.setAutoFillBackground(true);
-    QPalette pal = page.palette();
-    pal.setColor(QPalette::Window, skin::kPageColor);
-    page.setPalette(pal);
-    page.resize(1255, 600);
-
-    auto* view = new CEQCurveStatic(&page);
-    view->setGeometry(10, 283, 1235, 307);
-    view->InitPlot();
-    view->SetOwner(&page);
-    view->SizeCurveSets(GroupOf(eq));
-    view->ShowEq(eq);
-    CKTVEQ* set = view->CurveSet();
-    if (set == nullptr) {
+    CEqDemoPage page(eq, GroupOf(eq), 20);
+    CEQCurveStatic* view = page.View();
+    if (view->CurveSet() == nullptr) {
         std::fprintf(stderr, "no equaliser %d\n", eq);
         return 2;
     }
-
-    std::vector<CEQDlg*> strips;
-    for (int i = 0; i < set->BandCount() && i < 20; ++i) {
-        auto* strip = new CEQDlg(&page);
-        strip->move(10 + i * (strip->width() + 6), 10);
-        strip->SetCurveView(view);
-        strip->SetEq(eq, 0);
-        strip->SetBand(i);
-        strips.push_back(strip);
-    }
+    const std::vector<CEQDlg*>& strips = page.Strips();
     // What a page does with the reports: mark the picked band's strip and reload it.
     QObject::connect(view, &CEQCurveStatic::PointSelected, &page, [&strips](int, int index) {
         for (CEQDlg* s : strips) {

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "CurveSets.h"
 #include "EQCurveStatic.h"
 #include "EQDlg.h"
+#include "EqDemoPage.h"
 #include "FitDialog.h"
 #include "MeasurementReader.h"
 #include "ParameterSet.h"
@@ -32,28 +32,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QDir folder(QString::fromLocal8Bit(argv[3]));
-    InstallCurveSets();
-    ResetParameters();
-    QWidget page;
-    page.setWindowTitle(QStringLiteral("QX EQ"));
-    page.setAutoFillBackground(true);
-    QPalette pal = page.palette();
-    pal.setColor(QPalette::Window, skin::kPageColor);
-    page.setPalette(pal);
-    page.resize(1255, 600);
-    auto* view = new CEQCurveStatic(&page);
-    view->setGeometry(10, 283, 1235, 307);
-    view->InitPlot();
-    view->SetOwner(&page);
-    view->SizeCurveSets(0);
-    view->ShowEq(kEqMusicLeft);
-    for (int i = 0; i < 7; ++i) {
-        auto* strip = new CEQDlg(&page);
-        strip->move(10 + i * (strip->width() + 6), 10);
-        strip->SetCurveView(view);
-        strip->SetEq(kEqMusicLeft, 0);
-        strip->SetBand(i);
-    }
+    CEqDemoPage page(kEqMusicLeft, 0, 7);
+    CEQCurveStatic* view = page.View();
     auto& tuning = CRoomTuning::Instance();
     tuning.SetMeasurement(kEqMusicLeft, m.data, argv[1]);
     tuning.SetSmoothing(kEqMusicLeft, 12);
