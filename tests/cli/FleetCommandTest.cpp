@@ -18,6 +18,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "FleetCommand.h"
 #include "FleetPool.h"
 #include "LinkState.h"
@@ -45,12 +46,7 @@ class FleetCommandTest : public ::testing::Test {
         ::setenv("LANG", "C", 1);
         ::unsetenv("LC_ALL");
         ::unsetenv("LC_MESSAGES");
-        dir = fs::temp_directory_path() /
-              ("qxctl-fleet-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-fleet-");
         ResetParameters();
     }
     void TearDown() override {
@@ -91,13 +87,9 @@ class FleetCommandTest : public ::testing::Test {
         return path;
     }
     int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        cli.SetLinkTiming(LinkTiming::Fast());
         std::vector<std::string> all = {"fleet"};
         all.insert(all.end(), args.begin(), args.end());
-        return cli.Run(all);
+        return clitest::RunQxctl(all, out, err);
     }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     // A program file holding the room's program with the given name and level.

@@ -17,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "CliTestSupport.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,8 +30,7 @@ struct Result {
 };
 
 std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return clitest::ReadText(path.string());
 }
 
 // Runs a shell command line; its output and error text are kept.

@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "LinkState.h"
 #include "ParamCatalogue.h"
 #include "ParameterSet.h"
@@ -38,12 +39,7 @@ ParamImage StartImage() {
 class QxctlDeviceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("qxctl-dev-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-dev-");
         sim = std::make_unique<CVirtualProcessor>(StartImage());
         server = std::make_unique<CPtyServer>(*sim);
         std::string error;
@@ -65,11 +61,7 @@ class QxctlDeviceTest : public ::testing::Test {
     int Run(std::vector<std::string> args) {
         args.push_back("--port");
         args.push_back(server->Path());
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        cli.SetLinkTiming(timing);
-        return cli.Run(args);
+        return clitest::RunQxctl(args, out, err, timing);
     }
     // Bank transfers move 21 images each way: the processor answers without pacing its
     // replies like the real line (the link suite covers that pace).
@@ -78,10 +70,7 @@ class QxctlDeviceTest : public ::testing::Test {
         options.paceLine = false;
         sim->SetOptions(options);
     }
-    static std::vector<uint8_t> Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::vector<uint8_t> Bytes(const std::string& path) { return clitest::ReadBytes(path); }
     // The processor's image as a program file holds it.
     std::vector<uint8_t> ProcessorFile() {
         const ParamImage img = sim->Image();
@@ -251,11 +240,7 @@ namespace {
 
 // Runs qxctl with exactly these words (no --port added).
 int RunPlain(std::vector<std::string> args, std::ostringstream& out, std::ostringstream& err) {
-    out.str("");
-    err.str("");
-    CQxctl cli(out, err);
-    cli.SetLinkTiming(LinkTiming::Fast());
-    return cli.Run(args);
+    return clitest::RunQxctl(args, out, err);
 }
 
 }  // namespace

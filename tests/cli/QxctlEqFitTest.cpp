@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "DataConver.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
@@ -42,12 +43,7 @@ std::string RoomText() {
 class QxctlEqFitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("qxctl-fit-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-fit-");
         ResetParameters();
         program = Path("program.dia");
         ASSERT_TRUE(CProgramFile::WriteProgram(program, ParameterSet).ok);
@@ -61,17 +57,8 @@ class QxctlEqFitTest : public ::testing::Test {
     }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        cli.SetLinkTiming(LinkTiming::Fast());
-        return cli.Run(args);
-    }
+    static std::string Read(const std::string& path) { return clitest::ReadText(path); }
+    int Run(const std::vector<std::string>& args) { return clitest::RunQxctl(args, out, err); }
 
     fs::path dir;
     std::string program;

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
 #include "Qxctl.h"
@@ -33,11 +34,7 @@ const char* const kMeasurement =
 class QxctlEqTextTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("qxctl-eq-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(::getpid()));
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-eq-");
         ResetParameters();
         program = Path("program.dia");
         ASSERT_TRUE(CProgramFile::WriteProgram(program, ParameterSet).ok);
@@ -49,16 +46,8 @@ class QxctlEqTextTest : public ::testing::Test {
     void Write(const std::string& name, const std::string& text) const {
         std::ofstream(Path(name), std::ios::binary) << text;
     }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        return cli.Run(args);
-    }
+    static std::string Read(const std::string& path) { return clitest::ReadText(path); }
+    int Run(const std::vector<std::string>& args) { return clitest::RunQxctl(args, out, err); }
 
     fs::path dir;
     std::string program;

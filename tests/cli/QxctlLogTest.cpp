@@ -14,8 +14,9 @@
 #include <unistd.h>
 
 #include "AuditLog.h"
-#include "FieldCaption.h"
 #include "AuditReader.h"
+#include "CliTestSupport.h"
+#include "FieldCaption.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
 #include "PtyServer.h"
@@ -42,13 +43,7 @@ const std::string kLogPath = [] {
 }();
 
 struct Cli {
-    int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        cli.SetLinkTiming(LinkTiming::Fast());
-        return cli.Run(args);
-    }
+    int Run(const std::vector<std::string>& args) { return clitest::RunQxctl(args, out, err); }
     std::ostringstream out;
     std::ostringstream err;
 };

@@ -18,6 +18,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
 #include "Qxctl.h"
@@ -31,12 +32,7 @@ namespace {
 class QxctlOfflineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("qxctl-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-");
         ResetParameters();
         defaults = Path("defaults.dia");
         EXPECT_TRUE(CProgramFile::WriteProgram(defaults, ParameterSet).ok);
@@ -45,22 +41,14 @@ class QxctlOfflineTest : public ::testing::Test {
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        return cli.Run(args);
-    }
+    int Run(std::vector<std::string> args) { return clitest::RunQxctl(args, out, err); }
     // A failure is exactly one line on stderr, starting with "qxctl:".
     void ExpectOneErrorLine() {
         const std::string e = err.str();
         EXPECT_EQ(e.rfind("qxctl: ", 0), 0u) << e;
         EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 1) << e;
     }
-    static std::vector<uint8_t> Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::vector<uint8_t> Bytes(const std::string& path) { return clitest::ReadBytes(path); }
 
     fs::path dir;
     std::string defaults;

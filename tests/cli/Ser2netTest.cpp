@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "CliTestSupport.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
 #include "ProgramFile.h"
@@ -38,11 +39,7 @@ class Ser2netTest : public ::testing::Test {
         }
         ::setenv("QXCTL_PROGRAM", QXCTL_PROGRAM, 1);
         useChinese = false;
-        dir = fs::temp_directory_path() /
-              ("qxctl-ser2net-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = clitest::FreshTestFolder("qxctl-ser2net-");
         ResetParameters();
         SimOptions options;
         options.paceLine = false;
@@ -76,11 +73,7 @@ class Ser2netTest : public ::testing::Test {
     int Run(std::vector<std::string> args, const std::string& port) {
         args.push_back("--port");
         args.push_back(port);
-        out.str("");
-        err.str("");
-        CQxctl cli(out, err);
-        cli.SetLinkTiming(LinkTiming::Fast());
-        return cli.Run(args);
+        return clitest::RunQxctl(args, out, err);
     }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
