@@ -19,6 +19,7 @@
 #include "ParameterSet.h"
 #include "ProgramFile.h"
 #include "PtyServer.h"
+#include "SessionFixture.h"
 #include "VirtualProcessor.h"
 
 namespace qx {
@@ -33,33 +34,11 @@ class MonitorUi : public UiRecorder {
     bool TakeMonitorRequest() override { return true; }
 };
 
-class EditorSessionTest : public ::testing::Test {
+class EditorSessionTest : public test::SessionFixture {
   protected:
     void SetUp() override {
-        ResetParameters();
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.filePath(QStringLiteral("MusicFile"));
-        ParamImage start;
-        std::memcpy(&start, &ParameterSet, sizeof start);
-        processor = std::make_unique<CVirtualProcessor>(start);
-        server = std::make_unique<CPtyServer>(*processor);
-        ASSERT_TRUE(server->Start());
-        session = std::make_unique<CEditorSession>(folder);
-        session->SetUi(&ui);
-        const std::string path = server->Path();
-        session->Link().SetPortSource([path] {
-            PortInfo p;
-            p.devicePath = p.portName = p.comName = QString::fromStdString(path);
-            return std::vector<PortInfo>{p};
-        });
+        StartSession(ui);
         Record();
-    }
-    void TearDown() override {
-        session.reset();
-        server->Stop();
-        linkChannel = 0;
-        online = false;
-        deviceBusy = false;
     }
     // Every signal, in the order the session emits them.
     void Record() {
@@ -91,16 +70,9 @@ class EditorSessionTest : public ::testing::Test {
         return WaitUntil(
             [&] { return std::find(told.begin(), told.end(), "program") != told.end(); }, 15000);
     }
-    QStringList Kept() const {
-        return QDir(folder).entryList({QStringLiteral("offline-*.dia")}, QDir::Files);
-    }
+    QStringList Kept() const { return Files("offline-*.dia"); }
 
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CVirtualProcessor> processor;
-    std::unique_ptr<CPtyServer> server;
     MonitorUi ui;
-    std::unique_ptr<CEditorSession> session;
     std::vector<std::string> told;
     std::vector<int> polls;
     QString keptPath;

@@ -23,6 +23,7 @@
 #include "ParameterSet.h"
 #include "ProgramFile.h"
 #include "PtyServer.h"
+#include "SessionFixture.h"
 #include "VirtualProcessor.h"
 
 namespace qx {
@@ -30,37 +31,15 @@ namespace {
 
 using linktest::WaitUntil;
 
-class SafeSessionTest : public ::testing::Test {
+class SafeSessionTest : public test::SessionFixture {
   protected:
     void SetUp() override {
-        ResetParameters();
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.filePath(QStringLiteral("MusicFile"));
-        ParamImage start;
-        std::memcpy(&start, &ParameterSet, sizeof start);
-        processor = std::make_unique<CVirtualProcessor>(start);
-        server = std::make_unique<CPtyServer>(*processor);
-        ASSERT_TRUE(server->Start());
-        session = std::make_unique<CEditorSession>(folder);
-        session->SetUi(&ui);
+        StartSession(ui);
         session->SetRetryMs(50);
-        const std::string path = server->Path();
-        session->Link().SetPortSource([path] {
-            PortInfo p;
-            p.devicePath = p.portName = p.comName = QString::fromStdString(path);
-            return std::vector<PortInfo>{p};
-        });
         QObject::connect(session.get(), &CEditorSession::programReceived, [this] { ++programs; });
         QObject::connect(session.get(), &CEditorSession::deviceFound, [this] { ++found; });
         QObject::connect(session.get(), &CEditorSession::offlineWorkKept,
                          [this](const QString& p, const QString&) { kept.push_back(p); });
-    }
-    void TearDown() override {
-        session.reset();
-        server->Stop();
-        linkChannel = 0;
-        online = false;
-        deviceBusy = false;
     }
     // Connects and waits until the processor's image (or the sent program) settled.
     bool Connect() {
@@ -77,16 +56,7 @@ class SafeSessionTest : public ::testing::Test {
             },
             15000);
     }
-    QStringList Files(const char* pattern) const {
-        return QDir(folder).entryList({QString::fromLatin1(pattern)}, QDir::Files);
-    }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CVirtualProcessor> processor;
-    std::unique_ptr<CPtyServer> server;
     linktest::UiRecorder ui;
-    std::unique_ptr<CEditorSession> session;
     int programs = 0;
     int found = 0;
     std::vector<QString> kept;
