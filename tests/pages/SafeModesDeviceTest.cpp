@@ -23,14 +23,12 @@
 #include "PagesTestSupport.h"
 #include "ProgramFile.h"
 #include "SysDlg.h"
+#include "SysDlgDeviceFixture.h"
 
 namespace qx {
 namespace {
 
 using namespace qx::test;
-
-constexpr int kDeviceWaitMs = 20000;
-constexpr int kBankWaitMs = 90000;
 
 void Name(U8 (&name)[kNameLength], const char* text) {
     for (int i = 0; i < kNameLength; ++i) {
@@ -38,51 +36,20 @@ void Name(U8 (&name)[kNameLength], const char* text) {
     }
 }
 
-bool Same(const U8* field, const char* text, int n) {
-    for (int i = 0; i < n; ++i) {
-        if (static_cast<uint8_t>(field[i]) != static_cast<uint8_t>(text[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-class SafeModesDeviceTest : public ::testing::Test {
+class SafeModesDeviceTest : public SysDlgDeviceFixture {
   protected:
     void SetUp() override {
-        ResetParameters();
-        useChinese = false;
-        std::memcpy(&ParameterSet.system.block.systemPassword, "123456", 6);
-        std::memcpy(&ParameterSet.system.block.panelPassword, "4321", 4);
+        StartProcessor();
         ASSERT_TRUE(dir.isValid());
         folder = dir.filePath(QStringLiteral("MusicFile"));
-        sim = std::make_unique<Sim>();
-        ASSERT_TRUE(sim->started);
         sim->Unpaced();
         sim->processor.Modify([](ParamImage&, BankImage& bank) {
             Name(bank.programs[5].name, "EMU PROGRAM 06");
             bank.programs[4].EchoA.wetLevel = 12;
         });
-        window = std::make_unique<Window>(false, folder);
-        page = (*window)->SystemPage();
-        CFileOperations::Prompts p;
-        p.choosePath = [this](bool, const QString&) { return nextPath; };
-        p.showError = [this](const QString&, const QString& text) { errors << text; };
-        p.confirm = [](const QString&) { return true; };
-        page->Files().SetPrompts(p);
+        OpenWindow(folder);
         ASSERT_TRUE(window->Connect(*sim));
         storePermission = 1;
-    }
-    void TearDown() override {
-        window.reset();
-        sim.reset();
-        storePermission = 0;
-    }
-    void Click(int id) { QTest::mouseClick(page->Binding().Get<CBitButton>(id), Qt::LeftButton); }
-    void Choose(int index) {
-        auto* list = page->Binding().Get<CBitComboBox>(CSysDlg::kModeList);
-        list->setCurrentIndex(index);
-        emit list->activated(index);
     }
     bool Settled() {
         return WaitUntil(
@@ -99,11 +66,6 @@ class SafeModesDeviceTest : public ::testing::Test {
 
     QTemporaryDir dir;
     QString folder;
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Window> window;
-    CSysDlg* page = nullptr;
-    QString nextPath;
-    QStringList errors;
 };
 
 TEST_F(SafeModesDeviceTest, StoreAsksNamingTheProgramAndRecallKeepsUnstoredEdits) {

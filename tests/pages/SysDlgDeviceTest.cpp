@@ -19,47 +19,21 @@
 #include "ProgramFile.h"
 #include "SLamp.h"
 #include "SysDlg.h"
+#include "SysDlgDeviceFixture.h"
 
 namespace qx {
 namespace {
 
 using namespace qx::test;
 
-constexpr int kDeviceWaitMs = 20000;
-// Reading or writing all 21 programs takes the link's pauses after every program.
-constexpr int kBankWaitMs = 90000;
-
-bool Same(const U8* field, const char* text, int n) {
-    for (int i = 0; i < n; ++i) {
-        if (static_cast<uint8_t>(field[i]) != static_cast<uint8_t>(text[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-class SysDlgDeviceTest : public ::testing::Test {
+class SysDlgDeviceTest : public SysDlgDeviceFixture {
   protected:
-    void SetUp() override {
-        ResetParameters();
-        useChinese = false;
-        // The processor's passwords, which the editor reads at connection.
-        std::memcpy(&ParameterSet.system.block.systemPassword, "123456", 6);
-        std::memcpy(&ParameterSet.system.block.panelPassword, "4321", 4);
-        sim = std::make_unique<Sim>();
-        ASSERT_TRUE(sim->started);
-    }
+    void SetUp() override { StartProcessor(); }
     void Open(int permission) {
         SimOptions options = sim->processor.Options();
         options.storePermission = permission;
         sim->processor.SetOptions(options);
-        window = std::make_unique<Window>();
-        page = (*window)->SystemPage();
-        CFileOperations::Prompts p;
-        p.choosePath = [this](bool, const QString&) { return nextPath; };
-        p.showError = [this](const QString&, const QString& text) { errors << text; };
-        p.confirm = [](const QString&) { return true; };
-        page->Files().SetPrompts(p);
+        OpenWindow();
         const bool connected = window->Connect(*sim);
         ASSERT_TRUE(connected) << "online " << online << " form "
                                << (*window)->Progress()->CurrentForm() << " shown "
@@ -73,19 +47,7 @@ class SysDlgDeviceTest : public ::testing::Test {
                                                          : window->boxes[0].text.toStdString());
         ASSERT_EQ(currentTab, CMivoDlg::kSystemTab);
     }
-    void TearDown() override {
-        window.reset();
-        sim.reset();
-        storePermission = 0;
-    }
-
     void Type(int id, const QString& text) { QTest::keyClicks(page->Edit(id), text); }
-    void Click(int id) { QTest::mouseClick(page->Binding().Get<CBitButton>(id), Qt::LeftButton); }
-    void Choose(int index) {
-        auto* list = page->Binding().Get<CBitComboBox>(CSysDlg::kModeList);
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
     // Waits until the processor has taken everything queued.
     bool Settled() {
         return WaitUntil(
@@ -94,12 +56,6 @@ class SysDlgDeviceTest : public ::testing::Test {
             },
             kDeviceWaitMs);
     }
-
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Window> window;
-    CSysDlg* page = nullptr;
-    QString nextPath;
-    QStringList errors;
 };
 
 TEST_F(SysDlgDeviceTest, StoreAndRecallKeepTheSystemPassword) {
