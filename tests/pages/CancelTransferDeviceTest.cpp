@@ -46,6 +46,7 @@ class CancelTransferDeviceTest : public ::testing::Test {
         std::memcpy(&ParameterSet.system.block.panelPassword, "4321", 4);
         ASSERT_TRUE(dir.isValid());
         folder = dir.filePath(QStringLiteral("MusicFile"));
+        QDir().mkpath(folder);
         sim = std::make_unique<Sim>();
         ASSERT_TRUE(sim->started);
         sim->Unpaced();
@@ -181,6 +182,7 @@ TEST_F(CancelTransferDeviceTest, StoppedBackupOfImportAllImportsNothingThenOrLat
     QTest::mouseClick(Form()->findChild<QPushButton*>(QStringLiteral("cancelTransfer")),
                       Qt::LeftButton);
     ASSERT_TRUE(Settled());
+    Pump(100);  // the box follows the form's close from the event loop
     EXPECT_EQ(window->CountBoxes(QString::fromLatin1(kReadStopped)), 1);
 
     // A later "Export all" only saves: the stopped import does not come back with its bank.
