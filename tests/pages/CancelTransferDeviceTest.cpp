@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,8 +131,19 @@ class CancelTransferDeviceTest : public ::testing::Test {
 };
 
 TEST_F(CancelTransferDeviceTest, EscapeStopsTheBankReadAndNothingIsSavedOrTakenAsTheBank) {
+    // A whole read first: the bank is the processor's, and saved.
     savePath = dir.filePath(QStringLiteral("MusicFile/all.dat"));
     ASSERT_TRUE(Settled());
+    Click(CSysDlg::kExportAll);
+    ASSERT_TRUE(WaitUntil([&] { return saveDialogs == 1; }, kBankWaitMs));
+    ASSERT_EQ(ProgramBank.bankValid, 1);
+    ASSERT_TRUE(Settled());
+    QFile saved(QDir(folder).filePath(QStringLiteral("all.dat")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray whole = saved.readAll();
+    saved.close();
+
+    savePath = dir.filePath(QStringLiteral("MusicFile/part.dat"));
     sim->processor.ClearRequests();
     Click(CSysDlg::kExportAll);
     ASSERT_TRUE(ReachStep(kProgramCount, 5));
@@ -150,19 +162,14 @@ TEST_F(CancelTransferDeviceTest, EscapeStopsTheBankReadAndNothingIsSavedOrTakenA
     Pump(300);
     EXPECT_EQ(sim->processor.CountRequests(kCmdReadProgram), read);
     EXPECT_EQ(window->dlg->Link().Protocol().FrameCount(), 0);
-    EXPECT_EQ(saveDialogs, 0);
-    EXPECT_TRUE(Banks().isEmpty());
-    EXPECT_EQ(ProgramBank.bankValid, 0);
+    EXPECT_EQ(saveDialogs, 1);
+    EXPECT_EQ(Banks(), QStringList{QStringLiteral("all.dat")});
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), whole);
+    EXPECT_EQ(ProgramBank.bankValid, 0);  // part of it read again: no longer a whole bank
     EXPECT_EQ(window->CountBoxes(QString::fromLatin1(kReadStopped)), 1);
     ExpectSameImages();
     EditReachesProcessor(21);
-
-    // The next "Export all" runs whole and saves the bank.
-    ASSERT_TRUE(Settled());
-    Click(CSysDlg::kExportAll);
-    ASSERT_TRUE(WaitUntil([&] { return saveDialogs == 1; }, kBankWaitMs));
-    EXPECT_EQ(Banks(), QStringList{QStringLiteral("all.dat")});
-    EXPECT_EQ(ProgramBank.bankValid, 1);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(QStringLiteral("; ")).toStdString();
 }
 
