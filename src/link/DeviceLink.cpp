@@ -260,7 +260,11 @@ void CDeviceLink::ShowLater(F show) {
 
 void CDeviceLink::StartQueueProgress() {
     const int total = m_protocol.NumberQueuedFrames();
-    ShowLater([this, total] { m_ui->StartProgress(total); });
+    const bool stoppable = m_protocol.QueuedTransfer() != TransferKind::kNone;
+    ShowLater([this, total, stoppable] {
+        m_ui->OfferCancel(stoppable);
+        m_ui->StartProgress(total);
+    });
 }
 
 void CDeviceLink::SendDeviceCommand(uint8_t command, uint8_t argument) {

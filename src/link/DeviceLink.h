@@ -68,6 +68,17 @@ class CDeviceLink : public QObject {
     // event loop, as above).
     void StartQueueProgress();
 
+    // The Cancel of the progress form, on this thread: stops the bank read or write the form
+    // shows between two of its frames (see CCommProtocol::DropTransfer). The frame on the line
+    // finishes and its reply is read; the worker is not waited for. A stopped read or write
+    // leaves the stored bank invalid (it is no longer what the processor holds); after a
+    // stopped write the names, the system block and the current program are read back, with
+    // deviceBusy set until the last of them is answered. Emits transferStopped when frames
+    // were dropped. Offline, or with nothing left to drop, it changes nothing.
+    TransferStop CancelTransfer();
+    // The last stop CancelTransfer made.
+    const TransferStop& LastStop() const { return m_lastStop; }
+
     const QString& CurrentPortName() const { return m_currentPortName; }
     const std::vector<PortInfo>& Candidates() const { return m_candidates; }
     CCommProtocol& Protocol() { return m_protocol; }
@@ -90,6 +101,9 @@ class CDeviceLink : public QObject {
     void bankReceived();
     // A monitor block arrived (poll command 0x0C or 0x18).
     void monitorReceived(int pollCommand);
+    // CancelTransfer stopped a transfer (LastStop says what it left): a read's bank will not
+    // arrive.
+    void transferStopped();
 
   private:
     // Runs show on this thread's event loop, after the current call has returned.
@@ -120,6 +134,7 @@ class CDeviceLink : public QObject {
     bool m_surveying = false;              // probing every candidate before choosing
     std::vector<QString> m_answeredPorts;  // the ports a processor answered on so far
     int m_search = 0;                      // counts searches: a choice asked for an old one is void
+    TransferStop m_lastStop;
 };
 
 }  // namespace qx

@@ -18,6 +18,9 @@ class CLinkUi {
     // The progress form with a bar of 0..total; SetProgress(total) closes it.
     virtual void StartProgress(int total) { (void)total; }
     virtual void SetProgress(int step) { (void)step; }
+    // Called right before StartProgress: whether the transfer may be stopped from its form
+    // (CDeviceLink::CancelTransfer). Short transfers are not offered.
+    virtual void OfferCancel(bool offered) { (void)offered; }
     // The wait form ("Data transmission") while the processor is busy, and its end.
     virtual void ShowTransfer() {}
     virtual void HideTransfer() {}

@@ -50,6 +50,9 @@ class CFileOperations {
     // block, then the person chooses where to save it.
     void SaveReceivedBank();
     void ImportAllPrograms();
+    // The person stopped a bank read or write: an "Import all" waiting for its backup does not
+    // go on (nothing is written), and no bank is saved.
+    void TransferStopped() { m_pendingImport.clear(); }
     // The question before a store: "Overwrite program 6 'EMU PROGRAM 06'?".
     static QString OverwriteQuestion(int program);
     // While connected, "Import all" first reads the processor's bank into a backup file; the

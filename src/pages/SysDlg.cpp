@@ -199,6 +199,8 @@ void CSysDlg::SetSession(CEditorSession* session) {
     });
     // The bank read of "Export all" is complete: save it.
     connect(session, &CEditorSession::bankReceived, this, [this] { m_files->SaveReceivedBank(); });
+    connect(session, &CEditorSession::transferStopped, this,
+            [this] { m_files->TransferStopped(); });
 }
 
 void CSysDlg::SendCommand(uint8_t command) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "SendDataQueue.h"
+#include "TransferStop.h"
 
 namespace qx {
 
@@ -44,6 +45,19 @@ class CCommProtocol {
     void ClearQueue();
     // Numbers the queued frames 1..n in their progressStep bytes; returns n.
     int NumberQueuedFrames();
+
+    // The kind of the long transfer among the numbered (progress) frames queued: what a person
+    // may stop while it runs; kNone when there is none.
+    TransferKind QueuedTransfer();
+    // Stops the long transfer the numbered frames belong to: drops its queued frames, except
+    // those of the program on the line (TxFrame, which always finishes with its reply), so no
+    // program and no system block is moved in part. What was moved and what was not is in the
+    // result; nothing changes when nothing of the transfer is left in the queue.
+    TransferStop DropTransfer();
+    // After a stopped bank write: reads back what the processor now holds (names, system block,
+    // current program), after whatever is queued (a recall stays), and keeps deviceBusy set
+    // until the last of these reads is answered, so that the wait form covers all of it.
+    void QueueReadBack();
 
     // Builds and appends the frames of one bulk command; other codes queue nothing.
     // Sets deviceBusy for the commands that make the processor store or recall.

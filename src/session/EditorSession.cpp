@@ -92,6 +92,7 @@ CEditorSession::CEditorSession(const QString& musicFolder, QObject* parent)
     connect(link, &CDeviceLink::systemReceived, this, &CEditorSession::systemReceived);
     connect(link, &CDeviceLink::bankReceived, this, &CEditorSession::bankReceived);
     connect(link, &CDeviceLink::monitorReceived, this, &CEditorSession::monitorReceived);
+    connect(link, &CDeviceLink::transferStopped, this, &CEditorSession::transferStopped);
 }
 
 CEditorSession::~CEditorSession() {

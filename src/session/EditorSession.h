@@ -87,6 +87,8 @@ class CEditorSession : public QObject {
     void bankReceived();
     // A monitor block arrived (poll command 0x0C or 0x18).
     void monitorReceived(int pollCommand);
+    // The person stopped a bank read or write (CDeviceLink::LastStop says what it left).
+    void transferStopped();
     // Offline work was kept as a program file at path, or could not be (error not empty).
     void offlineWorkKept(const QString& path, const QString& error);
     // See ImageReplaced.

@@ -5,11 +5,15 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QTimerEvent>
 #include <memory>
+#include <utility>
 
 #include "ByteField.h"
+#include "DeviceLink.h"
 #include "DialogUnits.h"
 #include "LinkState.h"
 #include "MivoDlg.h"
@@ -18,6 +22,7 @@
 #include "QtTranslations.h"
 #include "SysDlg.h"
 #include "TextPair.h"
+#include "TransferStop.h"
 
 namespace qx {
 
@@ -32,6 +37,9 @@ const TextPair kProgramStep{"程序 %1 / %2 (%3%)", "Program %1 of %2 (%3%)"};
 const TextPair kFrameStep{"数据 %1 / %2 (%3%)", "Block %1 of %2 (%3%)"};
 const TextPair kApplicationError{"应用程序错误", "Application Error"};
 const TextPair kUnableToOpen{"不能打开设备!", "Unable to Open Device!"};
+const TextPair kCancel{"取消", "Cancel"};
+const TextPair kStopping{"正在停止：线路上的程序写完后读回处理器的内容",
+                         "Stopping: the program on the line is finished, then read back"};
 
 QString Utf8(const TextPair& pair) {
     return QString::fromUtf8(pair.Get());
@@ -43,9 +51,10 @@ CShow_Dlg::CShow_Dlg(CMivoDlg* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_main(mainWindow),
       m_text(new QLabel(this)),
-      m_bar(new QProgressBar(this)) {
+      m_bar(new QProgressBar(this)),
+      m_cancel(new QPushButton(this)),
+      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), this)) {
     setModal(false);
-    setFixedSize(CDialogUnits::ToPixels(QSize(187, 55)));
     m_text->setObjectName(QStringLiteral("1413"));
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setGeometry(CDialogUnits::ToPixels(7, 10, 173, 12));
@@ -53,7 +62,55 @@ CShow_Dlg::CShow_Dlg(CMivoDlg* mainWindow)
     m_bar->setGeometry(CDialogUnits::ToPixels(7, 28, 173, 12));
     m_bar->setTextVisible(false);
     m_bar->hide();
+    m_cancel->setObjectName(QStringLiteral("cancelTransfer"));
+    m_cancel->setGeometry(CDialogUnits::ToPixels(68, 47, 50, 14));
+    connect(m_cancel, &QPushButton::clicked, this, &CShow_Dlg::Cancel);
+    // Escape reaches the form even while the focus stays in the (disabled) main window.
+    m_escape->setContext(Qt::ApplicationShortcut);
+    connect(m_escape, &QShortcut::activated, this, &CShow_Dlg::Cancel);
+    LayOut(false);
     hide();
+}
+
+void CShow_Dlg::LayOut(bool withCancel) {
+    setFixedSize(CDialogUnits::ToPixels(QSize(187, withCancel ? 68 : 55)));
+    m_cancel->setText(Utf8(kCancel));
+    m_cancel->setEnabled(withCancel);
+    m_cancel->setVisible(withCancel);
+    m_escape->setEnabled(withCancel);
+}
+
+bool CShow_Dlg::CancelShown() const {
+    return m_form == kProgress && m_cancelOffered && m_cancel->isEnabled();
+}
+
+void CShow_Dlg::reject() {
+    Cancel();
+}
+
+void CShow_Dlg::OfferCancel(bool offered) {
+    m_cancelOffered = offered;
+}
+
+void CShow_Dlg::Cancel() {
+    if (!CancelShown()) {
+        return;
+    }
+    const TransferStop stop = m_main->Link().CancelTransfer();
+    if (!stop.Stopped()) {
+        // Too late: its last frame is on the line and it finishes by itself.
+        m_cancel->setEnabled(false);
+        m_escape->setEnabled(false);
+        return;
+    }
+    m_stopText = QString::fromStdString(TransferStopText(stop));
+    if (stop.kind == TransferKind::kBankWrite) {
+        // The link reads back what the processor holds; the wait form stays until it has.
+        ShowWaitForm();
+        m_text->setText(Utf8(kStopping));
+    } else {
+        HideAll();
+    }
 }
 
 int CShow_Dlg::Step() const {
@@ -85,6 +142,14 @@ void CShow_Dlg::Present(Form form) {
 
 void CShow_Dlg::HideAll() {
     m_form = kHidden;
+    m_cancelOffered = false;
+    m_waitAfter = false;
+    LayOut(false);
+    if (!m_stopText.isEmpty()) {
+        const QString text = std::exchange(m_stopText, QString());
+        QMetaObject::invokeMethod(
+            this, [this, text] { Box(CMivoDlg::Title(), text); }, Qt::QueuedConnection);
+    }
     m_lookupTimer.stop();
     m_transferTimer.stop();
     if (m_main->Client() != nullptr) {
@@ -128,19 +193,38 @@ void CShow_Dlg::StartProgress(int total) {
     m_bar->setValue(0);
     ShowStep(0);
     setWindowTitle(Utf8(kTransferCaption));
+    m_waitAfter = false;
+    LayOut(m_cancelOffered);
     Present(kProgress);
 }
 
 void CShow_Dlg::SetProgress(int step) {
-    m_bar->setValue(step);
     m_steps.push_back(step);
+    if (m_form != kProgress) {
+        return;  // the last frame of a stopped transfer, or a form another one replaced
+    }
+    m_bar->setValue(step);
     ShowStep(step);
     if (step == m_total) {
-        HideAll();
+        if (m_waitAfter) {
+            ShowWaitForm();
+        } else {
+            HideAll();
+        }
     }
 }
 
 void CShow_Dlg::ShowTransfer() {
+    if (m_form == kProgress && Step() < m_total) {
+        // A recall queued behind the transfer: the bar (and its Cancel) stay until it ends.
+        m_waitAfter = true;
+        return;
+    }
+    ShowWaitForm();
+}
+
+void CShow_Dlg::ShowWaitForm() {
+    LayOut(false);
     m_text->setText(Utf8(kTransferText));
     setWindowTitle(Utf8(kTransferCaption));
     m_bar->hide();

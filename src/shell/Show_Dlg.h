@@ -4,6 +4,10 @@
 // transfer form while it stores, and the message boxes. While any form is visible the main
 // window's controls are disabled; the close box does nothing.
 //
+// The progress form of a bank read or write offers Cancel (Escape does the same): the link
+// drops the rest of the transfer between two frames; a stopped write then shows the wait form
+// until the processor's contents are read back, and the person is told what each program holds.
+//
 // Message boxes are never shown while ParamLock is held: "Unable to Open Device!" and the
 // serial errors are shown from the event loop after the handler that reported them returned;
 // the "11" box is shown by the link from the event loop while the worker waits unlocked.
@@ -17,6 +21,8 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
+class QShortcut;
 
 namespace qx {
 
@@ -45,6 +51,7 @@ class CShow_Dlg : public QDialog, public CLinkUi {
     void ShowPortProbed(const QString& port) override;
     void StartProgress(int total) override;
     void SetProgress(int step) override;
+    void OfferCancel(bool offered) override;
     void ShowTransfer() override;
     void HideTransfer() override;
     void ShowUnableToOpen() override;
@@ -62,11 +69,15 @@ class CShow_Dlg : public QDialog, public CLinkUi {
     QString Line() const;
     // Every progress step shown since the last StartProgress.
     const std::vector<int>& Steps() const { return m_steps; }
+    // Whether the form shows Cancel now, and the Cancel itself (the button and Escape).
+    bool CancelShown() const;
+    void Cancel();
 
   protected:
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override {}
+    // Escape: Cancel where the form offers it, nothing otherwise.
+    void reject() override;
 
   private:
     void Present(Form form);
@@ -75,15 +86,24 @@ class CShow_Dlg : public QDialog, public CLinkUi {
     void Box(const QString& caption, const QString& text);
     // The progress form's line: what is being moved, n of total and the percentage.
     void ShowStep(int step);
+    // The form's size and the Cancel button for the form being presented.
+    void LayOut(bool withCancel);
+    // The wait form ("Data transmission") until the processor is no longer busy.
+    void ShowWaitForm();
 
     CMivoDlg* m_main;
     QLabel* m_text;
     QProgressBar* m_bar;
+    QPushButton* m_cancel;
+    QShortcut* m_escape;
     QBasicTimer m_lookupTimer;
     QBasicTimer m_transferTimer;
     Form m_form = kHidden;
     int m_total = 0;
     bool m_lingering = false;
+    bool m_cancelOffered = false;  // for the progress form now shown (OfferCancel)
+    bool m_waitAfter = false;      // the processor is busy once the progress ends: wait form next
+    QString m_stopText;            // told when the form of a stopped transfer closes
     std::vector<int> m_steps;
     BoxReporter m_reporter;
 };
