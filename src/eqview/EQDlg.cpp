@@ -54,7 +54,7 @@ CEQDlg::CEQDlg(QWidget* parent)
     m_type->addItems(
         {QStringLiteral("BY"), QStringLiteral("P"), QStringLiteral("LS"), QStringLiteral("HS")});
     m_type->setGeometry(CDialogUnits::ToPixels(1, 12, 24, 12));
-    m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
+    ApplyLanguage();
 
     m_gainEdit->SetScale(0.2);
     m_gainEdit->SetOffset(24);
@@ -91,6 +91,10 @@ CEQDlg::CEQDlg(QWidget* parent)
     }
     connect(m_gainSlider, &CBitmapSlider::Tracking, this, &CEQDlg::OnSliderMoved);
     connect(m_gainSlider, &CBitmapSlider::Changed, this, &CEQDlg::OnSliderMoved);
+}
+
+void CEQDlg::ApplyLanguage() {
+    m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
 }
 
 CEQDlg::~CEQDlg() {

@@ -44,6 +44,8 @@ class CEQDlg : public QWidget {
     void SetBand(int bandIndex);
     // Every control from the band record.
     void LoadBand();
+    // Texts that follow the language in force: the band type list's explanation.
+    void ApplyLanguage();
     // Gain, frequency and Q from the band record, with the keyboard focus on the gain edit;
     // the type list is left alone.
     void LoadBandAndFocus();

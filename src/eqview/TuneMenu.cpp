@@ -14,6 +14,7 @@
 #include "EQCurveStatic.h"
 #include "EqTextImport.h"
 #include "EqTextWriter.h"
+#include "EqTitle.h"
 #include "FilterTextReader.h"
 #include "FitDialog.h"
 #include "ImageModel.h"
@@ -192,7 +193,7 @@ void ImportFilters(CEQCurveStatic& view) {
     report +=
         Tr({"与文本响应的最大偏差：%1", "Largest deviation from the text's response: %1"}, {dev});
     QMessageBox box(QMessageBox::Question, Q({"导入滤波器", "Import filters"}),
-                    QString::fromStdString(EqName(view.EqNumber())), QMessageBox::NoButton, &view);
+                    QString::fromStdString(EqTitle(view.EqNumber())), QMessageBox::NoButton, &view);
     box.setInformativeText(QString::fromStdString(report));
     QPushButton* apply = box.addButton(Q({"应用", "Apply"}), QMessageBox::AcceptRole);
     box.addButton(Q({"取消", "Cancel"}), QMessageBox::RejectRole);
@@ -258,7 +259,7 @@ void ShowTuneMenu(CEQCurveStatic& view, QPoint globalPos) {
     QMenu* smoothing = menu.addMenu(Q({"平滑", "Smoothing"}));
     for (int n : kSmoothingChoices) {
         QAction* a = smoothing->addAction(
-            n == 0 ? Q({"无", "None"}) : QString::fromStdString("1/" + std::to_string(n) + " oct"),
+            n == 0 ? Q({"无", "None"}) : Q({"1/%1 倍频程", "1/%1 oct"}, {std::to_string(n)}),
             [eq, n] { CRoomTuning::Instance().SetSmoothing(eq, n); });
         a->setCheckable(true);
         a->setChecked(s != nullptr && s->smoothing == n);
