@@ -60,7 +60,8 @@ bool ReadCurveFile(QWidget* parent, const QString& path, Measurement& m) {
 
 void ChooseHouseCurve(CEQCurveStatic& view) {
     const QString path = QFileDialog::getOpenFileName(
-        &view, Q({"目标曲线", "House curve"}), QString(), "Text (*.txt *.csv *.frd *.cal);;*");
+        &view, Q({"目标曲线", "House curve"}), QString(),
+        Q({"文本 (*.txt *.csv *.frd *.cal);;*", "Text (*.txt *.csv *.frd *.cal);;*"}));
     Measurement m;
     if (path.isEmpty() || !ReadCurveFile(&view, path, m)) {
         return;
@@ -118,9 +119,10 @@ void ChooseOffset(CEQCurveStatic& view) {
 void SaveOrLoadRoomFile(CEQCurveStatic& view, bool save) {
     const QString path =
         save ? QFileDialog::getSaveFileName(&view, Q({"在程序文件旁保存", "Save beside program"}),
-                                            QString(), "Program (*.dia)")
-             : QFileDialog::getOpenFileName(&view, Q({"读取程序文件旁的", "Load beside program"}),
-                                            QString(), "Program (*.dia);;Room (*.room)");
+                                            QString(), Q({"程序 (*.dia)", "Program (*.dia)"}))
+             : QFileDialog::getOpenFileName(
+                   &view, Q({"读取程序文件旁的", "Load beside program"}), QString(),
+                   Q({"程序 (*.dia);;房间 (*.room)", "Program (*.dia);;Room (*.room)"}));
     if (path.isEmpty()) {
         return;
     }
@@ -154,8 +156,9 @@ void WriteEqualiser(int eqNumber, int scene, ProgramImage& from, const char* lab
 }
 
 void ImportFilters(CEQCurveStatic& view) {
-    const QString path = QFileDialog::getOpenFileName(&view, Q({"导入滤波器", "Import filters"}),
-                                                      QString(), "Filter text (*.txt);;*");
+    const QString path =
+        QFileDialog::getOpenFileName(&view, Q({"导入滤波器", "Import filters"}), QString(),
+                                     Q({"滤波器文本 (*.txt);;*", "Filter text (*.txt);;*"}));
     if (path.isEmpty()) {
         return;
     }
@@ -211,9 +214,10 @@ void ImportFilters(CEQCurveStatic& view) {
 void ExportFilters(CEQCurveStatic& view) {
     const std::string text =
         CEqTextWriter::Write(ParameterSet.program, view.EqNumber(), SceneInForce());
-    const QString path = QFileDialog::getSaveFileName(
-        &view, Q({"导出滤波器", "Export filters"}),
-        QString::fromStdString(EqName(view.EqNumber()) + ".txt"), "Filter text (*.txt)");
+    const QString path =
+        QFileDialog::getSaveFileName(&view, Q({"导出滤波器", "Export filters"}),
+                                     QString::fromStdString(EqName(view.EqNumber()) + ".txt"),
+                                     Q({"滤波器文本 (*.txt)", "Filter text (*.txt)"}));
     if (path.isEmpty()) {
         return;
     }
@@ -225,9 +229,9 @@ void ExportFilters(CEQCurveStatic& view) {
 }
 
 void LoadMeasurement(CEQCurveStatic& view) {
-    const QString path =
-        QFileDialog::getOpenFileName(&view, Q({"读取测量", "Load measurement"}), QString(),
-                                     "Measurement (*.txt *.csv *.frd *.tsv);;*");
+    const QString path = QFileDialog::getOpenFileName(
+        &view, Q({"读取测量", "Load measurement"}), QString(),
+        Q({"测量 (*.txt *.csv *.frd *.tsv);;*", "Measurement (*.txt *.csv *.frd *.tsv);;*"}));
     Measurement m;
     if (path.isEmpty() || !ReadCurveFile(&view, path, m)) {
         return;
