@@ -16,15 +16,18 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <set>
 
 #include "../pages/PagesTestSupport.h"
 #include "AboutDlg.h"
+#include "Ask.h"
 #include "AuditHookup.h"
 #include "AuditView.h"
 #include "BandTypeHelp.h"
 #include "BaseTabCtrl.h"
+#include "BitButton.h"
 #include "BitComboBox.h"
 #include "CompareBar.h"
 #include "CopyToDlg.h"
@@ -368,12 +371,6 @@ TEST_F(ChineseTextsTest, TheListsOfWordsKeptInBothLanguagesHoldOnlyThose) {
     EXPECT_FALSE(Chinese(QStringLiteral("1/3 oct"), false));
 }
 
-}  // namespace
-}  // namespace qx
-
-namespace qx {
-namespace {
-
 bool HasChinese(const QString& text) {
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
     return text.contains(han);
@@ -423,6 +420,29 @@ TEST_F(ChineseTextsTest, TooltipsAndAccessibleNamesFollowTheLanguageBothWays) {
         EXPECT_GT(bandTypes, 30) << "the band strips of every equaliser page";
         EXPECT_EQ(wrong, "") << "Chinese left in the English interface";
     }
+}
+
+// The questions the pages put to a person, as they are asked in Chinese: caption, text and
+// the buttons' own texts.
+TEST_F(ChineseTextsTest, QuestionsArePutInChinese) {
+    useChinese = true;
+    Window w;
+    w->SelectTab(0);
+    ParameterSet.program.MusicRight.bands[2].gainCode = 90;
+    CAsk::Scripted answers({1});  // No: nothing changes
+    auto* music = w->MusicPage();
+    QTest::mouseClick(music->Binding().Get<CBitButton>(CMusicDlg::kSync), Qt::LeftButton);
+    QTest::mouseClick(music->Binding().Get<CBitButton>(CMusicDlg::kEqReset), Qt::LeftButton);
+    ASSERT_EQ(answers.Asked().size(), 2U) << "SYNC over differing channels and EQ Reset ask";
+    CTextWalk walk;
+    for (const CAsk::Question& q : answers.Asked()) {
+        walk.Take(QStringLiteral("question caption"), q.caption);
+        walk.Take(QStringLiteral("question"), q.text);
+        for (const CAsk::Choice& c : q.choices) {
+            walk.Take(QStringLiteral("question button"), c.text);
+        }
+    }
+    EXPECT_TRUE(walk.FoundTexts().empty()) << walk.Report();
 }
 
 }  // namespace
