@@ -15,6 +15,7 @@
 #include "NumEdit.h"
 #include "SkinBitmaps.h"
 #include "SkinColors.h"
+#include "StripHelp.h"
 
 namespace qx {
 
@@ -95,6 +96,38 @@ CEQDlg::CEQDlg(QWidget* parent)
 
 void CEQDlg::ApplyLanguage() {
     m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
+    Describe();
+}
+
+void CEQDlg::Describe() {
+    if (m_filter == nullptr || m_filter->BandRecord() == nullptr) {
+        return;
+    }
+    const int eq = m_eqNumber;
+    const int band = m_bandIndex;
+    m_type->setAccessibleName(CStripHelp::Name(eq, band, CStripHelp::kType));
+    m_type->setAccessibleDescription(CStripHelp::Value(CStripHelp::kType, m_filter->GetType()));
+    const int gain = m_filter->GetGainCode();
+    struct Control {
+        QWidget* widget;
+        CStripHelp::Setting setting;
+        int lowest;
+        int highest;
+        int code;
+    };
+    const Control controls[] = {
+        {m_gainEdit, CStripHelp::kGain, m_gainEdit->Minimum(), m_gainEdit->Maximum(), gain},
+        {m_gainSlider, CStripHelp::kGain, m_gainEdit->Minimum(), m_gainEdit->Maximum(), gain},
+        {m_freqEdit, CStripHelp::kFrequency, m_freqEdit->Minimum(), m_freqEdit->Maximum(),
+         m_filter->GetFreqCode()},
+        {m_qEdit, CStripHelp::kQ, m_qEdit->Minimum(), m_qEdit->Maximum(),
+         m_filter->BandRecord()->qCode},
+    };
+    for (const Control& c : controls) {
+        c.widget->setToolTip(CStripHelp::Tip(eq, band, c.setting, c.lowest, c.highest, c.code));
+        c.widget->setAccessibleName(CStripHelp::Name(eq, band, c.setting));
+        c.widget->setAccessibleDescription(CStripHelp::Value(c.setting, c.code));
+    }
 }
 
 CEQDlg::~CEQDlg() {
@@ -155,6 +188,7 @@ void CEQDlg::LoadBand() {
     m_gainSlider->SetPosInverted(gain);
     m_freqEdit->SetValue(m_filter->GetFreqCode());
     m_qEdit->SetValue(m_filter->BandRecord()->qCode);
+    Describe();
 }
 
 void CEQDlg::LoadBandAndFocus() {
@@ -167,6 +201,7 @@ void CEQDlg::LoadBandAndFocus() {
     m_gainEdit->setFocus(Qt::OtherFocusReason);
     m_freqEdit->SetValue(m_filter->GetFreqCode());
     m_qEdit->SetValue(m_filter->BandRecord()->qCode);
+    Describe();
 }
 
 void CEQDlg::OnTypeChosen(int type) {
@@ -217,6 +252,7 @@ void CEQDlg::OnSliderMoved() {
 }
 
 void CEQDlg::Report(bool posted) {
+    Describe();
     const int index = m_bandIndex;
     if (posted) {
         QMetaObject::invokeMethod(
