@@ -159,7 +159,8 @@ TEST_F(WindowCompareTest, CopyChangesWhatThePreviewListsInOneStep) {
         dlg.grab().save(shots + "/compare-copy-to.png");
     }
     int steps = 0;
-    QObject::connect(&model, &CImageModel::StepBegun, [&](const std::string&) { ++steps; });
+    // Tied to the dialog: the editor's model outlives this test and its counter.
+    QObject::connect(&model, &CImageModel::StepBegun, &dlg, [&](const std::string&) { ++steps; });
     EXPECT_EQ(dlg.Apply(), preview.size());
     EXPECT_EQ(steps, 1);
     const auto changed = CImageDiff::Compare(*before, ParameterSet, true);
