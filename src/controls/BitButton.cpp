@@ -12,15 +12,6 @@
 
 namespace qx {
 
-namespace {
-
-// The skin's bitmap at the widget's pixel density, drawn on the finer grid rather than scaled.
-QImage Load(int id, qreal ratio) {
-    return id != 0 ? CSkinBitmaps::Get(id, ratio) : QImage();
-}
-
-}  // namespace
-
 CBitButton::CBitButton(QWidget* parent, int controlId) : QAbstractButton(parent) {
     SetControlId(this, controlId);
     setFont(CSkinFonts::Arial(13));
@@ -32,17 +23,19 @@ CBitButton::CBitButton(QWidget* parent, int controlId) : QAbstractButton(parent)
 
 void CBitButton::SetBitmaps(int normal, int hover, int pressed, int checkedNormal, int checkedHover,
                             int checkedPressed) {
-    m_unchecked = {Load(normal, devicePixelRatioF()), Load(hover, devicePixelRatioF()),
-                   Load(pressed, devicePixelRatioF())};
-    m_checkedImages = {Load(checkedNormal != 0 ? checkedNormal : normal, devicePixelRatioF()),
-                       Load(checkedHover != 0 ? checkedHover : hover, devicePixelRatioF()),
-                       Load(checkedPressed != 0 ? checkedPressed : pressed, devicePixelRatioF())};
+    // Drawn at the button's pixel density, on the finer grid rather than scaled.
+    const qreal ratio = devicePixelRatioF();
+    m_unchecked = {CSkinImage::FromId(normal, ratio), CSkinImage::FromId(hover, ratio),
+                   CSkinImage::FromId(pressed, ratio)};
+    m_checkedImages = {CSkinImage::FromId(checkedNormal != 0 ? checkedNormal : normal, ratio),
+                       CSkinImage::FromId(checkedHover != 0 ? checkedHover : hover, ratio),
+                       CSkinImage::FromId(checkedPressed != 0 ? checkedPressed : pressed, ratio)};
     update();
 }
 
 void CBitButton::SetDisabledBitmaps(int unchecked, int checked) {
-    m_disabledUnchecked = Load(unchecked, devicePixelRatioF());
-    m_disabledChecked = Load(checked, devicePixelRatioF());
+    m_disabledUnchecked = CSkinImage::FromId(unchecked, devicePixelRatioF());
+    m_disabledChecked = CSkinImage::FromId(checked, devicePixelRatioF());
     update();
 }
 
@@ -83,10 +76,11 @@ CBitButton::State CBitButton::CurrentState() const {
 }
 
 QImage CBitButton::CurrentImage() const {
+    const qreal ratio = devicePixelRatioF();
     if (!isEnabled()) {
-        return m_checked != 0 ? m_disabledChecked : m_disabledUnchecked;
+        return (m_checked != 0 ? m_disabledChecked : m_disabledUnchecked).At(ratio);
     }
-    return (m_checked != 0 ? m_checkedImages : m_unchecked)[CurrentState()];
+    return (m_checked != 0 ? m_checkedImages : m_unchecked)[CurrentState()].At(ratio);
 }
 
 QColor CBitButton::CurrentTextColor() const {
@@ -97,8 +91,16 @@ QColor CBitButton::CurrentTextColor() const {
 }
 
 QSize CBitButton::sizeHint() const {
-    const QImage& image = m_unchecked[kNormal];
-    return image.isNull() ? QSize(86, 25) : image.deviceIndependentSize().toSize();
+    const CSkinImage& image = m_unchecked[kNormal];
+    return image.IsNull() ? QSize(86, 25) : image.Size();
+}
+
+bool CBitButton::event(QEvent* event) {
+    // Moved to a screen of another density: the next paint makes the images for it.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        update();
+    }
+    return QAbstractButton::event(event);
 }
 
 void CBitButton::paintEvent(QPaintEvent*) {

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <array>
 
+#include "SkinImage.h"
+
 class QPainter;
 
 namespace qx {
@@ -40,13 +42,15 @@ class CBitButton : public QAbstractButton {
     bool IsDown() const { return m_down; }
     // The state the button draws now (kNormal, kHover or kPressed).
     State CurrentState() const;
-    // The image and text colour the button draws now; a null image means a button-face fill.
+    // The image and text colour the button draws now, at the button's pixel density; a null
+    // image means a button-face fill.
     QImage CurrentImage() const;
     QColor CurrentTextColor() const;
 
     QSize sizeHint() const override;
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -58,13 +62,13 @@ class CBitButton : public QAbstractButton {
     void PaintButton(QPainter& p);
     void SetHover(bool hover);
 
-    std::array<QImage, 3> m_unchecked;
-    std::array<QImage, 3> m_checkedImages;
+    std::array<CSkinImage, 3> m_unchecked;
+    std::array<CSkinImage, 3> m_checkedImages;
     std::array<QColor, 3> m_uncheckedText{QColor(255, 255, 255), QColor(0, 0, 0), QColor(0, 0, 0)};
     std::array<QColor, 3> m_checkedText{QColor(0, 0, 0), QColor(0, 0, 0), QColor(0, 0, 0)};
     int m_checked = 0;
-    QImage m_disabledUnchecked;
-    QImage m_disabledChecked;
+    CSkinImage m_disabledUnchecked;
+    CSkinImage m_disabledChecked;
     QColor m_disabledText{153, 153, 153};
     bool m_useDisabledText = true;
     bool m_hover = false;

@@ -3,6 +3,7 @@
 
 #include "StaticStyle.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -18,10 +19,6 @@ namespace {
 
 int sharedIndent = 0;
 
-QImage Load(int id) {
-    return id != 0 ? CSkinBitmaps::Get(id) : QImage();
-}
-
 }  // namespace
 
 CBitComboBox::CBitComboBox(QWidget* parent, int controlId)
@@ -33,15 +30,22 @@ CBitComboBox::CBitComboBox(QWidget* parent, int controlId)
 }
 
 void CBitComboBox::SetEdgeBitmaps(int left, int right, int middle) {
-    m_left = Load(left);
-    m_right = Load(right);
-    m_middle = Load(middle);
-    m_list->SetTextIndent((m_left.isNull() ? 0 : m_left.width()) + 5);
+    const qreal ratio = devicePixelRatioF();
+    m_left = CSkinImage::FromId(left, ratio);
+    m_right = CSkinImage::FromId(right, ratio);
+    m_middle = CSkinImage::FromId(middle, ratio);
+    m_list->SetTextIndent((m_left.IsNull() ? 0 : m_left.Width()) + 5);
     update();
 }
 
 void CBitComboBox::SetListBitmaps(int left, int right, int top, int bottom) {
-    m_list->SetBorders(Load(left), Load(right), Load(top), Load(bottom));
+    const qreal ratio = devicePixelRatioF();
+    m_listLeft = CSkinImage::FromId(left, ratio);
+    m_listRight = CSkinImage::FromId(right, ratio);
+    m_listTop = CSkinImage::FromId(top, ratio);
+    m_listBottom = CSkinImage::FromId(bottom, ratio);
+    m_list->SetBorders(m_listLeft.Held(), m_listRight.Held(), m_listTop.Held(),
+                       m_listBottom.Held());
 }
 
 void CBitComboBox::SetFocusColors(const QColor& background, const QColor& text) {
@@ -67,7 +71,11 @@ void CBitComboBox::ResetTextIndent() {
 
 void CBitComboBox::showPopup() {
     QComboBox::showPopup();
-    sharedIndent = (m_left.isNull() ? 0 : m_left.width()) + 5;
+    // The list opens on the combo's screen; its borders are made for that density.
+    const qreal ratio = m_list->devicePixelRatioF();
+    m_list->SetBorders(m_listLeft.At(ratio), m_listRight.At(ratio), m_listTop.At(ratio),
+                       m_listBottom.At(ratio));
+    sharedIndent = (m_left.IsNull() ? 0 : m_left.Width()) + 5;
     // The popup frame around the list must not show the system colours.
     if (QWidget* frame = m_list->parentWidget()) {
         QPalette pal = frame->palette();
@@ -79,28 +87,38 @@ void CBitComboBox::showPopup() {
 }
 
 int CBitComboBox::TextRoom() const {
-    const int rightW = m_right.isNull() ? 20 : m_right.width();
-    const int indent = std::max(sharedIndent, (m_left.isNull() ? 0 : m_left.width()) + 5);
+    const int rightW = m_right.IsNull() ? 20 : m_right.Width();
+    const int indent = std::max(sharedIndent, (m_left.IsNull() ? 0 : m_left.Width()) + 5);
     return width() - rightW - indent;
+}
+
+bool CBitComboBox::event(QEvent* event) {
+    // Moved to a screen of another density: the next paint makes the images for it.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        update();
+    }
+    return QComboBox::event(event);
 }
 
 void CBitComboBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const int w = width();
     const int h = height();
-    const int leftW = m_left.isNull() ? 1 : m_left.width();
-    const int rightW = m_right.isNull() ? 20 : m_right.width();
+    const int leftW = m_left.IsNull() ? 1 : m_left.Width();
+    const int rightW = m_right.IsNull() ? 20 : m_right.Width();
     p.fillRect(rect(), m_normalBackground);
-    auto part = [&p](const QRect& target, const QImage& image) {
-        if (image.isNull()) {
+    // The edges at the combo's density: drawn on the finer grid, not blown up.
+    const qreal ratio = devicePixelRatioF();
+    auto part = [&p, ratio](const QRect& target, const CSkinImage& image) {
+        if (image.IsNull()) {
             p.fillRect(target, skin::kButtonFace);
         } else {
-            p.drawImage(target, image);
+            p.drawImage(target, image.At(ratio));
         }
     };
-    const int leftH = m_left.isNull() ? h : m_left.height();
-    const int rightH = m_right.isNull() ? h : m_right.height();
-    const int middleH = m_middle.isNull() ? h : m_middle.height();
+    const int leftH = m_left.IsNull() ? h : m_left.Height();
+    const int rightH = m_right.IsNull() ? h : m_right.Height();
+    const int middleH = m_middle.IsNull() ? h : m_middle.Height();
     part(QRect(0, 0, leftW, leftH), m_left);
     part(QRect(w - rightW, 0, rightW, rightH), m_right);
     part(QRect(leftW, 0, w - leftW - rightW, middleH), m_middle);

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QImage>
 
+#include "SkinImage.h"
+
 namespace qx {
 
 class CBitListBox;
@@ -31,16 +33,27 @@ class CBitComboBox : public QComboBox {
     // The width the shown item's text may take once the text stands at its indent.
     int TextRoom() const;
 
+    // The edge images as drawn now, at the density they were last made for.
+    const QImage& LeftImage() const { return m_left.Held(); }
+    const QImage& RightImage() const { return m_right.Held(); }
+
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
     CBitListBox* m_list;
-    QImage m_left;
-    QImage m_right;
-    QImage m_middle;
+    // Made for the combo's pixel density, again when it changes; sizes stay logical.
+    CSkinImage m_left;
+    CSkinImage m_right;
+    CSkinImage m_middle;
+    // The list's borders, given to the list at its own density when it opens.
+    CSkinImage m_listLeft;
+    CSkinImage m_listRight;
+    CSkinImage m_listTop;
+    CSkinImage m_listBottom;
     QColor m_focusBackground{36, 45, 46};
     QColor m_focusText{255, 255, 255};
     QColor m_normalBackground{36, 45, 46};

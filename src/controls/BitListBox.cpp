@@ -81,18 +81,21 @@ void CBitListBox::paintEvent(QPaintEvent* event) {
     QListView::paintEvent(event);
     QPainter p(viewport());
     const QRect r = viewport()->rect();
+    // Border images may be made for a denser screen: their logical sizes place them.
+    auto logical = [](const QImage& image) { return image.deviceIndependentSize().toSize(); };
     if (!m_left.isNull()) {
-        p.drawImage(QRect(0, 0, m_left.width(), r.height()), m_left);
+        p.drawImage(QRect(0, 0, logical(m_left).width(), r.height()), m_left);
     }
     if (!m_right.isNull()) {
-        p.drawImage(QRect(r.width() - m_right.width(), 0, m_right.width(), r.height()), m_right);
+        const int w = logical(m_right).width();
+        p.drawImage(QRect(r.width() - w, 0, w, r.height()), m_right);
     }
     if (!m_top.isNull()) {
-        p.drawImage(QRect(0, 0, r.width(), m_top.height()), m_top);
+        p.drawImage(QRect(0, 0, r.width(), logical(m_top).height()), m_top);
     }
     if (!m_bottom.isNull()) {
-        p.drawImage(QRect(0, r.height() - m_bottom.height(), r.width(), m_bottom.height()),
-                    m_bottom);
+        const int h = logical(m_bottom).height();
+        p.drawImage(QRect(0, r.height() - h, r.width(), h), m_bottom);
     }
 }
 

@@ -12,40 +12,28 @@
 
 namespace qx {
 
-QImage MaskTransparent(const QImage& image, quint32 transparentColor, int pixelX, int pixelY) {
-    if (image.isNull()) {
-        return image;
-    }
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    QRgb key;
-    if (transparentColor == CBitmapSlider::kPixelColor) {
-        const int x = std::clamp(pixelX, 0, out.width() - 1);
-        const int y = std::clamp(pixelY, 0, out.height() - 1);
-        key = out.pixel(x, y);
-    } else {
-        key = qRgb(static_cast<int>(transparentColor & 0xFF),
-                   static_cast<int>((transparentColor >> 8) & 0xFF),
-                   static_cast<int>((transparentColor >> 16) & 0xFF));
-    }
-    key &= 0xFFFFFFu;
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if ((line[x] & 0xFFFFFFu) == key) {
-                line[x] = 0;
-            }
-        }
-    }
-    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
 namespace {
 
-// A bitmap and its optional active variant by id; false when a named id has no image.
-bool LoadSkinPair(int id, int activeId, QImage& image, QImage& active) {
-    image = CSkinBitmaps::Get(id);
-    active = activeId != 0 ? CSkinBitmaps::Get(activeId) : QImage();
-    return !image.isNull() && (activeId == 0 || !active.isNull());
+// What a slider does to each image before drawing it: the transparent colour made clear, or
+// a format that draws fast.
+CSkinImage::Prepare Preparation(bool transparent, quint32 transparentColor, int pixelX,
+                                int pixelY) {
+    if (transparent) {
+        return [=](const QImage& image) {
+            return MaskTransparent(image, transparentColor, pixelX, pixelY);
+        };
+    }
+    return [](const QImage& image) {
+        QImage out = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        out.setDevicePixelRatio(image.devicePixelRatio());
+        return out;
+    };
+}
+
+// A source rectangle in logical pixels as the image's own pixels.
+QRectF Source(const QImage& image, const QRect& logical) {
+    const qreal r = image.devicePixelRatio();
+    return QRectF(logical.x() * r, logical.y() * r, logical.width() * r, logical.height() * r);
 }
 
 }  // namespace
@@ -58,89 +46,89 @@ CBitmapSlider::CBitmapSlider(QWidget* parent, int controlId) : QWidget(parent) {
 
 bool CBitmapSlider::SetBitmapChannel(int channelId, int activeId, bool transparent,
                                      quint32 transparentColor, int pixelX, int pixelY) {
-    if (channelId == 0) {
-        return SetChannelImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
+    m_hasChannel = false;
+    m_hasActiveChannel = false;
+    m_transparentChannel = false;
+    const CSkinImage::Prepare prepare = Preparation(transparent, transparentColor, pixelX, pixelY);
+    m_channel = CSkinImage::FromId(channelId, devicePixelRatioF(), prepare);
+    m_activeChannel = CSkinImage::FromId(activeId, devicePixelRatioF(), prepare);
+    const bool loaded = !m_channel.IsNull() && (activeId == 0 || !m_activeChannel.IsNull());
+    if (channelId == 0 || !loaded) {
+        m_channel = CSkinImage();
+        m_activeChannel = CSkinImage();
+        update();
+        return channelId == 0;
     }
-    QImage channel;
-    QImage active;
-    if (!LoadSkinPair(channelId, activeId, channel, active)) {
-        SetChannelImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
-        return false;
-    }
-    return SetChannelImages(channel, active, transparent, transparentColor, pixelX, pixelY);
+    TakeChannel(transparent);
+    return true;
 }
 
 bool CBitmapSlider::SetChannelImages(const QImage& channel, const QImage& active, bool transparent,
                                      quint32 transparentColor, int pixelX, int pixelY) {
-    m_channel = QImage();
-    m_activeChannel = QImage();
     m_hasChannel = false;
     m_hasActiveChannel = false;
     m_transparentChannel = false;
     if (channel.isNull()) {
+        m_channel = CSkinImage();
+        m_activeChannel = CSkinImage();
         update();
         return active.isNull();
     }
+    const CSkinImage::Prepare prepare = Preparation(transparent, transparentColor, pixelX, pixelY);
+    m_channel = CSkinImage::Fixed(channel, prepare);
+    m_activeChannel = CSkinImage::Fixed(active, prepare);
+    TakeChannel(transparent);
+    return true;
+}
+
+void CBitmapSlider::TakeChannel(bool transparent) {
     m_transparentChannel = transparent;
-    m_channel = transparent ? MaskTransparent(channel, transparentColor, pixelX, pixelY)
-                            : channel.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     m_hasChannel = true;
-    if (!active.isNull()) {
-        m_activeChannel = transparent ? MaskTransparent(active, transparentColor, pixelX, pixelY)
-                                      : active.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_hasActiveChannel = true;
-    }
-    m_width = m_channel.width();
-    m_height = m_channel.height();
+    m_hasActiveChannel = !m_activeChannel.IsNull();
+    m_width = m_channel.Width();
+    m_height = m_channel.Height();
     resize(m_width, m_height);
     update();
-    return true;
 }
 
 bool CBitmapSlider::SetBitmapThumb(int thumbId, int activeId, bool transparent,
                                    quint32 transparentColor, int pixelX, int pixelY) {
-    if (thumbId == 0) {
-        return SetThumbImages(QImage(), QImage(), transparent, transparentColor, pixelX, pixelY);
+    const CSkinImage::Prepare prepare = Preparation(transparent, transparentColor, pixelX, pixelY);
+    CSkinImage thumb = CSkinImage::FromId(thumbId, devicePixelRatioF(), prepare);
+    CSkinImage active = CSkinImage::FromId(activeId, devicePixelRatioF(), prepare);
+    const bool loaded = !thumb.IsNull() && (activeId == 0 || !active.IsNull());
+    if (thumbId == 0 || !loaded) {
+        TakeThumb(CSkinImage(), CSkinImage(), false);
+        return thumbId == 0;
     }
-    QImage thumb;
-    QImage active;
-    if (!LoadSkinPair(thumbId, activeId, thumb, active)) {
-        SetThumbImages(QImage(), QImage(), false, transparentColor, pixelX, pixelY);
-        return false;
-    }
-    return SetThumbImages(thumb, active, transparent, transparentColor, pixelX, pixelY);
+    TakeThumb(thumb, active, transparent);
+    return true;
 }
 
 bool CBitmapSlider::SetThumbImages(const QImage& thumb, const QImage& active, bool transparent,
                                    quint32 transparentColor, int pixelX, int pixelY) {
-    m_thumb = QImage();
-    m_activeThumb = QImage();
-    m_hasThumb = false;
-    m_hasActiveThumb = false;
-    m_transparentThumb = false;
-    m_thumbWidth = 0;
-    m_thumbHeight = 0;
     if (thumb.isNull()) {
-        update();
+        TakeThumb(CSkinImage(), CSkinImage(), false);
         return active.isNull();
     }
-    if (!m_hasChannel) {
+    const CSkinImage::Prepare prepare = Preparation(transparent, transparentColor, pixelX, pixelY);
+    TakeThumb(CSkinImage::Fixed(thumb, prepare), CSkinImage::Fixed(active, prepare), transparent);
+    return true;
+}
+
+void CBitmapSlider::TakeThumb(const CSkinImage& thumb, const CSkinImage& active, bool transparent) {
+    m_thumb = thumb;
+    m_activeThumb = active;
+    m_hasThumb = !thumb.IsNull();
+    m_hasActiveThumb = m_hasThumb && !active.IsNull();
+    m_transparentThumb = m_hasThumb && transparent;
+    m_thumbWidth = m_hasThumb ? thumb.Width() : 0;
+    m_thumbHeight = m_hasThumb ? thumb.Height() : 0;
+    if (m_hasThumb && !m_hasChannel) {
         m_width = width();
         m_height = height();
     }
-    m_transparentThumb = transparent;
-    m_thumb = transparent ? MaskTransparent(thumb, transparentColor, pixelX, pixelY)
-                          : thumb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_hasThumb = true;
-    if (!active.isNull()) {
-        m_activeThumb = transparent ? MaskTransparent(active, transparentColor, pixelX, pixelY)
-                                    : active.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_hasActiveThumb = true;
-    }
-    m_thumbWidth = m_thumb.width();
-    m_thumbHeight = m_thumb.height();
     update();
-    return true;
 }
 
 void CBitmapSlider::SetMargin(int left, int top, int right, int bottom) {
@@ -233,47 +221,52 @@ int CBitmapSlider::AxisCoordinate(const QPointF& point) const {
 
 QSize CBitmapSlider::sizeHint() const {
     if (m_hasChannel) {
-        return m_channel.size();
+        return m_channel.Size();
     }
     return m_vertical ? QSize(20, 100) : QSize(100, 20);
+}
+
+bool CBitmapSlider::event(QEvent* event) {
+    // Moved to a screen of another density: the next paint makes the images for it.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        update();
+    }
+    return QWidget::event(event);
 }
 
 void CBitmapSlider::paintEvent(QPaintEvent*) {
     // Qt composes the widget over its parent, so a transparent channel (or none) shows the
     // page below without copying the screen first, and nothing has to be saved under the thumb.
+    // Every image is taken at the density the slider is shown at, made again if it changed.
+    const qreal ratio = devicePixelRatioF();
     QPainter p(this);
     if (m_hasChannel) {
+        const QImage& channel = m_channel.At(ratio);
         if (!m_enabled) {
             // Read-only: the channel faded into the page, no thumb to take.
             p.setOpacity(kDisabledOpacity);
-            p.drawImage(0, 0, m_channel);
+            p.drawImage(QRect(0, 0, m_width, m_height), channel);
             p.setOpacity(1.0);
         } else if (!m_hasActiveChannel) {
-            p.drawImage(0, 0, m_channel);
+            p.drawImage(QRect(0, 0, m_width, m_height), channel);
         } else {
+            const QImage& active = m_activeChannel.At(ratio);
             const int centre = CentreOf(m_position);
-            if (m_vertical) {
-                p.drawImage(QRect(0, 0, m_width, centre), m_activeChannel,
-                            QRect(0, 0, m_width, centre));
-                p.drawImage(QRect(0, centre, m_width, m_height - centre), m_channel,
-                            QRect(0, centre, m_width, m_height - centre));
-            } else {
-                p.drawImage(QRect(0, 0, centre, m_height), m_activeChannel,
-                            QRect(0, 0, centre, m_height));
-                p.drawImage(QRect(centre, 0, m_width - centre, m_height), m_channel,
-                            QRect(centre, 0, m_width - centre, m_height));
-            }
+            const QRect lit =
+                m_vertical ? QRect(0, 0, m_width, centre) : QRect(0, 0, centre, m_height);
+            const QRect rest = m_vertical ? QRect(0, centre, m_width, m_height - centre)
+                                          : QRect(centre, 0, m_width - centre, m_height);
+            p.drawImage(lit, active, Source(active, lit));
+            p.drawImage(rest, channel, Source(channel, rest));
         }
     }
     if (m_hasThumb && m_enabled) {
         const bool active = m_hasActiveThumb && (m_dragging || m_focusLook);
-        const QImage& thumb = active ? m_activeThumb : m_thumb;
+        const QImage& thumb = active ? m_activeThumb.At(ratio) : m_thumb.At(ratio);
         const int centre = CentreOf(m_position);
-        if (m_vertical) {
-            p.drawImage(m_marginLeft, centre - m_thumbHeight / 2, thumb);
-        } else {
-            p.drawImage(centre - m_thumbWidth / 2, m_marginTop, thumb);
-        }
+        const QPoint at = m_vertical ? QPoint(m_marginLeft, centre - m_thumbHeight / 2)
+                                     : QPoint(centre - m_thumbWidth / 2, m_marginTop);
+        p.drawImage(QRect(at, QSize(m_thumbWidth, m_thumbHeight)), thumb);
     }
     DrawFocusMarkIfFocused(p, *this);
 }

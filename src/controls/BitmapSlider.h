@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "LinkedSlider.h"
+#include "SkinImage.h"
 
 namespace qx {
 
@@ -66,11 +67,16 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
 
     QSize sizeHint() const override;
 
+    // The images as drawn now, at the density they were last made for.
+    const QImage& ChannelImage() const { return m_channel.Held(); }
+    const QImage& ThumbImage() const { return m_thumb.Held(); }
+
   signals:
     void Tracking(int controlId, int position);
     void Changed(int controlId, int position);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -89,6 +95,8 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
     void Notify(bool final);
     void StopTimer();
     void RedrawInParent();
+    void TakeChannel(bool transparent);
+    void TakeThumb(const CSkinImage& thumb, const CSkinImage& active, bool transparent);
 
     int m_maximum = 100;
     int m_minimum = 0;
@@ -116,17 +124,19 @@ class CBitmapSlider : public QWidget, public ILinkedSlider {
     bool m_focusLook = false;
     bool m_enabled = true;
     // Transparent images keep their transparent pixels as alpha 0; drawing them composes over
-    // what lies below, as the mask-and-image pair of a GDI blit does.
-    QImage m_channel;
-    QImage m_activeChannel;
-    QImage m_thumb;
-    QImage m_activeThumb;
+    // what lies below, as the mask-and-image pair of a GDI blit does. Skin images are made for
+    // the slider's pixel density and made again when it changes; sizes stay logical.
+    CSkinImage m_channel;
+    CSkinImage m_activeChannel;
+    CSkinImage m_thumb;
+    CSkinImage m_activeThumb;
     qint16 m_wheel = 0;
     QBasicTimer m_timer;
 };
 
 // An image with every pixel of the transparent colour made fully transparent. kPixelColor
-// picks the colour of the pixel at (pixelX, pixelY).
+// picks the colour of the pixel at (pixelX, pixelY), in logical pixels: on an image made for
+// a denser screen the pixel the position covers there. The image keeps its pixel density.
 QImage MaskTransparent(const QImage& image, quint32 transparentColor, int pixelX, int pixelY);
 
 }  // namespace qx

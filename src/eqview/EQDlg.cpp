@@ -15,6 +15,7 @@
 #include "NumEdit.h"
 #include "SkinBitmaps.h"
 #include "SkinColors.h"
+#include "StripHelp.h"
 
 namespace qx {
 
@@ -54,7 +55,7 @@ CEQDlg::CEQDlg(QWidget* parent)
     m_type->addItems(
         {QStringLiteral("BY"), QStringLiteral("P"), QStringLiteral("LS"), QStringLiteral("HS")});
     m_type->setGeometry(CDialogUnits::ToPixels(1, 12, 24, 12));
-    m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
+    ApplyLanguage();
 
     m_gainEdit->SetScale(0.2);
     m_gainEdit->SetOffset(24);
@@ -91,6 +92,42 @@ CEQDlg::CEQDlg(QWidget* parent)
     }
     connect(m_gainSlider, &CBitmapSlider::Tracking, this, &CEQDlg::OnSliderMoved);
     connect(m_gainSlider, &CBitmapSlider::Changed, this, &CEQDlg::OnSliderMoved);
+}
+
+void CEQDlg::ApplyLanguage() {
+    m_type->setToolTip(QString::fromUtf8(kBandTypeHelp.Get()));
+    Describe();
+}
+
+void CEQDlg::Describe() {
+    if (m_filter == nullptr || m_filter->BandRecord() == nullptr) {
+        return;
+    }
+    const int eq = m_eqNumber;
+    const int band = m_bandIndex;
+    m_type->setAccessibleName(CStripHelp::Name(eq, band, CStripHelp::kType));
+    m_type->setAccessibleDescription(CStripHelp::Value(CStripHelp::kType, m_filter->GetType()));
+    const int gain = m_filter->GetGainCode();
+    struct Control {
+        QWidget* widget;
+        CStripHelp::Setting setting;
+        int lowest;
+        int highest;
+        int code;
+    };
+    const Control controls[] = {
+        {m_gainEdit, CStripHelp::kGain, m_gainEdit->Minimum(), m_gainEdit->Maximum(), gain},
+        {m_gainSlider, CStripHelp::kGain, m_gainEdit->Minimum(), m_gainEdit->Maximum(), gain},
+        {m_freqEdit, CStripHelp::kFrequency, m_freqEdit->Minimum(), m_freqEdit->Maximum(),
+         m_filter->GetFreqCode()},
+        {m_qEdit, CStripHelp::kQ, m_qEdit->Minimum(), m_qEdit->Maximum(),
+         m_filter->BandRecord()->qCode},
+    };
+    for (const Control& c : controls) {
+        c.widget->setToolTip(CStripHelp::Tip(eq, band, c.setting, c.lowest, c.highest, c.code));
+        c.widget->setAccessibleName(CStripHelp::Name(eq, band, c.setting));
+        c.widget->setAccessibleDescription(CStripHelp::Value(c.setting, c.code));
+    }
 }
 
 CEQDlg::~CEQDlg() {
@@ -151,6 +188,7 @@ void CEQDlg::LoadBand() {
     m_gainSlider->SetPosInverted(gain);
     m_freqEdit->SetValue(m_filter->GetFreqCode());
     m_qEdit->SetValue(m_filter->BandRecord()->qCode);
+    Describe();
 }
 
 void CEQDlg::LoadBandAndFocus() {
@@ -163,6 +201,7 @@ void CEQDlg::LoadBandAndFocus() {
     m_gainEdit->setFocus(Qt::OtherFocusReason);
     m_freqEdit->SetValue(m_filter->GetFreqCode());
     m_qEdit->SetValue(m_filter->BandRecord()->qCode);
+    Describe();
 }
 
 void CEQDlg::OnTypeChosen(int type) {
@@ -213,6 +252,7 @@ void CEQDlg::OnSliderMoved() {
 }
 
 void CEQDlg::Report(bool posted) {
+    Describe();
     const int index = m_bandIndex;
     if (posted) {
         QMetaObject::invokeMethod(

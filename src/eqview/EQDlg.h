@@ -44,6 +44,9 @@ class CEQDlg : public QWidget {
     void SetBand(int bandIndex);
     // Every control from the band record.
     void LoadBand();
+    // Texts that follow the language in force: the band type list's explanation and what
+    // every control of the strip tells a person and a screen reader.
+    void ApplyLanguage();
     // Gain, frequency and Q from the band record, with the keyboard focus on the gain edit;
     // the type list is left alone.
     void LoadBandAndFocus();
@@ -71,6 +74,8 @@ class CEQDlg : public QWidget {
     void OnSliderMoved();
     // BandChanged at once, or from the event loop when posted.
     void Report(bool posted);
+    // Names the strip's controls with the band and tells their range and value.
+    void Describe();
     // Redraws the curve with this band highlighted.
     void HighlightInView();
     void Bind(CFilter* filter);

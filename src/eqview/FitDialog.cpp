@@ -16,6 +16,7 @@
 #include "CurveSets.h"
 #include "DataConver.h"
 #include "EqTextImport.h"
+#include "EqTitle.h"
 #include "FitPreview.h"
 #include "ParameterSet.h"
 #include "RoomFitImage.h"
@@ -42,7 +43,7 @@ std::string ErrorText(const FitError& e) {
 
 CFitDialog::CFitDialog(int eqNumber, int scene, const RoomState& room, QWidget* parent)
     : QDialog(parent), m_eqNumber(eqNumber), m_scene(scene), m_room(room) {
-    setWindowTitle(Q({"拟合 %1", "Fit %1"}, {EqName(eqNumber)}));
+    setWindowTitle(Q({"拟合 %1", "Fit %1"}, {EqTitle(eqNumber)}));
     m_input = CRoomFitImage::Input(ParameterSet.program, eqNumber, scene, room.curve,
                                    room.target.OnGrid());
     const int bandCount = static_cast<int>(m_input.current.size());
@@ -155,10 +156,11 @@ bool CFitDialog::RunFit() {
     const FitOptions o = Options();
     FitResult result;
     const FitInput input = m_input;
-    const bool done = RunWithProgress(this, Tr({"正在拟合 %1", "Fitting %1"}, {EqName(m_eqNumber)}),
-                                      [&result, &input, &o](const WorkProgress& progress) {
-                                          result = CRoomFit::Run(input, o, progress);
-                                      });
+    const bool done =
+        RunWithProgress(this, Tr({"正在拟合 %1", "Fitting %1"}, {EqTitle(m_eqNumber)}),
+                        [&result, &input, &o](const WorkProgress& progress) {
+                            result = CRoomFit::Run(input, o, progress);
+                        });
     if (!done || result.cancelled) {
         return false;
     }

@@ -14,6 +14,7 @@
 #include "EQCurveStatic.h"
 #include "EqTextImport.h"
 #include "EqTextWriter.h"
+#include "EqTitle.h"
 #include "FilterTextReader.h"
 #include "FitDialog.h"
 #include "ImageModel.h"
@@ -59,7 +60,8 @@ bool ReadCurveFile(QWidget* parent, const QString& path, Measurement& m) {
 
 void ChooseHouseCurve(CEQCurveStatic& view) {
     const QString path = QFileDialog::getOpenFileName(
-        &view, Q({"目标曲线", "House curve"}), QString(), "Text (*.txt *.csv *.frd *.cal);;*");
+        &view, Q({"目标曲线", "House curve"}), QString(),
+        Q({"文本 (*.txt *.csv *.frd *.cal);;*", "Text (*.txt *.csv *.frd *.cal);;*"}));
     Measurement m;
     if (path.isEmpty() || !ReadCurveFile(&view, path, m)) {
         return;
@@ -117,9 +119,10 @@ void ChooseOffset(CEQCurveStatic& view) {
 void SaveOrLoadRoomFile(CEQCurveStatic& view, bool save) {
     const QString path =
         save ? QFileDialog::getSaveFileName(&view, Q({"在程序文件旁保存", "Save beside program"}),
-                                            QString(), "Program (*.dia)")
-             : QFileDialog::getOpenFileName(&view, Q({"读取程序文件旁的", "Load beside program"}),
-                                            QString(), "Program (*.dia);;Room (*.room)");
+                                            QString(), Q({"程序 (*.dia)", "Program (*.dia)"}))
+             : QFileDialog::getOpenFileName(
+                   &view, Q({"读取程序文件旁的", "Load beside program"}), QString(),
+                   Q({"程序 (*.dia);;房间 (*.room)", "Program (*.dia);;Room (*.room)"}));
     if (path.isEmpty()) {
         return;
     }
@@ -153,8 +156,9 @@ void WriteEqualiser(int eqNumber, int scene, ProgramImage& from, const char* lab
 }
 
 void ImportFilters(CEQCurveStatic& view) {
-    const QString path = QFileDialog::getOpenFileName(&view, Q({"导入滤波器", "Import filters"}),
-                                                      QString(), "Filter text (*.txt);;*");
+    const QString path =
+        QFileDialog::getOpenFileName(&view, Q({"导入滤波器", "Import filters"}), QString(),
+                                     Q({"滤波器文本 (*.txt);;*", "Filter text (*.txt);;*"}));
     if (path.isEmpty()) {
         return;
     }
@@ -192,7 +196,7 @@ void ImportFilters(CEQCurveStatic& view) {
     report +=
         Tr({"与文本响应的最大偏差：%1", "Largest deviation from the text's response: %1"}, {dev});
     QMessageBox box(QMessageBox::Question, Q({"导入滤波器", "Import filters"}),
-                    QString::fromStdString(EqName(view.EqNumber())), QMessageBox::NoButton, &view);
+                    QString::fromStdString(EqTitle(view.EqNumber())), QMessageBox::NoButton, &view);
     box.setInformativeText(QString::fromStdString(report));
     QPushButton* apply = box.addButton(Q({"应用", "Apply"}), QMessageBox::AcceptRole);
     box.addButton(Q({"取消", "Cancel"}), QMessageBox::RejectRole);
@@ -210,9 +214,10 @@ void ImportFilters(CEQCurveStatic& view) {
 void ExportFilters(CEQCurveStatic& view) {
     const std::string text =
         CEqTextWriter::Write(ParameterSet.program, view.EqNumber(), SceneInForce());
-    const QString path = QFileDialog::getSaveFileName(
-        &view, Q({"导出滤波器", "Export filters"}),
-        QString::fromStdString(EqName(view.EqNumber()) + ".txt"), "Filter text (*.txt)");
+    const QString path =
+        QFileDialog::getSaveFileName(&view, Q({"导出滤波器", "Export filters"}),
+                                     QString::fromStdString(EqName(view.EqNumber()) + ".txt"),
+                                     Q({"滤波器文本 (*.txt)", "Filter text (*.txt)"}));
     if (path.isEmpty()) {
         return;
     }
@@ -224,9 +229,9 @@ void ExportFilters(CEQCurveStatic& view) {
 }
 
 void LoadMeasurement(CEQCurveStatic& view) {
-    const QString path =
-        QFileDialog::getOpenFileName(&view, Q({"读取测量", "Load measurement"}), QString(),
-                                     "Measurement (*.txt *.csv *.frd *.tsv);;*");
+    const QString path = QFileDialog::getOpenFileName(
+        &view, Q({"读取测量", "Load measurement"}), QString(),
+        Q({"测量 (*.txt *.csv *.frd *.tsv);;*", "Measurement (*.txt *.csv *.frd *.tsv);;*"}));
     Measurement m;
     if (path.isEmpty() || !ReadCurveFile(&view, path, m)) {
         return;
@@ -258,7 +263,7 @@ void ShowTuneMenu(CEQCurveStatic& view, QPoint globalPos) {
     QMenu* smoothing = menu.addMenu(Q({"平滑", "Smoothing"}));
     for (int n : kSmoothingChoices) {
         QAction* a = smoothing->addAction(
-            n == 0 ? Q({"无", "None"}) : QString::fromStdString("1/" + std::to_string(n) + " oct"),
+            n == 0 ? Q({"无", "None"}) : Q({"1/%1 倍频程", "1/%1 oct"}, {std::to_string(n)}),
             [eq, n] { CRoomTuning::Instance().SetSmoothing(eq, n); });
         a->setCheckable(true);
         a->setChecked(s != nullptr && s->smoothing == n);

@@ -1,5 +1,7 @@
 #include "PageDlg.h"
 
+#include "EQDlg.h"
+
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,6 +28,10 @@ void CPageDlg::RefreshFromParameters() {
 
 void CPageDlg::ApplyLanguage() {
     m_binding.ApplyLanguage();
+    // The band strips of the page's equalisers are not bound controls; they follow too.
+    for (CEQDlg* strip : findChildren<CEQDlg*>()) {
+        strip->ApplyLanguage();
+    }
 }
 
 bool CPageDlg::focusNextPrevChild(bool next) {

@@ -340,8 +340,10 @@ void CSysDlg::ShowMonitor(int replyCommand) {
 void CSysDlg::paintEvent(QPaintEvent* event) {
     CPageDlg::paintEvent(event);
     QPainter p(this);
+    // At the page's pixel density: the legends as sharp as the page's own text.
     p.drawImage(kPictureOrigin, CSkinBitmaps::Get(useChinese ? CMonitorPicture::kChineseId
-                                                             : CMonitorPicture::kEnglishId));
+                                                             : CMonitorPicture::kEnglishId,
+                                                  devicePixelRatioF()));
 }
 
 }  // namespace qx

@@ -86,8 +86,10 @@ int CMonitorPicture::SegmentCentreY(int segment) {
     return bottom - (segment + 1) * kSegmentPitch + gap + (kSegmentPitch - gap) / 2;
 }
 
-QImage CMonitorPicture::Draw(bool chinese) {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+QImage CMonitorPicture::Draw(bool chinese, qreal ratio) {
+    QImage image(qRound(kWidth * ratio), qRound(kHeight * ratio),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(skin::kPageColor);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

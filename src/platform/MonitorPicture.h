@@ -27,7 +27,8 @@ class CMonitorPicture {
     static QRect LampRect(int lamp);
     // The vertical centre of a lamp segment (0 bottom .. 17 limit mark) in the picture.
     static int SegmentCentreY(int segment);
-    static QImage Draw(bool chinese);
+    // The picture at a pixel density: ratio times the pixels, the same logical size.
+    static QImage Draw(bool chinese, qreal ratio = 1.0);
 };
 
 }  // namespace qx

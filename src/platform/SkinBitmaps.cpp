@@ -360,8 +360,8 @@ const QMap<int, Painter>& Painters() {
         {kListBottom, [] { return ListEdge(4, 3, true, false); }},
         {kListLeft, [] { return ListEdge(4, 17, false, true); }},
         {kListRight, [] { return ListEdge(4, 17, false, false); }},
-        {CMonitorPicture::kChineseId, [] { return CMonitorPicture::Draw(true); }},
-        {CMonitorPicture::kEnglishId, [] { return CMonitorPicture::Draw(false); }},
+        {CMonitorPicture::kChineseId, [] { return CMonitorPicture::Draw(true, drawRatio); }},
+        {CMonitorPicture::kEnglishId, [] { return CMonitorPicture::Draw(false, drawRatio); }},
     };
     return painters;
 }

@@ -95,7 +95,7 @@ class CBackground : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        const QImage& image = CSkinBitmaps::Get(skinid::kMainBackground);
+        const QImage image = CSkinBitmaps::Get(skinid::kMainBackground, devicePixelRatioF());
         p.fillRect(rect(), skin::kTopBarColor);
         if (!image.isNull()) {
             p.drawImage(0, 0, image);

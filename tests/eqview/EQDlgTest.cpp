@@ -16,6 +16,7 @@
 #include "KTVEQ.h"
 #include "NumEdit.h"
 #include "ParameterSet.h"
+#include "TextPair.h"
 
 namespace qx {
 namespace {
@@ -201,6 +202,34 @@ TEST_F(BandStripTest, AStripNoLongerFollowsABandItWasMovedAwayFrom) {
     EXPECT_EQ(Band(5).LinkedSlider(), nullptr);
     DragFromTo(view, CentreOf(&Band(5)), CentreOf(&Band(5)) + QPoint(0, -40));
     EXPECT_GT(Record(5).gainCode, 120);
+}
+
+// Hovering or a screen reader: every control of the strip names the equaliser, the band and
+// the setting, tells its range and the value now, and follows edits and the language.
+TEST_F(BandStripTest, ControlsTellTheirBandRangeAndValueInTheLanguageInForce) {
+    EXPECT_EQ(strip->GainEdit()->accessibleName(), QStringLiteral("Music Left band 4 gain"));
+    EXPECT_EQ(strip->GainEdit()->toolTip(),
+              QStringLiteral("Music Left band 4 gain\nRange: -24.0 dB … +12.0 dB\nNow: +6.0 dB"));
+    EXPECT_EQ(strip->GainSlider()->accessibleDescription(), QStringLiteral("+6.0 dB"));
+    EXPECT_EQ(strip->QEdit()->accessibleDescription(), QString::asprintf("%0.3f", CodeToQ(40)));
+    EXPECT_TRUE(strip->FreqEdit()->toolTip().contains(QStringLiteral("Range: 19.7 Hz … ")))
+        << strip->FreqEdit()->toolTip().toStdString();
+
+    // A committed value is told at once.
+    ShowPage();
+    Type(strip->GainEdit(), QStringLiteral("-6"));
+    QTest::keyClick(strip->GainEdit(), Qt::Key_Return);
+    EXPECT_TRUE(strip->GainEdit()->toolTip().endsWith(QStringLiteral("Now: -6.0 dB")))
+        << strip->GainEdit()->toolTip().toStdString();
+
+    useChinese = true;
+    strip->ApplyLanguage();
+    EXPECT_EQ(strip->GainEdit()->accessibleName(), QStringLiteral("音乐左 频段4 增益"));
+    EXPECT_TRUE(strip->GainEdit()->toolTip().contains(QStringLiteral("\n范围: -24.0 dB … ")));
+    EXPECT_EQ(strip->QEdit()->accessibleName(), QStringLiteral("音乐左 频段4 Q值"));
+    useChinese = false;
+    strip->ApplyLanguage();
+    EXPECT_EQ(strip->QEdit()->accessibleName(), QStringLiteral("Music Left band 4 Q"));
 }
 
 }  // namespace
