@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "Ask.h"
-#include "BitButton.h"
 #include "CommProtocol.h"
 #include "PagesTestSupport.h"
 #include "ProgramFile.h"
 #include "SysDlg.h"
+#include "SysDlgDeviceFixture.h"
 #include "TransferStop.h"
 
 namespace qx {
@@ -26,8 +26,6 @@ namespace {
 
 using namespace qx::test;
 
-constexpr int kDeviceWaitMs = 20000;
-constexpr int kBankWaitMs = 90000;
 constexpr char kReadStopped[] =
     "Reading stopped: nothing was saved and the processor was not changed.";
 
@@ -38,18 +36,13 @@ ParamImage EditorImage() {
     return image;
 }
 
-class CancelTransferDeviceTest : public ::testing::Test {
+class CancelTransferDeviceTest : public SysDlgDeviceFixture {
   protected:
     void SetUp() override {
-        ResetParameters();
-        useChinese = false;
-        std::memcpy(&ParameterSet.system.block.systemPassword, "123456", 6);
-        std::memcpy(&ParameterSet.system.block.panelPassword, "4321", 4);
+        StartProcessor();
         ASSERT_TRUE(dir.isValid());
         folder = dir.filePath(QStringLiteral("MusicFile"));
         QDir().mkpath(folder);
-        sim = std::make_unique<Sim>();
-        ASSERT_TRUE(sim->started);
         sim->Unpaced();
         // Every stored program differs from every other and from the file's below.
         sim->processor.Modify([](ParamImage&, BankImage& bank) {
@@ -60,8 +53,8 @@ class CancelTransferDeviceTest : public ::testing::Test {
         for (int p = 1; p <= kProgramCount; ++p) {
             before[p - 1] = sim->processor.StoredProgram(p);
         }
-        window = std::make_unique<Window>(false, folder);
-        page = (*window)->SystemPage();
+        OpenWindow(folder);
+        // Saves and opens go to their own paths, and each kind of chooser is counted.
         CFileOperations::Prompts prompts;
         prompts.choosePath = [this](bool save, const QString&) {
             ++(save ? saveDialogs : openDialogs);
@@ -73,13 +66,7 @@ class CancelTransferDeviceTest : public ::testing::Test {
         ASSERT_TRUE(window->Connect(*sim));
         storePermission = 1;
     }
-    void TearDown() override {
-        window.reset();
-        sim.reset();
-        storePermission = 0;
-    }
     CShow_Dlg* Form() { return (*window)->Progress(); }
-    void Click(int id) { QTest::mouseClick(page->Binding().Get<CBitButton>(id), Qt::LeftButton); }
     // Waits until the form shows step `step` of `total` with Cancel offered.
     bool ReachStep(int total, int step) {
         return WaitUntil(
@@ -121,13 +108,9 @@ class CancelTransferDeviceTest : public ::testing::Test {
 
     QTemporaryDir dir;
     QString folder;
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Window> window;
-    CSysDlg* page = nullptr;
     ProgramImage before[kProgramCount];
     QString savePath, openPath;
     int saveDialogs = 0, openDialogs = 0;
-    QStringList errors;
 };
 
 TEST_F(CancelTransferDeviceTest, EscapeStopsTheBankReadAndNothingIsSavedOrTakenAsTheBank) {
