@@ -6,9 +6,11 @@
 
 #include "CurveSets.h"
 #include "DataConver.h"
+#include "EqTitle.h"
 #include "Filter.h"
 #include "LabelRules.h"
 #include "ParameterSet.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -61,38 +63,61 @@ int BandType(TextFilterKind k) {
 }
 
 std::string FilterName(const TextFilter& f) {
-    return f.number > 0 ? "filter " + std::to_string(f.number) : "the filter";
+    return f.number > 0 ? Tr({"滤波器 %1", "filter %1"}, {std::to_string(f.number)})
+                        : Tr({"该滤波器", "the filter"});
+}
+
+// The equaliser as messages name it: its title in Chinese, its fixed name in English (which
+// qxctl's output and stored reports have always used).
+std::string Named(int eqNumber) {
+    return useChinese ? EqTitle(eqNumber) : EqName(eqNumber);
+}
+
+// "name: message" with the colon of the language in force.
+std::string About(const TextFilter& f, const std::string& message) {
+    return Tr({"%1：%2", "%1: %2"}, {FilterName(f), message});
+}
+
+// " (low to high)" after a value.
+std::string Between(const std::string& low, const std::string& high) {
+    return Tr({" (%1 到 %2)", " (%1 to %2)"}, {low, high});
 }
 
 // Checks a value against a range; adds the refusal when it is outside.
-bool InRange(double v, double low, double high, const std::string& what, const std::string& text,
+bool InRange(double v, double low, double high, const TextPair& what, const std::string& text,
              const TextFilter& f, std::vector<TextProblem>& errors) {
     if (v >= low && v <= high) {
         return true;
     }
-    errors.push_back({f.line, FilterName(f) + ": " + what + " " + text + " is outside " + what +
-                                  " range of the equaliser"});
+    errors.push_back({f.line, About(f, Tr({"%1 %2 超出均衡器的%1范围",
+                                           "the %1 %2 is outside the %1 range of the equaliser"},
+                                          {what.Get(), text}))});
     return false;
 }
 
 bool CheckFrequency(const TextFilter& f, std::vector<TextProblem>& errors) {
-    return InRange(f.hz, kFreqTable[0], kFreqTable[kMaxFreqCode], "the frequency",
-                   Printf("%g Hz", f.hz) + " (19.7 to 20600 Hz)", f, errors);
+    return InRange(f.hz, kFreqTable[0], kFreqTable[kMaxFreqCode], {"频率", "frequency"},
+                   Printf("%g Hz", f.hz) + Between("19.7", "20600 Hz"), f, errors);
 }
+
+constexpr TextPair kHighPass{"高通", "high-pass"};
+constexpr TextPair kLowPass{"低通", "low-pass"};
 
 void PlanPass(const TextFilter& f, const EqElements& e, EqImportPlan& plan, bool& highUsed,
               bool& lowUsed) {
     const bool high = f.kind == TextFilterKind::HighPass;
-    const char* name = high ? "high-pass" : "low-pass";
+    const std::string name = (high ? kHighPass : kLowPass).Get();
+    const std::string eq = Named(plan.eqNumber);
     if ((high ? e.hpf : e.lpf) == nullptr) {
         plan.errors.push_back(
-            {f.line, FilterName(f) + ": " + EqName(plan.eqNumber) + " has no " + name + " filter"});
+            {f.line, About(f, Tr({"%1 没有%2滤波器", "%1 has no %2 filter"}, {eq, name}))});
         return;
     }
     bool& used = high ? highUsed : lowUsed;
     if (used) {
-        plan.errors.push_back({f.line, FilterName(f) + ": a second " + name + " filter; " +
-                                           EqName(plan.eqNumber) + " has one"});
+        plan.errors.push_back(
+            {f.line, About(f, Tr({"第二个%1滤波器；%2 只有一个", "a second %1 filter; %2 has one"},
+                                 {name, eq}))});
         return;
     }
     used = true;
@@ -112,10 +137,12 @@ void PlanPass(const TextFilter& f, const EqElements& e, EqImportPlan& plan, bool
         }
         if (step.slope == 0) {
             plan.errors.push_back(
-                {f.line, FilterName(f) + ": " + name + " Q " + Printf("%.3g", f.q) +
-                             " matches no slope of the equaliser's " + name +
-                             " (second-order: Q 0.5 Linkwitz-Riley, 0.577 Bessel, 0.707 "
-                             "Butterworth)"});
+                {f.line,
+                 About(f, Tr({"%1 Q %2 不对应均衡器%1滤波器的任何斜率 (二阶: Q 0.5 "
+                              "Linkwitz-Riley, 0.577 Bessel, 0.707 Butterworth)",
+                              "%1 Q %2 matches no slope of the equaliser's %1 (second-order: Q "
+                              "0.5 Linkwitz-Riley, 0.577 Bessel, 0.707 Butterworth)"},
+                             {name, Printf("%.3g", f.q)}))});
             return;
         }
     }
@@ -126,13 +153,13 @@ void PlanBand(const TextFilter& f, int band, bool dynamic, EqImportPlan& plan) {
     const int lowest = dynamic ? kDynamicLowestGainCode : 0;
     const int highest = dynamic ? kDynamicHighestGainCode : kMaxGainCode;
     bool ok = CheckFrequency(f, plan.errors);
-    ok = InRange(f.gainDb, CodeToGain(lowest), CodeToGain(highest), "the gain",
-                 Printf("%+.1f dB", f.gainDb) + " (" + Printf("%+.0f", CodeToGain(lowest)) +
-                     " to " + Printf("%+.0f dB)", CodeToGain(highest)),
+    ok = InRange(f.gainDb, CodeToGain(lowest), CodeToGain(highest), {"增益", "gain"},
+                 Printf("%+.1f dB", f.gainDb) + Between(Printf("%+.0f", CodeToGain(lowest)),
+                                                        Printf("%+.0f dB", CodeToGain(highest))),
                  f, plan.errors) &&
          ok;
-    ok = InRange(f.q, kQTable[0], kQTable[kMaxQCode], "the Q",
-                 Printf("%.3g", f.q) + " (0.4 to 128)", f, plan.errors) &&
+    ok = InRange(f.q, kQTable[0], kQTable[kMaxQCode], {"Q", "Q"},
+                 Printf("%.3g", f.q) + Between("0.4", "128"), f, plan.errors) &&
          ok;
     if (!ok) {
         return;
@@ -192,13 +219,14 @@ CFilter::Response CodedResponse(const EqImportPlan& plan, ProgramImage& image) {
     return sum;
 }
 
-void NoteKeptPass(const PassFilter* p, const char* name, bool set, EqImportPlan& plan) {
+void NoteKeptPass(const PassFilter* p, const TextPair& name, bool set, EqImportPlan& plan) {
     if (p == nullptr || set || p->slope == 0 || p->slope > kMaxSlopeCode) {
         return;
     }
-    plan.notes.push_back({0, std::string("the ") + name + " filter (" + kSlopeNames[p->slope] +
-                                 " at " + Hz(CodeToFreq(p->freqCode)) +
-                                 ") is kept as it is and left out of the comparison"});
+    plan.notes.push_back(
+        {0, Tr({"%1滤波器 (%2，%3) 保持不变，不参与比较",
+                "the %1 filter (%2 at %3) is kept as it is and left out of the comparison"},
+               {name.Get(), kSlopeNames[p->slope], Hz(CodeToFreq(p->freqCode))})});
 }
 
 }  // namespace
@@ -239,7 +267,8 @@ EqImportPlan CEqTextImport::Plan(const FilterText& text, const ProgramImage& ima
     const EqElements e = EqElementsOf(*copy, eqNumber, scene);
     plan.bandCount = e.count;
     if (e.count == 0) {
-        plan.errors.push_back({0, "equaliser " + std::to_string(eqNumber) + " does not exist"});
+        plan.errors.push_back({0, Tr({"均衡器 %1 不存在", "equaliser %1 does not exist"},
+                                     {std::to_string(eqNumber)})});
         return plan;
     }
     int onBands = 0;
@@ -260,29 +289,36 @@ EqImportPlan CEqTextImport::Plan(const FilterText& text, const ProgramImage& ima
             continue;
         }
         if (!f.on && !offTakeBands) {
-            plan.notes.push_back({f.line, FilterName(f) + " is OFF and left out: the ON filters "
-                                                          "need every band"});
+            plan.notes.push_back(
+                {f.line, Tr({"%1 为 OFF，已略去：ON 的滤波器需要全部频段",
+                             "%1 is OFF and left out: the ON filters need every band"},
+                            {FilterName(f)})});
             continue;
         }
         if (band >= e.count) {
-            plan.errors.push_back({f.line, FilterName(f) + " does not fit: " + EqName(eqNumber) +
-                                               " has " + std::to_string(e.count) + " bands and " +
-                                               std::to_string(onBands) + " filters are ON"});
+            plan.errors.push_back(
+                {f.line, Tr({"%1 放不下：%2 有 %3 个频段，而 ON 的滤波器有 %4 个",
+                             "%1 does not fit: %2 has %3 bands and %4 filters are ON"},
+                            {FilterName(f), Named(eqNumber), std::to_string(e.count),
+                             std::to_string(onBands)})});
             continue;
         }
         PlanBand(f, band++, e.dynamic != nullptr, plan);
     }
     if (text.hasPreamp) {
-        plan.notes.push_back({text.preampLine, "Preamp " + Db(text.preampDb) +
-                                                   " is not applied: the equaliser has no "
-                                                   "level of its own; set the channel's level"});
+        plan.notes.push_back(
+            {text.preampLine, Tr({"Preamp %1 未应用：均衡器没有自己的电平；请设置通道的电平",
+                                  "Preamp %1 is not applied: the equaliser has no level of its "
+                                  "own; set the channel's level"},
+                                 {Db(text.preampDb)})});
     }
-    NoteKeptPass(e.hpf, "high-pass", highUsed, plan);
-    NoteKeptPass(e.lpf, "low-pass", lowUsed, plan);
+    NoteKeptPass(e.hpf, kHighPass, highUsed, plan);
+    NoteKeptPass(e.lpf, kLowPass, lowUsed, plan);
     if (const U8* bypass = EqBypassByte(*copy, eqNumber);
         bypass != nullptr && *bypass != 0 && eqNumber >= 0 && eqNumber < kEqOutputFirst) {
-        plan.notes.push_back({0, EqName(eqNumber) + " is bypassed; the bands work once it is "
-                                                    "switched on"});
+        plan.notes.push_back({0, Tr({"%1 已旁通；打开后频段才起作用",
+                                     "%1 is bypassed; the bands work once it is switched on"},
+                                    {Named(eqNumber)})});
     }
     if (!plan.Ok()) {
         return plan;
@@ -339,7 +375,7 @@ std::string CEqTextImport::Describe(const EqImportStep& s) {
     // falsely (-Wrestrict) once it is inlined at -O2 and above.
     std::string where;
     if (s.target == EqImportStep::Target::Band) {
-        where = Printf("band %.0f", s.band + 1.0);
+        where = Tr({"频段 %1", "band %1"}, {std::to_string(s.band + 1)});
     } else {
         where.assign(1, s.target == EqImportStep::Target::HighPass ? 'H' : 'L');
     }
@@ -350,10 +386,10 @@ std::string CEqTextImport::Describe(const EqImportStep& s) {
         return text + ", " + (s.slope == 0 ? std::string("ByPass") : kSlopeNames[s.slope]);
     }
     text += ", Q " + Printf("%.2f", f.q) + " -> " + TableQ(CodeToQ(s.qCode));
-    text += ", Gain " + Printf("%.1f", f.gainDb) + " -> " + Printf("%.1f", CodeToGain(s.gainCode)) +
-            " dB";
+    text += Tr({"，增益 %1 -> %2 dB", ", Gain %1 -> %2 dB"},
+               {Printf("%.1f", f.gainDb), Printf("%.1f", CodeToGain(s.gainCode))});
     if (!f.on) {
-        text += " (bypassed)";
+        text += Tr({" (已旁通)", " (bypassed)"});
     }
     return text;
 }

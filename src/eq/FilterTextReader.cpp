@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "TextPair.h"
+
 namespace qx {
 
 namespace {
@@ -159,20 +161,20 @@ bool ReadFilter(const std::string& body, TextFilter& f, bool& empty, std::string
     CWords w(Words(body));
     const std::string state = Upper(w.Take());
     if (state != "ON" && state != "OFF") {
-        why = "expected ON or OFF after the colon";
+        why = Tr({"冒号后应为 ON 或 OFF", "expected ON or OFF after the colon"});
         return false;
     }
     f.on = state == "ON";
     f.type = w.Take();
     const std::string type = Upper(f.type);
     if (type.empty()) {
-        why = "the filter type is missing";
+        why = Tr({"缺少滤波器类型", "the filter type is missing"});
         return false;
     }
     if (type == "NONE") {
         empty = w.AtEnd();
         if (!empty) {
-            why = "an empty filter (None) takes no values";
+            why = Tr({"空滤波器 (None) 不带数值", "an empty filter (None) takes no values"});
         }
         return empty;
     }
@@ -183,16 +185,20 @@ bool ReadFilter(const std::string& body, TextFilter& f, bool& empty, std::string
         }
     }
     if (t == nullptr) {
-        why = "filter type " + f.type +
-              " has no equivalent in the equaliser (PK, LS, LSC, HS, HSC, HP, LP, HPQ, LPQ are "
-              "taken)";
+        why = Tr(
+            {"滤波器类型 %1 在均衡器中没有对应类型 (可用 PK, LS, LSC, HS, HSC, HP, LP, HPQ, LPQ)",
+             "filter type %1 has no equivalent in the equaliser (PK, LS, LSC, HS, HSC, HP, "
+             "LP, HPQ, LPQ are taken)"},
+            {f.type});
         return false;
     }
     f.kind = t->kind;
     // A shelf may carry its slope before Fc: "LS 6dB" or "LSC 12 dB".
     if (IsShelf(f.kind) && !w.AtEnd() && w.Peek() != "FC") {
         if (!w.TakeNumber(kDecibel, f.slopeDb) || f.slopeDb <= 0.0) {
-            why = "expected a shelf slope in dB or Fc after " + f.type;
+            why = Tr({"%1 后应为以 dB 表示的搁架斜率或 Fc",
+                      "expected a shelf slope in dB or Fc after %1"},
+                     {f.type});
             return false;
         }
     }
@@ -213,40 +219,43 @@ bool ReadFilter(const std::string& body, TextFilter& f, bool& empty, std::string
             ok = f.qGiven = w.TakeNumber({}, octaves) && octaves > 0.0;
             f.q = ok ? OctavesToQ(octaves) : 0.0;
         } else {
-            why = "unexpected '" + key + "'";
+            why = Tr({"意外的 '%1'", "unexpected '%1'"}, {key});
             return false;
         }
         if (!ok) {
-            why = "the value after " + key + " is not a number with its unit";
+            why = Tr(
+                {"%1 后的值不是带单位的数字", "the value after %1 is not a number with its unit"},
+                {key});
             return false;
         }
     }
     if (!hasFc || f.hz <= 0.0) {
-        why = "Fc with a frequency above 0 Hz is needed";
+        why = Tr({"需要大于 0 Hz 的 Fc 频率", "Fc with a frequency above 0 Hz is needed"});
         return false;
     }
     if (IsPass(f.kind) && hasGain) {
-        why = "a high-pass or low-pass filter takes no gain";
+        why = Tr({"高通或低通滤波器不带增益", "a high-pass or low-pass filter takes no gain"});
         return false;
     }
     if (!IsPass(f.kind) && !hasGain) {
-        why = "Gain is needed";
+        why = Tr({"需要 Gain (增益)", "Gain is needed"});
         return false;
     }
     if ((t->needsQ || (IsPass(f.kind) && f.qGiven)) && (!f.qGiven || f.q <= 0.0)) {
-        why = "Q above 0 is needed";
+        why = Tr({"需要大于 0 的 Q", "Q above 0 is needed"});
         return false;
     }
     if (f.qGiven && f.q <= 0.0) {
-        why = "Q must be above 0";
+        why = Tr({"Q 必须大于 0", "Q must be above 0"});
         return false;
     }
     if (f.slopeDb > 0.0 && f.qGiven) {
-        why = "a shelf takes a slope or a Q, not both";
+        why = Tr(
+            {"搁架滤波器只能带斜率或 Q, 不能两者都带", "a shelf takes a slope or a Q, not both"});
         return false;
     }
     if (f.slopeDb > 12.0) {
-        why = "a shelf slope is at most 12 dB per octave";
+        why = Tr({"搁架斜率最大为每倍频程 12 dB", "a shelf slope is at most 12 dB per octave"});
         return false;
     }
     if (!f.qGiven) {
@@ -302,7 +311,9 @@ FilterText CFilterTextReader::Read(const std::string& input) {
                               static_cast<unsigned char>(text[1]) == 0xFE) ||
                              (static_cast<unsigned char>(text[0]) == 0xFE &&
                               static_cast<unsigned char>(text[1]) == 0xFF))) {
-        out.problems.push_back({1, "the text is UTF-16; save it as UTF-8 or plain ANSI text"});
+        out.problems.push_back(
+            {1, Tr({"文本为 UTF-16 编码；请另存为 UTF-8 或 ANSI 纯文本",
+                    "the text is UTF-16; save it as UTF-8 or plain ANSI text"})});
         return out;
     }
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
@@ -318,7 +329,8 @@ FilterText CFilterTextReader::Read(const std::string& input) {
             continue;
         }
         if (line.size() > kMaxLineLength) {
-            out.problems.push_back({number, "the line is too long to be a filter line"});
+            out.problems.push_back({number, Tr({"此行太长，不是滤波器行",
+                                                "the line is too long to be a filter line"})});
             continue;
         }
         if (!seenContent && Upper(line) == "FILTER SETTINGS FILE") {
@@ -340,8 +352,9 @@ FilterText CFilterTextReader::Read(const std::string& input) {
             CWords w(Words(line.substr(7)));
             double db = 0.0;
             if (!w.TakeNumber(kDecibel, db) || !w.AtEnd()) {
-                out.problems.push_back(
-                    {number, "expected 'Preamp: <gain> dB', found " + Quote(line)});
+                out.problems.push_back({number, Tr({"应为 'Preamp: <增益> dB'，实为 %1",
+                                                    "expected 'Preamp: <gain> dB', found %1"},
+                                                   {Quote(line)})});
                 continue;
             }
             if (!out.hasPreamp) {
@@ -352,7 +365,8 @@ FilterText CFilterTextReader::Read(const std::string& input) {
             continue;
         }
         if (!isFilter) {
-            out.problems.push_back({number, "unknown line " + Quote(line)});
+            out.problems.push_back(
+                {number, Tr({"无法识别的行 %1", "unknown line %1"}, {Quote(line)})});
             continue;
         }
         const auto colon = line.find(':');
@@ -365,7 +379,7 @@ FilterText CFilterTextReader::Read(const std::string& input) {
         bool empty = false;
         std::string why;
         if (!ReadFilter(line.substr(colon + 1), f, empty, why)) {
-            out.problems.push_back({number, why + ": " + Quote(line)});
+            out.problems.push_back({number, Tr({"%1：%2", "%1: %2"}, {why, Quote(line)})});
             continue;
         }
         if (!empty) {

@@ -12,6 +12,7 @@
 
 #include "CurveSets.h"
 #include "EQCurveStatic.h"
+#include "EqImportReport.h"
 #include "EqTextImport.h"
 #include "EqTextWriter.h"
 #include "EqTitle.h"
@@ -175,29 +176,14 @@ void ImportFilters(CEQCurveStatic& view) {
     if (text.filters.empty() && plan.errors.empty()) {
         plan.errors.push_back({0, Tr({"文件中没有滤波器", "the file holds no filters"})});
     }
-    std::string report;
-    for (const TextProblem& e : plan.errors) {
-        report += (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") + e.message + "\n";
-    }
     if (!plan.Ok()) {
-        QMessageBox::warning(
-            &view, Q({"导入滤波器", "Import filters"}),
-            QString::fromStdString(report + Tr({"未做任何更改。", "Nothing was changed."})));
+        QMessageBox::warning(&view, Q({"导入滤波器", "Import filters"}),
+                             QString::fromStdString(ImportRefusalText(plan)));
         return;
     }
-    for (const EqImportStep& s : plan.steps) {
-        report += CEqTextImport::Describe(s) + "\n";
-    }
-    for (const TextProblem& n : plan.notes) {
-        report += "note: " + n.message + "\n";
-    }
-    char dev[96];
-    std::snprintf(dev, sizeof dev, "%.2f dB @ %.0f Hz", plan.maxDeviationDb, plan.deviationHz);
-    report +=
-        Tr({"与文本响应的最大偏差：%1", "Largest deviation from the text's response: %1"}, {dev});
     QMessageBox box(QMessageBox::Question, Q({"导入滤波器", "Import filters"}),
                     QString::fromStdString(EqTitle(view.EqNumber())), QMessageBox::NoButton, &view);
-    box.setInformativeText(QString::fromStdString(report));
+    box.setInformativeText(QString::fromStdString(ImportSummaryText(plan)));
     QPushButton* apply = box.addButton(Q({"应用", "Apply"}), QMessageBox::AcceptRole);
     box.addButton(Q({"取消", "Cancel"}), QMessageBox::RejectRole);
     box.exec();
