@@ -37,6 +37,7 @@ const TextPair kProgramStep{"程序 %1 / %2 (%3%)", "Program %1 of %2 (%3%)"};
 const TextPair kFrameStep{"数据 %1 / %2 (%3%)", "Block %1 of %2 (%3%)"};
 const TextPair kApplicationError{"应用程序错误", "Application Error"};
 const TextPair kUnableToOpen{"不能打开设备!", "Unable to Open Device!"};
+const TextPair kBankFiles{"全部程序 (*.dat)", "All programs (*.dat)"};
 const TextPair kCancel{"取消", "Cancel"};
 const TextPair kStopping{"正在停止：线路上的程序写完后读回处理器的内容",
                          "Stopping: the program on the line is finished, then read back"};
@@ -322,7 +323,7 @@ void CShow_Dlg::SaveBankToFile() {
             }
             const QString path =
                 QFileDialog::getSaveFileName(m_main, QString(), QString::fromUtf8(kMusicFolder),
-                                             QStringLiteral("All programs (*.dat)"));
+                                             QString::fromUtf8(kBankFiles.Get()));
             if (path.isEmpty()) {
                 return;
             }
