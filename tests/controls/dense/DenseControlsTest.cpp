@@ -101,6 +101,23 @@ CBitComboBox* Combo(QWidget* parent) {
     return combo;
 }
 
+// One control made the same way on the plain and on the dense screen, both windows shown.
+template <typename Control>
+struct OnBothScreens {
+    explicit OnBothScreens(Control* (*make)(QWidget*))
+        : plainWindow(WindowOn("plain")),
+          denseWindow(WindowOn("dense")),
+          plain(make(plainWindow.get())),
+          dense(make(denseWindow.get())) {
+        plainWindow->show();
+        denseWindow->show();
+    }
+    std::unique_ptr<QWidget> plainWindow;
+    std::unique_ptr<QWidget> denseWindow;
+    Control* plain;
+    Control* dense;
+};
+
 QImage Grab(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
 }
@@ -127,12 +144,9 @@ QImage BlownUp(int id, qreal ratio) {
 }
 
 TEST(DenseControls, SliderDrawsItsSkinAtTheScreensDensityAndKeepsLogicalGeometry) {
-    auto plainWindow = WindowOn("plain");
-    auto denseWindow = WindowOn("dense");
-    CBitmapSlider* plain = PageSlider(plainWindow.get());
-    CBitmapSlider* dense = PageSlider(denseWindow.get());
-    plainWindow->show();
-    denseWindow->show();
+    const OnBothScreens both(PageSlider);
+    CBitmapSlider* plain = both.plain;
+    CBitmapSlider* dense = both.dense;
     ASSERT_EQ(dense->devicePixelRatioF(), 2.0);
     ASSERT_EQ(plain->devicePixelRatioF(), 1.0);
 
@@ -164,12 +178,9 @@ TEST(DenseControls, SliderDrawsItsSkinAtTheScreensDensityAndKeepsLogicalGeometry
 }
 
 TEST(DenseControls, ClickAndDragOnTheThumbMoveItAsOnAPlainScreen) {
-    auto plainWindow = WindowOn("plain");
-    auto denseWindow = WindowOn("dense");
-    CBitmapSlider* plain = PageSlider(plainWindow.get());
-    CBitmapSlider* dense = PageSlider(denseWindow.get());
-    plainWindow->show();
-    denseWindow->show();
+    const OnBothScreens both(PageSlider);
+    CBitmapSlider* plain = both.plain;
+    CBitmapSlider* dense = both.dense;
     for (CBitmapSlider* slider : {plain, dense}) {
         slider->SetPos(40);
         const QPoint onThumb(slider->CentreOf(40) + 3, 9);
@@ -220,12 +231,9 @@ TEST(DenseControls, TransparentThumbClearsItsKeyColourOnTheDenseGrid) {
 }
 
 TEST(DenseControls, ComboDrawsItsEdgesAtTheScreensDensity) {
-    auto plainWindow = WindowOn("plain");
-    auto denseWindow = WindowOn("dense");
-    CBitComboBox* plain = Combo(plainWindow.get());
-    CBitComboBox* dense = Combo(denseWindow.get());
-    plainWindow->show();
-    denseWindow->show();
+    const OnBothScreens both(Combo);
+    CBitComboBox* plain = both.plain;
+    CBitComboBox* dense = both.dense;
     EXPECT_EQ(dense->RightImage().devicePixelRatio(), 2.0);
     EXPECT_EQ(dense->TextRoom(), plain->TextRoom());
     EXPECT_EQ(dense->List()->TextIndent(), plain->List()->TextIndent());
