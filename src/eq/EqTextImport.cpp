@@ -67,8 +67,8 @@ std::string FilterName(const TextFilter& f) {
                         : Tr({"该滤波器", "the filter"});
 }
 
-// The equaliser as messages name it: its title in Chinese, its fixed name in English (which
-// qxctl's output and stored reports have always used).
+// The equaliser as messages name it: its title in Chinese, its fixed name in English (the
+// wording qxctl has always printed).
 std::string Named(int eqNumber) {
     return useChinese ? EqTitle(eqNumber) : EqName(eqNumber);
 }
