@@ -18,6 +18,7 @@
 #include "ProgramFile.h"
 #include "Qxctl.h"
 #include "SceneSelector.h"
+#include "TextPair.h"
 
 namespace qx {
 
@@ -37,24 +38,37 @@ struct EqTarget {
 bool ParseTarget(CQxctl& cli, const std::string& command, const CCommandArgs& a,
                  std::size_t filePosition, EqTarget& t) {
     if (!a.Has("--eq") || !CCommandArgs::ParseInt(a.Value("--eq"), 0, kEqNumberCount - 1, t.eq)) {
-        cli.Fail(command, "--eq N is needed, N from 0 to 17 (see qxctl " + command + " --help)", 2);
+        cli.Fail(command,
+                 Tr({"需要 --eq N，N 为 0 到 17（见 qxctl %1 --help）",
+                     "--eq N is needed, N from 0 to 17 (see qxctl %1 --help)"},
+                    {command}),
+                 2);
         return false;
     }
     if (a.Has("--scene") && !CCommandArgs::ParseInt(a.Value("--scene"), 1, kSceneCount, t.scene)) {
-        cli.Fail(command, "--scene is 1 (Sing), 2 (Disco) or 3 (Decode)", 2);
+        cli.Fail(command,
+                 Tr({"--scene 为 1 (Sing)、2 (Disco) 或 3 (Decode)",
+                     "--scene is 1 (Sing), 2 (Disco) or 3 (Decode)"}),
+                 2);
         return false;
     }
     const auto& words = a.Positional();
     t.device = a.Has("--port");
     const std::size_t expected = filePosition + (t.device ? 0 : 1);
     if (words.size() != expected) {
-        cli.Fail(command,
-                 t.device && words.size() > expected
-                     ? "give a program file or --port, not both"
-                     : "expected " + std::string(filePosition == 1 ? "FILTERS.txt and " : "") +
-                           "a program file FILE.dia or --port PATH (see qxctl " + command +
-                           " --help)",
-                 2);
+        cli.Fail(
+            command,
+            t.device && words.size() > expected ? Tr({"给出程序文件或 --port，不能两者都给",
+                                                      "give a program file or --port, not both"})
+            : filePosition == 1
+                ? Tr({"需要 FILTERS.txt 和程序文件 FILE.dia 或 --port PATH（见 qxctl %1 --help）",
+                      "expected FILTERS.txt and a program file FILE.dia or --port PATH (see "
+                      "qxctl %1 --help)"},
+                     {command})
+                : Tr({"需要程序文件 FILE.dia 或 --port PATH（见 qxctl %1 --help）",
+                      "expected a program file FILE.dia or --port PATH (see qxctl %1 --help)"},
+                     {command}),
+            2);
         return false;
     }
     if (!t.device) {
@@ -81,7 +95,7 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
         return false;
     }
     if (size > kMaxTextBytes) {
-        error = path + " is too large to be a filter list";
+        error = Tr({"%1 太大，不是滤波器列表", "%1 is too large to be a filter list"}, {path});
         return false;
     }
     text.assign(static_cast<std::size_t>(size), '\0');
@@ -104,31 +118,39 @@ int Report(CQxctl& cli, const std::string& path, const EqImportPlan& plan) {
     std::ostream& out = cli.Out();
     if (!plan.Ok()) {
         for (const TextProblem& p : plan.errors) {
-            cli.Fail("eq-import", p.line > 0
-                                      ? path + " line " + std::to_string(p.line) + ": " + p.message
-                                      : p.message);
+            cli.Fail("eq-import", p.line > 0 ? Tr({"%1 第 %2 行：%3", "%1 line %2: %3"},
+                                                  {path, std::to_string(p.line), p.message})
+                                             : p.message);
         }
-        return cli.Fail("eq-import", "nothing was changed");
+        return cli.Fail("eq-import", Tr({"未做任何更改", "nothing was changed"}));
     }
-    out << EqName(plan.eqNumber) << " (equaliser " << plan.eqNumber << "), " << plan.bandCount
-        << " bands:\n";
+    out << Tr({"%1（均衡器 %2），%3 个频段：", "%1 (equaliser %2), %3 bands:"},
+              {EqName(plan.eqNumber), std::to_string(plan.eqNumber),
+               std::to_string(plan.bandCount)})
+        << "\n";
     int used = 0;
     for (const EqImportStep& s : plan.steps) {
-        out << "  line " << s.filter.line << ":  " << CEqTextImport::Describe(s) << "\n";
+        out << Tr({"  第 %1 行：  ", "  line %1:  "}, {std::to_string(s.filter.line)})
+            << CEqTextImport::Describe(s) << "\n";
         if (s.target == EqImportStep::Target::Band) {
             used = std::max(used, s.band + 1);
         }
     }
     if (used < plan.bandCount) {
-        out << "  bands " << used + 1 << ".." << plan.bandCount << " bypassed\n";
-    }
-    for (const TextProblem& n : plan.notes) {
-        out << "note: " << (n.line > 0 ? "line " + std::to_string(n.line) + ": " : "") << n.message
+        out << Tr({"  频段 %1..%2 已旁通", "  bands %1..%2 bypassed"},
+                  {std::to_string(used + 1), std::to_string(plan.bandCount)})
             << "\n";
     }
-    out << "largest deviation from the text's response: " << Fixed("%.2f", plan.maxDeviationDb)
-        << " dB at " << Fixed(plan.deviationHz < 101.0 ? "%.1f" : "%.0f", plan.deviationHz)
-        << " Hz\n";
+    for (const TextProblem& n : plan.notes) {
+        out << Tr({"注意：", "note: "})
+            << (n.line > 0 ? Tr({"第 %1 行：", "line %1: "}, {std::to_string(n.line)}) : "")
+            << n.message << "\n";
+    }
+    out << Tr({"与文本响应的最大偏差：%1 dB，在 %2 Hz",
+               "largest deviation from the text's response: %1 dB at %2 Hz"},
+              {Fixed("%.2f", plan.maxDeviationDb),
+               Fixed(plan.deviationHz < 101.0 ? "%.1f" : "%.0f", plan.deviationHz)})
+        << "\n";
     return 0;
 }
 
@@ -176,23 +198,27 @@ int ImportToDevice(CQxctl& cli, const CCommandArgs& a, const EqTarget& t, const 
         const int inForce = SceneInForce();
         if (t.eq >= kEqOutputFirst && t.eq <= kEqOutputLast && t.scene != 0 && t.scene != inForce) {
             return cli.Fail("eq-import",
-                            "only the output scene in force (" + std::to_string(inForce) +
-                                ") is sent band by band; import into a program file and push it",
+                            Tr({"只有当前的输出场景 (%1) 逐个频段发送；请导入到程序文件再推送",
+                                "only the output scene in force (%1) is sent band by band; "
+                                "import into a program file and push it"},
+                               {std::to_string(inForce)}),
                             2);
         }
         plan = CEqTextImport::Plan(text, ParameterSet.program, t.eq, inForce);
         if (!PlanIsSent(plan, inForce)) {
             return cli.Fail("eq-import",
-                            EqName(t.eq) +
-                                " is not sent band by band; import into a program file "
-                                "and push it",
+                            Tr({"%1 不逐个频段发送；请导入到程序文件再推送",
+                                "%1 is not sent band by band; import into a program file and "
+                                "push it"},
+                               {EqName(t.eq)}),
                             2);
         }
         if (const int r = Report(cli, path, plan); r != 0) {
             return r;
         }
         if (a.Has("--dry-run")) {
-            cli.Out() << "dry run: the processor was not changed\n";
+            cli.Out() << Tr({"试运行：处理器没有改变", "dry run: the processor was not changed"})
+                      << "\n";
             return 0;
         }
         audit.Before();
@@ -202,12 +228,12 @@ int ImportToDevice(CQxctl& cli, const CCommandArgs& a, const EqTarget& t, const 
     const AuditCause filterImport = AuditCause::FilterImport;
     audit.After(ChangeOrigin::FromFile(path), settled, &filterImport);
     if (!settled) {
-        s.Failed("the processor did not acknowledge every band");
+        s.Failed(Tr({"处理器没有确认每个频段", "the processor did not acknowledge every band"}));
         return 1;
     }
     ParamGuard guard(ParamLock);
     if (!PlanMatchesSent(plan)) {
-        return cli.Fail("eq-import", "not every band was sent");
+        return cli.Fail("eq-import", Tr({"并非每个频段都已发送", "not every band was sent"}));
     }
     return 0;
 }
@@ -233,7 +259,9 @@ int CEqTextCommands::Import(CQxctl& cli, const CCommandArgs& a) {
         return Report(cli, path, unread);
     }
     if (text.filters.empty()) {
-        return cli.Fail("eq-import", path + " holds no filters; nothing was changed");
+        return cli.Fail("eq-import", Tr({"%1 中没有滤波器；未做任何更改",
+                                         "%1 holds no filters; nothing was changed"},
+                                        {path}));
     }
     if (t.device) {
         return ImportToDevice(cli, a, t, text, path);
@@ -249,7 +277,7 @@ int CEqTextCommands::Import(CQxctl& cli, const CCommandArgs& a) {
         return rc;
     }
     if (a.Has("--dry-run")) {
-        cli.Out() << "dry run: " << t.file << " was not changed\n";
+        cli.Out() << Tr({"试运行：%1 没有改变", "dry run: %1 was not changed"}, {t.file}) << "\n";
         return 0;
     }
     CEqTextImport::Apply(plan, image->program);

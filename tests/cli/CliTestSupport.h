@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 
 #include "LinkTiming.h"
 #include "Qxctl.h"
+#include "TextPair.h"
 
 namespace clitest {
 
@@ -50,5 +52,29 @@ inline int RunQxctl(const std::vector<std::string>& args, std::ostringstream& ou
     cli.SetLinkTiming(timing);
     return cli.Run(args);
 }
+
+// Runs qxctl in the given LC_ALL locale while it lives; the locale and the language before it
+// come back afterwards.
+class ScopedLocale {
+  public:
+    explicit ScopedLocale(const char* locale) : m_had(std::getenv("LC_ALL") != nullptr) {
+        if (m_had) {
+            m_saved = std::getenv("LC_ALL");
+        }
+        Set(locale);
+    }
+    ~ScopedLocale() {
+        m_had ? ::setenv("LC_ALL", m_saved.c_str(), 1) : ::unsetenv("LC_ALL");
+        qx::useChinese = false;
+    }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+    static void Set(const char* locale) { ::setenv("LC_ALL", locale, 1); }
+
+  private:
+    std::string m_saved;
+    bool m_had;
+};
 
 }  // namespace clitest

@@ -143,3 +143,36 @@ TEST_F(QxctlEqTextTest, BadUsageIsExitStatusTwo) {
     EXPECT_EQ(Run({"eq-import", Path("missing.txt"), "--eq", "0", program}), 1);
     EXPECT_EQ(Run({"eq-export", Path("missing.dia"), "--eq", "0"}), 1);
 }
+
+TEST_F(QxctlEqTextTest, InAChineseLocaleTheReportAndTheRefusalsAreChinese) {
+    const clitest::ScopedLocale locale("zh_CN.UTF-8");
+    ASSERT_EQ(Run({"eq-import", Path("room.txt"), "--eq", "2", program, "--dry-run"}), 0)
+        << err.str();
+    const std::string report = out.str();
+    for (const char* said :
+         {"Mic1（均衡器 2），20 个频段：", "第 6 行：  频段 1  PK  Fc 63.0 Hz", "频段 3..20 已旁通",
+          "与文本响应的最大偏差：0.", "试运行：", "增益 -5.0 -> -5.0 dB"}) {
+        EXPECT_NE(report.find(said), std::string::npos) << said << "\n" << report;
+    }
+    EXPECT_EQ(report.find("line"), std::string::npos) << report;
+
+    Write("range.txt",
+          "Filter 1: ON PK Fc 63 Hz Gain -5 dB Q 4\n"
+          "Filter 2: ON PK Fc 90 Hz Gain -30 dB Q 4\n"
+          "Filter 3: ON NO Fc 50 Hz\n");
+    EXPECT_EQ(Run({"eq-import", Path("range.txt"), "--eq", "4", program}), 1);
+    EXPECT_NE(err.str().find("range.txt 第 3 行：滤波器类型 NO 在均衡器中没有对应类型"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("未做任何更改"), std::string::npos) << err.str();
+    Write("range.txt",
+          "Filter 1: ON PK Fc 63 Hz Gain -5 dB Q 4\n"
+          "Filter 2: ON PK Fc 90 Hz Gain -30 dB Q 4\n");
+    EXPECT_EQ(Run({"eq-import", Path("range.txt"), "--eq", "4", program}), 1);
+    EXPECT_NE(err.str().find("range.txt 第 2 行：滤波器 2：增益 -30.0 dB (-24 到 +24 dB) "
+                             "超出均衡器的增益范围"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(Run({"eq-import", Path("room.txt"), program}), 2);
+    EXPECT_NE(err.str().find("需要 --eq N"), std::string::npos) << err.str();
+}

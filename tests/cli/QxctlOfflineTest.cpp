@@ -427,22 +427,9 @@ TEST_F(QxctlOfflineTest, ErrorsSayWhatIsWrongWithTheRightExitCode) {
 }
 
 TEST_F(QxctlOfflineTest, MessagesFollowTheLocaleLikeTheEditor) {
-    struct Restore {
-        std::string saved;
-        bool had;
-        Restore() : had(std::getenv("LC_ALL") != nullptr) {
-            if (had) {
-                saved = std::getenv("LC_ALL");
-            }
-        }
-        ~Restore() {
-            had ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
-            useChinese = false;
-        }
-    } restore;
+    clitest::ScopedLocale locale("zh_CN.UTF-8");
     const std::string random = RandomProgram(Path("random.dia"), 3);
 
-    setenv("LC_ALL", "zh_CN.UTF-8", 1);
     EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(err.str(), "qxctl: 未知命令“frobnicate”（见 qxctl --help）\n");
     EXPECT_EQ(Run({"show", random}), 0);
@@ -454,7 +441,7 @@ TEST_F(QxctlOfflineTest, MessagesFollowTheLocaleLikeTheEditor) {
     EXPECT_EQ(Run({"show", Path("missing.dia")}), 1);
     EXPECT_NE(err.str().find("File read Error"), std::string::npos) << err.str();
 
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    clitest::ScopedLocale::Set("en_US.UTF-8");
     EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(err.str(), "qxctl: unknown command 'frobnicate' (see qxctl --help)\n");
 }
