@@ -1,5 +1,6 @@
 // Speed of the skinned controls: one slider drag step (mouse move and repaint into an
-// off-screen image) and one full repaint of the main window's tab control.
+// off-screen image), one full repaint of the main window's tab control, and drawing the whole
+// skin for a screen's pixel density (what the first window on a new screen pays).
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,7 @@
 
 #include "BitmapSlider.h"
 #include "EnTabCtrl.h"
+#include "MonitorPicture.h"
 #include "SkinBitmaps.h"
 
 namespace {
@@ -66,5 +68,26 @@ void BM_TabControlRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TabControlRepaint);
+
+// Every skin bitmap but the System page's large pictures, drawn afresh at density
+// state.range(0) / 100 (100 is the plain screen's set).
+void BM_SkinForDensity(benchmark::State& state) {
+    const qreal ratio = static_cast<qreal>(state.range(0)) / 100.0;
+    const QStringList path = qx::CSkinBitmaps::SearchPath();
+    QList<int> ids = qx::CSkinBitmaps::Ids();
+    ids.removeAll(qx::CMonitorPicture::kChineseId);
+    ids.removeAll(qx::CMonitorPicture::kEnglishId);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        qx::CSkinBitmaps::SetSearchPath(path);  // drops every image made so far
+        bytes = 0;
+        for (int id : ids) {
+            const QImage image = qx::CSkinBitmaps::Get(id, ratio);
+            bytes += image.sizeInBytes();
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SkinForDensity)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
