@@ -157,12 +157,7 @@ TEST_F(CancelTransferDeviceTest, EscapeStopsTheBankReadAndNothingIsSavedOrTakenA
 }
 
 TEST_F(CancelTransferDeviceTest, StoppedBackupOfImportAllImportsNothingThenOrLater) {
-    auto bank = std::make_unique<BankImage>();
-    std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-    for (int k = 0; k < kProgramCount; ++k) {
-        std::memcpy(&bank->programs[k], &ParameterSet.program, sizeof(ProgramImage));
-    }
-    bank->bankValid = 1;
+    auto bank = EditorBank();
     openPath = dir.filePath(QStringLiteral("venue.dat"));
     ASSERT_TRUE(CProgramFile::WriteBank(openPath.toStdString(), *bank).ok);
 
@@ -188,16 +183,13 @@ TEST_F(CancelTransferDeviceTest, StoppedBackupOfImportAllImportsNothingThenOrLat
 
 TEST_F(CancelTransferDeviceTest, StoppedImportAllLeavesTheFirstProgramsNewTheRestOldAndBothLevel) {
     // The file: each program its own, program 3 current, other passwords (to be replaced too).
-    auto bank = std::make_unique<BankImage>();
-    std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
+    auto bank = EditorBank();
     for (int k = 0; k < kProgramCount; ++k) {
-        std::memcpy(&bank->programs[k], &ParameterSet.program, sizeof(ProgramImage));
         bank->programs[k].EchoA.wetLevel = static_cast<uint8_t>(40 + k);
     }
     std::memcpy(&bank->BankSystemBlock.block.systemPassword, "999999", 6);
     std::memcpy(&bank->BankSystemBlock.block.panelPassword, "8888", 4);
     bank->BankSystemBlock.block.currentProgram = 3;
-    bank->bankValid = 1;
     openPath = dir.filePath(QStringLiteral("venue.dat"));
     ASSERT_TRUE(CProgramFile::WriteBank(openPath.toStdString(), *bank).ok);
     const SystemImage systemBefore = sim->processor.Image().system;

@@ -42,6 +42,19 @@ inline std::vector<int> ChangedBytes(const ParamImage& before, const ParamImage&
     return changed;
 }
 
+// A valid bank of 21 copies of the editor's program under the editor's system block, as a
+// bank file holds it.
+inline std::unique_ptr<BankImage> EditorBank() {
+    auto bank = std::make_unique<BankImage>();
+    ParamGuard guard(ParamLock);
+    std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
+    for (ProgramImage& program : bank->programs) {
+        std::memcpy(&program, &ParameterSet.program, sizeof(ProgramImage));
+    }
+    bank->bankValid = 1;
+    return bank;
+}
+
 // A virtual processor that starts from the editor's image as it is now.
 struct Sim {
     Sim() : Sim(Start()) {}

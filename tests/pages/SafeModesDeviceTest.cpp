@@ -135,20 +135,12 @@ TEST_F(SafeModesDeviceTest, StoreAsksNamingTheProgramAndRecallKeepsUnstoredEdits
 
 TEST_F(SafeModesDeviceTest, ImportAllBacksUpAsksKeepsPasswordsAndLeavesBothOnOneProgram) {
     // The file: other passwords, program 3 current, program 3 changed.
-    auto bank = std::make_unique<BankImage>();
-    {
-        ParamGuard guard(ParamLock);
-        std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-        for (int k = 0; k < kProgramCount; ++k) {
-            std::memcpy(&bank->programs[k], &ParameterSet.program, sizeof(ProgramImage));
-        }
-    }
+    auto bank = EditorBank();
     std::memcpy(&bank->BankSystemBlock.block.systemPassword, "999999", 6);
     std::memcpy(&bank->BankSystemBlock.block.panelPassword, "8888", 4);
     bank->BankSystemBlock.block.currentProgram = 3;
     bank->programs[2].EchoA.wetLevel = 66;
     bank->programs[2].Mic1.bands[2].freqCode = 400;  // beyond its range: loaded clamped
-    bank->bankValid = 1;
     const QString path = dir.filePath(QStringLiteral("venue.dat"));
     ASSERT_TRUE(CProgramFile::WriteBank(path.toStdString(), *bank).ok);
 
@@ -185,13 +177,8 @@ TEST_F(SafeModesDeviceTest, ImportAllBacksUpAsksKeepsPasswordsAndLeavesBothOnOne
 }
 
 TEST_F(SafeModesDeviceTest, ImportAllCancelledAfterTheBackupWritesNothing) {
-    auto bank = std::make_unique<BankImage>();
-    std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
-    for (int k = 0; k < kProgramCount; ++k) {
-        std::memcpy(&bank->programs[k], &ParameterSet.program, sizeof(ProgramImage));
-    }
+    auto bank = EditorBank();
     bank->programs[4].EchoA.wetLevel = 70;
-    bank->bankValid = 1;
     const QString path = dir.filePath(QStringLiteral("other.dat"));
     ASSERT_TRUE(CProgramFile::WriteBank(path.toStdString(), *bank).ok);
 

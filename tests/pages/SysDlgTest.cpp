@@ -501,14 +501,11 @@ TEST_F(SysDlgTest, OutOfRangeFilesAreLoadedOnlyWhenConfirmed) {
 
 TEST_F(SysDlgTest, BankFileOfflineImportThenRecallAndExport) {
     QTemporaryDir dir;
-    auto bank = std::make_unique<BankImage>();
-    std::memcpy(&bank->BankSystemBlock, &ParameterSet.system, sizeof(SystemImage));
+    auto bank = EditorBank();
     for (int k = 0; k < kProgramCount; ++k) {
-        std::memcpy(&bank->programs[k], &ParameterSet.program, sizeof(ProgramImage));
         bank->programs[k].EchoA.wetLevel = static_cast<uint8_t>(k + 1);
     }
     bank->BankSystemBlock.block.currentProgram = 5;
-    bank->bankValid = 1;
     const QString path = dir.filePath(QStringLiteral("all.dat"));
     ASSERT_TRUE(CProgramFile::WriteBank(path.toStdString(), *bank).ok);
 
