@@ -11,6 +11,7 @@
 #include "CliAudit.h"
 #include "CurveSets.h"
 #include "DeviceSession.h"
+#include "EqImportReport.h"
 #include "EqTextImport.h"
 #include "EqTextWriter.h"
 #include "FilterTextReader.h"
@@ -118,9 +119,8 @@ int Report(CQxctl& cli, const std::string& path, const EqImportPlan& plan) {
     std::ostream& out = cli.Out();
     if (!plan.Ok()) {
         for (const TextProblem& p : plan.errors) {
-            cli.Fail("eq-import", p.line > 0 ? Tr({"%1 第 %2 行：%3", "%1 line %2: %3"},
-                                                  {path, std::to_string(p.line), p.message})
-                                             : p.message);
+            cli.Fail("eq-import",
+                     p.line > 0 ? path + " " + LinePrefix(p.line) + p.message : p.message);
         }
         return cli.Fail("eq-import", Tr({"未做任何更改", "nothing was changed"}));
     }
@@ -142,9 +142,7 @@ int Report(CQxctl& cli, const std::string& path, const EqImportPlan& plan) {
             << "\n";
     }
     for (const TextProblem& n : plan.notes) {
-        out << Tr({"注意：", "note: "})
-            << (n.line > 0 ? Tr({"第 %1 行：", "line %1: "}, {std::to_string(n.line)}) : "")
-            << n.message << "\n";
+        out << NoteLine(n) << "\n";
     }
     out << Tr({"与文本响应的最大偏差：%1 dB，在 %2 Hz",
                "largest deviation from the text's response: %1 dB at %2 Hz"},

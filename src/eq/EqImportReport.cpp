@@ -6,19 +6,18 @@
 
 namespace qx {
 
-namespace {
-
-// "line 3: " before a problem of a line; nothing before one of the whole text.
-std::string Where(const TextProblem& p) {
-    return p.line > 0 ? Tr({"第 %1 行：", "line %1: "}, {std::to_string(p.line)}) : std::string();
+std::string LinePrefix(int line) {
+    return line > 0 ? Tr({"第 %1 行：", "line %1: "}, {std::to_string(line)}) : std::string();
 }
 
-}  // namespace
+std::string NoteLine(const TextProblem& note) {
+    return Tr({"注意：", "note: "}) + LinePrefix(note.line) + note.message;
+}
 
 std::string ImportRefusalText(const EqImportPlan& plan) {
     std::string report;
     for (const TextProblem& e : plan.errors) {
-        report += Where(e) + e.message + "\n";
+        report += LinePrefix(e.line) + e.message + "\n";
     }
     return report + Tr({"未做任何更改。", "Nothing was changed."});
 }
@@ -29,7 +28,7 @@ std::string ImportSummaryText(const EqImportPlan& plan) {
         report += CEqTextImport::Describe(s) + "\n";
     }
     for (const TextProblem& n : plan.notes) {
-        report += Tr({"注意：", "note: "}) + Where(n) + n.message + "\n";
+        report += NoteLine(n) + "\n";
     }
     char deviation[96];
     std::snprintf(deviation, sizeof deviation, "%.2f dB @ %.0f Hz", plan.maxDeviationDb,

@@ -9,6 +9,12 @@
 
 namespace qx {
 
+// "line 3: " before what a line of a text says; nothing for line 0 (the text as a whole).
+std::string LinePrefix(int line);
+
+// One note of a plan, with its line: "note: line 3: Preamp -3.0 dB is not applied...".
+std::string NoteLine(const TextProblem& note);
+
 // A refused plan: one line per refusal, then that nothing was changed.
 std::string ImportRefusalText(const EqImportPlan& plan);
 

@@ -35,8 +35,7 @@ QString Q(const TextPair& t, std::initializer_list<std::string> args = {}) {
 }
 
 std::string Line(const MeasurementError& e) {
-    return e.line > 0 ? Tr({"第 %1 行：", "line %1: "}, {std::to_string(e.line)}) + e.reason
-                      : e.reason;
+    return LinePrefix(e.line) + e.reason;
 }
 
 // Reads a measurement or house-curve file behind a progress bar; false after telling why.
