@@ -1,7 +1,5 @@
 // Stopping a long transfer between two of its frames, and reading back what it left.
 
-#include <cstring>
-
 #include "CommProtocol.h"
 #include "LinkState.h"
 #include "ParameterSet.h"
