@@ -11,7 +11,9 @@
 #include "DialogUnits.h"
 #include "EQCurveStatic.h"
 #include "EQDlg.h"
+#include "Filter.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "PageDlg.h"
 #include "ParameterSet.h"
 #include "PassFilterBlock.h"
@@ -56,6 +58,7 @@ CStripRow::CStripRow(CPageDlg& page, const StripRowSetup& setup)
         // Only a moved position scrolls: dropping the thumb where it was rebuilds nothing.
         connect(m_trackbar, &QSlider::valueChanged, this, &CStripRow::ScrollTo);
     }
+    connect(&CImageModel::Editor(), &CImageModel::Changed, this, &CStripRow::OnImageChanged);
     connect(m_view, &CEQCurveStatic::PointSelected, this, [this](int eqNumber, int element) {
         if (m_setup.sharedView == nullptr || eqNumber == m_eqNumber) {
             OnPointSelected(element);
@@ -103,6 +106,27 @@ void CStripRow::Bind(int eqNumber) {
 void CStripRow::Reload() {
     for (CEQDlg* strip : m_strips) {
         strip->LoadBand();
+    }
+}
+
+void CStripRow::OnImageChanged(const ImageNotice& notice) {
+    if (!m_page.isVisible()) {
+        return;  // the page reloads every strip when it is shown
+    }
+    const CImageModel& model = CImageModel::Editor();
+    for (CEQDlg* strip : m_strips) {
+        const EqBand* band = strip->Filter() != nullptr ? strip->Filter()->BandRecord() : nullptr;
+        if (band == nullptr) {
+            continue;
+        }
+        const std::size_t offset = model.OffsetOf(band);
+        for (const ImageChange& c : notice.Changes()) {
+            // A drag or a strip's own edit went through the filter and shows already.
+            if (!c.throughFilter && c.range.Overlaps(offset, sizeof(EqBand))) {
+                strip->LoadBand();
+                break;
+            }
+        }
     }
 }
 

@@ -3,8 +3,9 @@
 // equaliser has more bands than strips, a trackbar that scrolls the strips along the bands.
 // The row keeps the strip mark (the red caption of the strip being worked on), scrolls to and
 // focuses a band picked on the curve, shows a picked H or L handle's frequency in the page's
-// filter controls, and carries out EQ Reset. Music, Microphone, Output and the effect pages
-// place it with their own ids, strip count and pitch.
+// filter controls, and carries out EQ Reset. Strips follow every change of their bands that
+// they or the curve did not make themselves (undo, A/B, an imported filter text, a fit). Music,
+// Microphone, Output and the effect pages place it with their own ids, strip count and pitch.
 
 #include <QObject>
 #include <span>
@@ -21,6 +22,7 @@ class CEQCurveStatic;
 class CEQDlg;
 class CFilter;
 class CPageDlg;
+class ImageNotice;
 
 // The row captions beside the strips' type, gain, frequency and Q rows; placed with AddBlock
 // and the page's four ids (type, gain, frequency, Q).
@@ -105,6 +107,7 @@ class CStripRow : public QObject {
 
   private:
     void ScrollStep();
+    void OnImageChanged(const ImageNotice& notice);
     void OnPointSelected(int elementIndex);
     int BandCount() const;
 

@@ -13,6 +13,7 @@
 #include "EqPageTestSupport.h"
 #include "Filter.h"
 #include "FontStatic.h"
+#include "ImageModel.h"
 #include "KTVEQ.h"
 #include "MusicDlg.h"
 #include "NumEdit.h"
@@ -195,6 +196,38 @@ TEST_F(MusicDlgTest, EqResetRestoresOnlyTheChannelsBands) {
     EXPECT_EQ(ParameterSet.program.MusicRight.bands[4].gainCode, 120);
     EXPECT_EQ(ParameterSet.program.MusicLeft.bands[4].gainCode, 150);
     EXPECT_EQ(Row().Strip(4)->GainEdit()->GetValue(), 120);
+}
+
+// Bands written by others (an imported filter text, undo, A/B) show in their strips; before,
+// the strips kept the old values over the new curve until the page was shown again.
+TEST_F(MusicDlgTest, StripsShowBandsThatOthersWrite) {
+    CImageModel& model = CImageModel::Editor();
+    EqBand band = ParameterSet.program.MusicLeft.bands[1];
+    band.type = kTypePeaking;
+    band.gainCode = 90;
+    band.freqCode = 150;
+    band.qCode = 40;
+    model.WriteRecord(ParameterSet.program.MusicLeft.bands[1], band,
+                      ChangeOrigin::FromFile("filter import"));
+    QCoreApplication::processEvents();
+    CEQDlg* strip = Row().Strip(1);
+    EXPECT_EQ(strip->TypeList()->currentIndex(), kTypePeaking);
+    EXPECT_EQ(strip->GainEdit()->GetValue(), 90);
+    EXPECT_EQ(strip->GainSlider()->GetPosInverted(), 90);
+    EXPECT_EQ(strip->FreqEdit()->GetValue(), 150);
+    EXPECT_EQ(strip->QEdit()->GetValue(), 40);
+    // The other strips are left as they were.
+    EXPECT_EQ(Row().Strip(2)->GainEdit()->GetValue(), 120);
+
+    // A hidden page catches up when it is shown.
+    page->hide();
+    band.gainCode = 160;
+    model.WriteRecord(ParameterSet.program.MusicLeft.bands[1], band,
+                      ChangeOrigin::FromFile("filter import"));
+    QCoreApplication::processEvents();
+    page->show();
+    page->RefreshFromParameters();
+    EXPECT_EQ(strip->GainEdit()->GetValue(), 160);
 }
 
 }  // namespace
